@@ -1,0 +1,271 @@
+// Resource modules, GDI, OLE pictures and the clipboard.
+#include <cstring>
+
+#include "host/HostError.h"
+#include "win32/Win32Services.h"
+#include "win32/WindowsHeaders.h"
+
+namespace ostrel::win32 {
+namespace {
+
+template <typename T, typename H>
+T Native(H handle) {
+  return reinterpret_cast<T>(static_cast<std::uintptr_t>(handle));
+}
+
+template <typename H, typename T>
+H Wrap(T native) {
+  return static_cast<H>(reinterpret_cast<std::uintptr_t>(native));
+}
+
+HDC Dc(host::DeviceContext dc) { return Native<HDC>(dc); }
+HBITMAP Bitmap(host::BitmapHandle bitmap) { return Native<HBITMAP>(bitmap); }
+HPALETTE Palette(host::PaletteHandle palette) { return Native<HPALETTE>(palette); }
+
+// OLE_HANDLE is 32 bits wide; GDI handles on 64-bit Windows are their 32-bit
+// values sign-extended, so widen it the same way.
+std::uintptr_t FromOleHandle(OLE_HANDLE handle) {
+  return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+}
+
+// A picture made by OleCreatePictureIndirect, held through its IPicture.
+class OlePicture final : public host::Picture {
+ public:
+  explicit OlePicture(IPicture* picture) : picture_(picture) {}
+  ~OlePicture() override { picture_->Release(); }
+  OlePicture(const OlePicture&) = delete;
+  OlePicture& operator=(const OlePicture&) = delete;
+
+  short Type() const override {
+    SHORT type = PICTYPE_NONE;
+    return SUCCEEDED(picture_->get_Type(&type)) ? type : PICTYPE_NONE;
+  }
+  host::BitmapHandle Handle() const override {
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture_->get_Handle(&handle))) return host::BitmapHandle::None;
+    return static_cast<host::BitmapHandle>(FromOleHandle(handle));
+  }
+  host::PaletteHandle Palette() const override {
+    OLE_HANDLE palette = 0;
+    if (FAILED(picture_->get_hPal(&palette))) return host::PaletteHandle::None;
+    return static_cast<host::PaletteHandle>(FromOleHandle(palette));
+  }
+
+ private:
+  IPicture* picture_;
+};
+
+// The bitmap as a packed DIB (header, colour table, rows) at its own depth.
+std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
+  BITMAP record{};
+  if (::GetObjectA(bitmap, sizeof record, &record) == 0) return {};
+  const WORD depth = record.bmBitsPixel <= 8 ? record.bmBitsPixel
+                     : record.bmBitsPixel == 32 ? 32 : 24;
+  const std::size_t colours = depth <= 8 ? (std::size_t{1} << depth) : 0;
+  const std::size_t stride = ((static_cast<std::size_t>(record.bmWidth) * depth + 31) / 32) * 4;
+  const std::size_t imageSize = stride * static_cast<std::size_t>(record.bmHeight);
+  std::vector<std::uint8_t> packed(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD) +
+                                   imageSize);
+  auto* info = reinterpret_cast<BITMAPINFO*>(packed.data());
+  info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info->bmiHeader.biWidth = record.bmWidth;
+  info->bmiHeader.biHeight = record.bmHeight;
+  info->bmiHeader.biPlanes = 1;
+  info->bmiHeader.biBitCount = depth;
+  info->bmiHeader.biCompression = BI_RGB;
+  info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
+  HDC screen = ::GetDC(nullptr);
+  const int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(record.bmHeight),
+                                packed.data() + sizeof(BITMAPINFOHEADER) +
+                                    colours * sizeof(RGBQUAD),
+                                info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  if (lines == 0) return {};
+  return packed;
+}
+
+}  // namespace
+
+host::ModuleHandle Win32ResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
+  return Wrap<host::ModuleHandle>(::LoadLibraryExA(ansi_.ToAnsi(path).c_str(), nullptr, flags));
+}
+
+bool Win32ResourceLoader::FreeLibrary(host::ModuleHandle module) {
+  return ::FreeLibrary(Native<HMODULE>(module)) != FALSE;
+}
+
+int Win32ResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
+                                    int capacity) {
+  return ::LoadStringA(Native<HINSTANCE>(module), id, buffer, capacity);
+}
+
+host::BitmapHandle Win32ResourceLoader::LoadBitmap(host::ModuleHandle module,
+                                                   const AnsiString& name, std::uint32_t flags) {
+  return Wrap<host::BitmapHandle>(
+      ::LoadImageA(Native<HINSTANCE>(module), name.c_str(), IMAGE_BITMAP, 0, 0, flags));
+}
+
+host::IconHandle Win32ResourceLoader::LoadIcon(host::ModuleHandle module, std::uint32_t id) {
+  return Wrap<host::IconHandle>(
+      ::LoadIconA(Native<HINSTANCE>(module), MAKEINTRESOURCEA(static_cast<WORD>(id))));
+}
+
+host::DeviceContext Win32Gdi::GetDC(host::WindowHandle window) {
+  return Wrap<host::DeviceContext>(::GetDC(Native<HWND>(window)));
+}
+
+int Win32Gdi::ReleaseDC(host::WindowHandle window, host::DeviceContext dc) {
+  return ::ReleaseDC(Native<HWND>(window), Dc(dc));
+}
+
+host::DeviceContext Win32Gdi::CreateCompatibleDC(host::DeviceContext dc) {
+  return Wrap<host::DeviceContext>(::CreateCompatibleDC(Dc(dc)));
+}
+
+bool Win32Gdi::DeleteDC(host::DeviceContext dc) { return ::DeleteDC(Dc(dc)) != FALSE; }
+
+host::BitmapHandle Win32Gdi::CreateBitmap(int width, int height, std::uint32_t planes,
+                                          std::uint32_t bitsPerPixel, const void* bits) {
+  return Wrap<host::BitmapHandle>(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
+}
+
+host::BitmapHandle Win32Gdi::SelectBitmap(host::DeviceContext dc, host::BitmapHandle bitmap) {
+  return Wrap<host::BitmapHandle>(::SelectObject(Dc(dc), Bitmap(bitmap)));
+}
+
+bool Win32Gdi::DeleteBitmap(host::BitmapHandle bitmap) {
+  return ::DeleteObject(Bitmap(bitmap)) != FALSE;
+}
+
+bool Win32Gdi::GetBitmapRecord(host::BitmapHandle bitmap, host::BitmapRecord* record) {
+  if (::GetObjectType(Bitmap(bitmap)) != OBJ_BITMAP) return false;
+  BITMAP native{};
+  if (::GetObjectA(Bitmap(bitmap), sizeof native, &native) == 0) return false;
+  record->width = native.bmWidth;
+  record->height = native.bmHeight;
+  record->widthBytes = native.bmWidthBytes;
+  record->planes = native.bmPlanes;
+  record->bitsPerPixel = native.bmBitsPixel;
+  return true;
+}
+
+host::PaletteHandle Win32Gdi::SelectPalette(host::DeviceContext dc, host::PaletteHandle palette,
+                                            bool forceBackground) {
+  return Wrap<host::PaletteHandle>(
+      ::SelectPalette(Dc(dc), Palette(palette), forceBackground ? TRUE : FALSE));
+}
+
+std::uint32_t Win32Gdi::RealizePalette(host::DeviceContext dc) { return ::RealizePalette(Dc(dc)); }
+
+host::PaletteHandle Win32Gdi::CreateHalftonePalette(host::DeviceContext dc) {
+  return Wrap<host::PaletteHandle>(::CreateHalftonePalette(Dc(dc)));
+}
+
+bool Win32Gdi::DeletePalette(host::PaletteHandle palette) {
+  return ::DeleteObject(Palette(palette)) != FALSE;
+}
+
+host::ColorRef Win32Gdi::SetBkColor(host::DeviceContext dc, host::ColorRef color) {
+  return ::SetBkColor(Dc(dc), color);
+}
+
+host::ColorRef Win32Gdi::SetTextColor(host::DeviceContext dc, host::ColorRef color) {
+  return ::SetTextColor(Dc(dc), color);
+}
+
+bool Win32Gdi::BitBlt(host::DeviceContext dest, int x, int y, int width, int height,
+                      host::DeviceContext src, int srcX, int srcY, std::uint32_t rop) {
+  return ::BitBlt(Dc(dest), x, y, width, height, Dc(src), srcX, srcY, rop) != FALSE;
+}
+
+int Win32Gdi::GetDIBits(host::DeviceContext dc, host::BitmapHandle bitmap,
+                        std::uint32_t startScan, std::uint32_t scanLines, void* bits, void* info,
+                        std::uint32_t usage) {
+  return ::GetDIBits(Dc(dc), Bitmap(bitmap), startScan, scanLines, bits,
+                     static_cast<BITMAPINFO*>(info), usage);
+}
+
+host::PicturePtr Win32Ole::CreateBitmapPicture(host::BitmapHandle bitmap,
+                                               host::PaletteHandle palette, bool own) {
+  PICTDESC description{};
+  description.cbSizeofstruct = sizeof description;
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = Bitmap(bitmap);
+  description.bmp.hpal = Palette(palette);
+  IDispatch* dispatch = nullptr;
+  if (FAILED(::OleCreatePictureIndirect(&description, IID_IDispatch, own ? TRUE : FALSE,
+                                        reinterpret_cast<void**>(&dispatch)))) {
+    return nullptr;
+  }
+  IPicture* picture = nullptr;
+  const HRESULT found =
+      dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture));
+  dispatch->Release();
+  if (FAILED(found)) return nullptr;
+  return std::make_shared<OlePicture>(picture);
+}
+
+long Win32Ole::TranslateColor(std::uint32_t oleColor, host::PaletteHandle palette,
+                              host::ColorRef* out) {
+  COLORREF translated = 0;
+  const HRESULT result = ::OleTranslateColor(oleColor, Palette(palette), &translated);
+  if (SUCCEEDED(result)) *out = translated;
+  return result;
+}
+
+void Win32Clipboard::Clear() {
+  if (!::OpenClipboard(nullptr)) throw host::HostError(521, "Can't open Clipboard");
+  ::EmptyClipboard();
+  ::CloseClipboard();
+}
+
+void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t format) {
+  const std::vector<std::uint8_t> dib = PackedDib(Bitmap(picture.Handle()));
+  if (dib.empty()) throw host::HostError(481, "Invalid picture");
+  if (!::OpenClipboard(nullptr)) throw host::HostError(521, "Can't open Clipboard");
+  const bool placed = SetData(format, GMEM_MOVEABLE, dib);
+  ::CloseClipboard();
+  if (!placed) throw host::HostError(521, "Can't place the picture on the clipboard");
+}
+
+bool Win32Clipboard::Open(host::WindowHandle owner) {
+  return ::OpenClipboard(Native<HWND>(owner)) != FALSE;
+}
+
+bool Win32Clipboard::Close() { return ::CloseClipboard() != FALSE; }
+
+std::uint32_t Win32Clipboard::RegisterFormat(const AnsiString& name) {
+  return ::RegisterClipboardFormatA(name.c_str());
+}
+
+std::optional<std::vector<std::uint8_t>> Win32Clipboard::GetData(std::uint32_t format) {
+  const HANDLE data = ::GetClipboardData(format);
+  if (data == nullptr) return std::nullopt;
+  const SIZE_T size = ::GlobalSize(data);
+  const void* bytes = ::GlobalLock(data);
+  if (bytes == nullptr) return std::nullopt;
+  std::vector<std::uint8_t> copy(static_cast<const std::uint8_t*>(bytes),
+                                 static_cast<const std::uint8_t*>(bytes) + size);
+  ::GlobalUnlock(data);
+  return copy;
+}
+
+bool Win32Clipboard::SetData(std::uint32_t format, std::uint32_t allocFlags,
+                             const std::vector<std::uint8_t>& block) {
+  const HGLOBAL memory = ::GlobalAlloc(allocFlags, block.size());
+  if (memory == nullptr) return false;
+  void* target = ::GlobalLock(memory);
+  if (target == nullptr) {
+    ::GlobalFree(memory);
+    return false;
+  }
+  if (!block.empty()) std::memcpy(target, block.data(), block.size());
+  ::GlobalUnlock(memory);
+  if (::SetClipboardData(format, memory) == nullptr) {
+    ::GlobalFree(memory);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ostrel::win32

@@ -1,0 +1,26 @@
+// Small pure helpers on the system's strings, shared by every subsystem.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/String.h"
+
+namespace ostrel {
+
+// Decimal digits of a number, with a leading '-' when negative.
+String DecimalText(std::int64_t number);
+
+// The text without leading and trailing spaces (U+0020 only, like VB's Trim).
+String TrimSpaces(std::u16string_view text);
+
+// Widens 7-bit ASCII text; other bytes are taken as Latin-1.
+String FromAscii(std::string_view text);
+
+// UTF-8 to UTF-16 and back. Invalid UTF-8 sequences and lone surrogates become
+// U+FFFD; these conversions never fail.
+String Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace ostrel

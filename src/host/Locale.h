@@ -1,0 +1,26 @@
+// The user's locale, in the shape of GetUserDefaultLCID and GetLocaleInfoA.
+#pragma once
+
+#include <cstdint>
+
+namespace ostrel::host {
+
+using Lcid = std::uint32_t;
+
+inline constexpr std::uint32_t kLocaleSAbbrevLangName = 0x0003;
+inline constexpr std::uint32_t kLocaleSDecimal = 0x000E;
+inline constexpr std::uint32_t kLocaleSThousand = 0x000F;
+
+class Locale {
+ public:
+  virtual ~Locale() = default;
+
+  virtual Lcid GetUserDefaultLCID() const = 0;
+
+  // Writes the item as ANSI text with its terminating NUL into buffer (at most
+  // capacity bytes) and returns the count written including the NUL, 0 on failure.
+  virtual int GetLocaleInfo(Lcid locale, std::uint32_t type, char* buffer,
+                            int capacity) const = 0;
+};
+
+}  // namespace ostrel::host

@@ -1,0 +1,29 @@
+// Every platform service the system uses, bundled. Each build makes one of these
+// (platform/posix or platform/win32); tests may swap single services for fakes.
+#pragma once
+
+#include "host/AnsiText.h"
+#include "host/Clipboard.h"
+#include "host/FileSystem.h"
+#include "host/Gdi.h"
+#include "host/Locale.h"
+#include "host/Picture.h"
+#include "host/Registry.h"
+#include "host/ResourceModule.h"
+#include "host/Window.h"
+
+namespace ostrel::host {
+
+struct Platform {
+  AnsiCodePage& ansi;
+  Registry& registry;
+  Locale& locale;
+  ResourceLoader& resources;
+  Gdi& gdi;
+  Ole& ole;
+  Clipboard& clipboard;
+  Windows& windows;
+  FileSystem& files;
+};
+
+}  // namespace ostrel::host

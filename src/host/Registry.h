@@ -1,0 +1,60 @@
+// The registry, in the shape of the narrow-character Win32 functions
+// (RegOpenKeyA, RegCreateKeyA, RegQueryValueExA, RegSetValueExA, RegCloseKey).
+// Names and data are ANSI bytes; status codes are Windows' error codes.
+#pragma once
+
+#include <cstdint>
+
+#include "host/Handles.h"
+#include "host/String.h"
+
+namespace ostrel::host {
+
+enum class RegRoot : std::uint32_t {
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+};
+
+// Value types.
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+inline constexpr std::uint32_t kRegQword = 11;
+
+// Status codes (Win32 error numbers).
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorInvalidParameter = 87;
+inline constexpr long kErrorBadPathname = 161;
+inline constexpr long kErrorMoreData = 234;
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // Opens an existing key. On failure *key is RegKey::None and nothing is created.
+  virtual long OpenKey(RegRoot root, const AnsiString& path, RegKey* key) = 0;
+
+  // Opens a key, creating it and any missing parent keys.
+  virtual long CreateKey(RegRoot root, const AnsiString& path, RegKey* key) = 0;
+
+  // Reads one value. *size is the capacity of data on the way in and the stored
+  // byte count on the way out. With data == nullptr only type and size are
+  // reported; with a buffer that is too small the result is kErrorMoreData.
+  // type may be nullptr.
+  virtual long QueryValue(RegKey key, const AnsiString& name, std::uint32_t* type,
+                          std::uint8_t* data, std::uint32_t* size) = 0;
+
+  // Stores exactly `size` bytes of data under the name, replacing any earlier value.
+  virtual long SetValue(RegKey key, const AnsiString& name, std::uint32_t type,
+                        const std::uint8_t* data, std::uint32_t size) = 0;
+
+  virtual long CloseKey(RegKey key) = 0;
+};
+
+}  // namespace ostrel::host

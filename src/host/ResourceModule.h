@@ -1,0 +1,36 @@
+// Resource modules (satellite DLLs): LoadLibraryExA, FreeLibrary, LoadStringA,
+// LoadImageA for bitmaps, LoadIconA.
+#pragma once
+
+#include <cstdint>
+
+#include "host/Handles.h"
+#include "host/String.h"
+
+namespace ostrel::host {
+
+inline constexpr std::uint32_t kLrLoadMap3DColors = 0x1000;
+
+class ResourceLoader {
+ public:
+  virtual ~ResourceLoader() = default;
+
+  // Loads a module file; ModuleHandle::None when the file is missing or not a
+  // usable module.
+  virtual ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) = 0;
+  virtual bool FreeLibrary(ModuleHandle module) = 0;
+
+  // Copies string `id` as ANSI text into buffer, cut to capacity - 1 bytes and
+  // NUL-terminated; returns the count copied without the NUL (0 when missing).
+  virtual int LoadString(ModuleHandle module, std::uint32_t id, char* buffer, int capacity) = 0;
+
+  // LoadImageA(module, name, IMAGE_BITMAP, 0, 0, flags). A name "#123" names the
+  // numeric resource 123; any other name is a resource name.
+  virtual BitmapHandle LoadBitmap(ModuleHandle module, const AnsiString& name,
+                                  std::uint32_t flags) = 0;
+
+  // LoadIconA(module, MAKEINTRESOURCE(id)).
+  virtual IconHandle LoadIcon(ModuleHandle module, std::uint32_t id) = 0;
+};
+
+}  // namespace ostrel::host

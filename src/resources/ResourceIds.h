@@ -1,0 +1,48 @@
+// Numbers of the strings, bitmaps and icons the add-in reads from its resource
+// library. The wizard's page texts (1001 to 1805) are listed with the caption table.
+#pragma once
+
+#include <cstdint>
+
+namespace ostrel::res {
+
+// Strings.
+inline constexpr std::int32_t kButtonSourceString = 100;  // the link's "bn" value
+inline constexpr std::int32_t kAppTitle = 101;
+inline constexpr std::int32_t kAboutOk = 201;
+inline constexpr std::int32_t kAboutSysInfo = 202;
+inline constexpr std::int32_t kOptionsOk = 203;
+inline constexpr std::int32_t kOptionsCancel = 204;
+inline constexpr std::int32_t kOptionsApply = 205;
+inline constexpr std::int32_t kTemplateOk = 206;
+inline constexpr std::int32_t kTemplateCancel = 207;
+inline constexpr std::int32_t kTemplateLoad = 208;
+inline constexpr std::int32_t kWizardButtonFirst = 209;  // 209 to 213
+inline constexpr std::int32_t kWizardButtonLast = 213;
+inline constexpr std::int32_t kAboutCredits = 214;
+inline constexpr std::int32_t kWizardCaption = 301;
+inline constexpr std::int32_t kAboutCaption = 302;
+inline constexpr std::int32_t kOptionsCaption = 303;
+inline constexpr std::int32_t kTemplateCaption = 304;
+inline constexpr std::int32_t kMessageFooter = 401;
+inline constexpr std::int32_t kToolbarFirst = 501;  // 501 to 504: main button and popup
+inline constexpr std::int32_t kMenuFirst = 505;     // 505 to 513: the nine menu commands
+inline constexpr std::int32_t kUpdateAddress = 514;
+inline constexpr std::int32_t kWebAddress = 515;
+inline constexpr std::int32_t kMessageInvalidAccount = 901;
+inline constexpr std::int32_t kMessageInvalidAmount = 902;
+inline constexpr std::int32_t kMessageSettingsMissing = 903;
+inline constexpr std::int32_t kOptionsTextFirst = 2001;  // 2001 to 2011
+inline constexpr std::int32_t kOptionsTextLast = 2011;
+inline constexpr std::int32_t kTemplateCheckBox = 3001;
+
+// Bitmaps, asked for by their number as text.
+inline constexpr std::int32_t kToolbarFaceBitmap = 2003;
+inline constexpr std::int32_t kSideBitmap = 3001;
+inline constexpr std::int32_t kPageSymbolBitmap = 3002;
+inline constexpr std::int32_t kHeaderBitmap = 3003;
+
+// Icons.
+inline constexpr std::uint32_t kWizardIcon = 4001;
+
+}  // namespace ostrel::res

@@ -1,0 +1,270 @@
+// How the settings store behaves, checked the same way against the Linux hive
+// store and, under Wine, against the Windows registry: both must agree.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/modRegistry.h"
+#include "support/TestPlatform.h"
+
+namespace ostrel {
+namespace {
+
+using host::RegKey;
+using host::RegRoot;
+
+constexpr RegRoot kUser = RegRoot::CurrentUser;
+
+class RegistryConformance : public testing::Test {
+ protected:
+  void SetUp() override { platform_ = test::MakeTestPlatform(); }
+
+  host::Platform& services() { return platform_->services(); }
+  host::Registry& registry() { return services().registry; }
+  String Scratch(const char* sub = "") const {
+    String path = services_ansi().FromAnsi(platform_->ScratchKey());
+    if (*sub != '\0') path += u"\\" + services_ansi().FromAnsi(sub);
+    return path;
+  }
+  const host::AnsiCodePage& services_ansi() const { return platform_->services().ansi; }
+
+  // Stores raw bytes under the scratch key, as another tool would.
+  void StoreRaw(const char* name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    RegKey key = RegKey::None;
+    ASSERT_EQ(registry().CreateKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
+    ASSERT_EQ(registry().SetValue(key, name, type, data.data(),
+                                  static_cast<std::uint32_t>(data.size())),
+              host::kErrorSuccess);
+    registry().CloseKey(key);
+  }
+
+  // The stored type and bytes, read through the narrow interface.
+  struct Raw {
+    long status = -99;
+    std::uint32_t type = 0xDEAD;
+    std::vector<std::uint8_t> data;
+  };
+  Raw ReadRaw(const char* name) {
+    Raw raw;
+    RegKey key = RegKey::None;
+    raw.status = registry().OpenKey(kUser, platform_->ScratchKey(), &key);
+    if (raw.status != host::kErrorSuccess) return raw;
+    std::uint32_t size = 0;
+    raw.status = registry().QueryValue(key, name, &raw.type, nullptr, &size);
+    if (raw.status == host::kErrorSuccess) {
+      raw.data.assign(size + 8, 0xCC);  // poisoned beyond what the value may fill
+      std::uint32_t read = static_cast<std::uint32_t>(raw.data.size());
+      raw.status = registry().QueryValue(key, name, &raw.type, raw.data.data(), &read);
+      raw.data.resize(read);
+    }
+    registry().CloseKey(key);
+    return raw;
+  }
+
+  bool KeyExists(const String& path) {
+    RegKey key = static_cast<RegKey>(0x1234);  // poisoned: must come back as None on failure
+    const long status = registry().OpenKey(kUser, services_ansi().ToAnsi(path), &key);
+    if (status == host::kErrorSuccess) {
+      registry().CloseKey(key);
+      return true;
+    }
+    EXPECT_EQ(key, RegKey::None) << "a failed open must leave no handle";
+    return false;
+  }
+
+  RegValue Read(const char* name) { return ReadRegValue(services(), kUser, Scratch(), Text(name)); }
+  bool Write(const char* name, const RegValue& value, std::uint32_t type) {
+    return WriteRegValue(services(), kUser, Scratch(), Text(name), value, type);
+  }
+  static String Text(const char* ascii) { return String(ascii, ascii + std::char_traits<char>::length(ascii)); }
+
+  std::unique_ptr<test::TestPlatform> platform_;
+};
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+TEST_F(RegistryConformance, TextIsStoredAsItsBytesWithoutTerminatingNul) {
+  ASSERT_TRUE(Write("Subject", RegValue::Text(u"abc"), host::kRegSz));
+  const Raw raw = ReadRaw("Subject");
+  ASSERT_EQ(raw.status, host::kErrorSuccess);
+  EXPECT_EQ(raw.type, host::kRegSz);
+  EXPECT_EQ(raw.data, Bytes("abc"));
+  EXPECT_EQ(Read("Subject"), RegValue::Text(u"abc"));
+}
+
+TEST_F(RegistryConformance, OneTrailingNulIsDroppedOnReading) {
+  struct Case {
+    const char* name;
+    std::string stored;
+    String expected;
+  };
+  const Case cases[] = {
+      {"NoNul", std::string("abc"), u"abc"},
+      {"OneNul", std::string("abc\0", 4), u"abc"},
+      {"TwoNuls", std::string("abc\0\0", 5), String(u"abc\0", 4)},
+      {"OnlyNul", std::string("\0", 1), u""},
+  };
+  for (const Case& c : cases) {
+    StoreRaw(c.name, host::kRegSz, Bytes(c.stored));
+    EXPECT_EQ(Read(c.name), RegValue::Text(c.expected)) << c.name;
+  }
+}
+
+TEST_F(RegistryConformance, EmptyTextReadsAsEmptyTextNotNone) {
+  ASSERT_TRUE(Write("Empty", RegValue::Text(u""), host::kRegSz));
+  EXPECT_EQ(ReadRaw("Empty").data, Bytes(""));
+  const RegValue value = Read("Empty");
+  EXPECT_TRUE(value.IsText());
+  EXPECT_EQ(value.AsText(), u"");
+}
+
+TEST_F(RegistryConformance, NumbersRoundTripAsLittleEndianDwords) {
+  struct Case {
+    std::int32_t number;
+    std::vector<std::uint8_t> bytes;
+    String text;
+  };
+  const Case cases[] = {
+      {1, {1, 0, 0, 0}, u"1"},
+      {-1, {0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
+      {0x01020304, {4, 3, 2, 1}, u"16909060"},
+      {INT32_MIN, {0, 0, 0, 0x80}, u"-2147483648"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Write("Button", RegValue::Number(c.number), host::kRegDword));
+    const Raw raw = ReadRaw("Button");
+    EXPECT_EQ(raw.type, host::kRegDword);
+    EXPECT_EQ(raw.data, c.bytes);
+    const RegValue value = Read("Button");
+    EXPECT_EQ(value, RegValue::Number(c.number));
+    EXPECT_EQ(value.AsText(), c.text);
+  }
+}
+
+TEST_F(RegistryConformance, ADwordAskedForTextStoresTheNumberOrNothing) {
+  ASSERT_TRUE(Write("Currency", RegValue::Text(u" 12 "), host::kRegDword));
+  EXPECT_EQ(Read("Currency"), RegValue::Number(12));
+  EXPECT_FALSE(Write("Currency", RegValue::Text(u"twelve"), host::kRegDword));
+  EXPECT_EQ(Read("Currency"), RegValue::Number(12)) << "a refused write keeps the old value";
+}
+
+TEST_F(RegistryConformance, OtherValueTypesReadAsNone) {
+  const std::vector<std::uint8_t> wideAbc = {'a', 0, 'b', 0, 'c', 0, 0, 0};
+  StoreRaw("Expand", host::kRegExpandSz, Bytes(std::string("%TEMP%\0", 7)));
+  StoreRaw("Binary", host::kRegBinary, {1, 2, 3});
+  StoreRaw("Multi", host::kRegMultiSz, Bytes(std::string("a\0b\0\0", 5)));
+  StoreRaw("Qword", host::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0});
+  for (const char* name : {"Expand", "Binary", "Multi", "Qword"}) {
+    EXPECT_TRUE(Read(name).IsNone()) << name;
+  }
+  // The lower read reports -1 and leaves the caller's value as it was.
+  RegKey key = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
+  RegValue untouched = RegValue::Text(u"keep");
+  EXPECT_EQ(QueryRegValue(services(), key, u"Binary", untouched), -1);
+  EXPECT_EQ(untouched, RegValue::Text(u"keep"));
+  registry().CloseKey(key);
+}
+
+TEST_F(RegistryConformance, ReadingAMissingKeyGivesNoneAndCreatesNothing) {
+  const String missing = Scratch("Missing\\Deeper");
+  EXPECT_TRUE(ReadRegValue(services(), kUser, missing, u"Anything").IsNone());
+  EXPECT_FALSE(KeyExists(missing));
+  EXPECT_FALSE(KeyExists(Scratch("Missing")));
+  EXPECT_FALSE(KeyExists(Scratch()));
+
+  ASSERT_TRUE(Write("Present", RegValue::Text(u"x"), host::kRegSz));
+  EXPECT_TRUE(Read("Absent").IsNone()) << "a missing value in an existing key";
+}
+
+TEST_F(RegistryConformance, WritingCreatesEveryMissingKeyOnThePath) {
+  const String deep = Scratch("Product\\Buttons\\5");
+  ASSERT_TRUE(WriteRegValue(services(), kUser, deep, u"Src", RegValue::Text(u"s"), host::kRegSz));
+  EXPECT_TRUE(KeyExists(Scratch("Product")));
+  EXPECT_TRUE(KeyExists(Scratch("Product\\Buttons")));
+  EXPECT_EQ(ReadRegValue(services(), kUser, deep, u"Src"), RegValue::Text(u"s"));
+}
+
+TEST_F(RegistryConformance, OneLeadingBackslashIsDroppedOnWritingOnly) {
+  ASSERT_TRUE(WriteRegValue(services(), kUser, u"\\" + Scratch(), u"QuarroID",
+                            RegValue::Text(u"x@y.z"), host::kRegSz));
+  EXPECT_EQ(Read("QuarroID"), RegValue::Text(u"x@y.z"));
+  // Reading does not drop it, and the registry refuses such a path.
+  EXPECT_TRUE(ReadRegValue(services(), kUser, u"\\" + Scratch(), u"QuarroID").IsNone());
+}
+
+TEST_F(RegistryConformance, AnEmptyPathWritesNothing) {
+  EXPECT_FALSE(WriteRegValue(services(), kUser, u"", u"OstrelConformanceProbe",
+                             RegValue::Text(u"x"), host::kRegSz));
+  EXPECT_TRUE(ReadRegValue(services(), kUser, u"", u"OstrelConformanceProbe").IsNone());
+}
+
+TEST_F(RegistryConformance, KeyAndValueNamesIgnoreCase) {
+  ASSERT_TRUE(Write("SkipWelcome", RegValue::Number(1), host::kRegDword));
+  String upper = Scratch();
+  for (Char& c : upper) {
+    if (c >= u'a' && c <= u'z') c = static_cast<Char>(c - u'a' + u'A');
+  }
+  EXPECT_EQ(ReadRegValue(services(), kUser, upper, u"SKIPWELCOME"), RegValue::Number(1));
+  ASSERT_TRUE(WriteRegValue(services(), kUser, upper, u"skipwelcome", RegValue::Number(0),
+                            host::kRegDword));
+  EXPECT_EQ(Read("SkipWelcome"), RegValue::Number(0)) << "the same value, overwritten";
+}
+
+TEST_F(RegistryConformance, AWriteReplacesTheValueAndItsType) {
+  ASSERT_TRUE(Write("Amount", RegValue::Text(u"25.00"), host::kRegSz));
+  ASSERT_TRUE(Write("Amount", RegValue::Number(25), host::kRegDword));
+  EXPECT_EQ(Read("Amount"), RegValue::Number(25));
+  ASSERT_TRUE(Write("Amount", RegValue::Number(7), host::kRegSz));
+  EXPECT_EQ(Read("Amount"), RegValue::Text(u"7")) << "a number written as text";
+}
+
+TEST_F(RegistryConformance, TextPassesThroughTheAnsiCodePage) {
+  ASSERT_TRUE(Write("Latin", RegValue::Text(u"Gr\u00fc\u00dfe \u20ac5"), host::kRegSz));
+  EXPECT_EQ(ReadRaw("Latin").data, Bytes("Gr\xFC\xDF" "e \x80" "5"));
+  EXPECT_EQ(Read("Latin"), RegValue::Text(u"Gr\u00fc\u00dfe \u20ac5"));
+
+  ASSERT_TRUE(Write("Foreign", RegValue::Text(u"\u4e2d"), host::kRegSz));
+  EXPECT_EQ(Read("Foreign"), RegValue::Text(u"?")) << "a character the code page lacks";
+}
+
+TEST_F(RegistryConformance, LongTextRoundTrips) {
+  String text;
+  for (int i = 0; i < 5000; ++i) text.push_back(static_cast<Char>(u'a' + i % 26));
+  ASSERT_TRUE(Write("Description", RegValue::Text(text), host::kRegSz));
+  EXPECT_EQ(Read("Description"), RegValue::Text(text));
+}
+
+TEST_F(RegistryConformance, OtherTypesAreNotWrittenButReportSuccess) {
+  EXPECT_TRUE(Write("Odd", RegValue::Text(u"x"), host::kRegBinary));
+  EXPECT_EQ(ReadRaw("Odd").status, host::kErrorFileNotFound);
+}
+
+TEST_F(RegistryConformance, LowerReadReportsSizesLikeRegQueryValueExA) {
+  StoreRaw("Sized", host::kRegSz, Bytes("hello"));
+  RegKey key = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
+
+  std::uint32_t type = 0xDEAD;
+  std::uint8_t small[2] = {0xCC, 0xCC};
+  std::uint32_t size = sizeof small;
+  EXPECT_EQ(registry().QueryValue(key, "Sized", &type, small, &size), host::kErrorMoreData);
+  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(type, host::kRegSz);
+
+  size = 0;
+  EXPECT_EQ(registry().QueryValue(key, "Missing", nullptr, nullptr, &size),
+            host::kErrorFileNotFound);
+  registry().CloseKey(key);
+
+  size = 0;
+  EXPECT_EQ(registry().QueryValue(RegKey::None, "Sized", nullptr, nullptr, &size),
+            host::kErrorInvalidHandle);
+}
+
+}  // namespace
+}  // namespace ostrel

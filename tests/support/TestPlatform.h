@@ -1,0 +1,43 @@
+// What a test needs from the build it runs in: the platform services (the
+// stand-ins natively, Win32 under Wine), a scratch registry key, the built data.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/Platform.h"
+#include "host/String.h"
+
+namespace ostrel::test {
+
+class TestPlatform {
+ public:
+  virtual ~TestPlatform() = default;
+
+  virtual host::Platform& services() = 0;
+  // "posix" or "win32".
+  virtual const char* Name() const = 0;
+
+  // A key path below HKEY_CURRENT_USER that no other test uses; it does not exist
+  // at first and is removed with this object.
+  virtual const AnsiString& ScratchKey() const = 0;
+
+  // A fresh, empty folder for the test's files, removed with this object.
+  virtual const std::filesystem::path& TempDir() const = 0;
+
+  // A path as the system names it (Windows-style on both builds' system side).
+  virtual String SystemPath(const std::filesystem::path& path) const = 0;
+};
+
+std::unique_ptr<TestPlatform> MakeTestPlatform();
+
+// The folder holding the built RES_ENU.DLL, RES_DEU.DLL and Ostrel.reg.
+String AddinFolder();
+// The folder holding RES_TEST.DLL, the tests' own resource library.
+String TestDataFolder();
+
+// Whatever the process needs before the first test (COM on Windows).
+void PrepareProcess();
+
+}  // namespace ostrel::test
