@@ -1,4 +1,5 @@
 #include "posix/HiveRegistry.h"
+#include "posix/PosixIo.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -94,20 +95,6 @@ long StatusFromErrno(int error) {
     default:
       return kErrorRegistryIoFailed;
   }
-}
-
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 bool MakeFolders(const std::string& dir) {
@@ -309,7 +296,7 @@ struct HiveRegistry::Hive {
       }
       return StatusFromErrno(error);
     }
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0 || ::rename(tempPath.c_str(), path.c_str())) {
+    if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0 || ::rename(tempPath.c_str(), path.c_str())) {
       const int error = errno;
       ::close(fd);
       ::unlink(tempPath.c_str());

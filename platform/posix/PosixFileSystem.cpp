@@ -1,9 +1,18 @@
 #include "posix/PosixFileSystem.h"
+#include "posix/PosixIo.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <optional>
+#include <system_error>
+
+#include "host/HostError.h"
 
 #include "common/Text.h"
 #include "posix/Cp1252.h"
@@ -11,7 +20,9 @@
 namespace ostrel::posix {
 namespace {
 
-char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Fold(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 // Windows' wildcard match of one name: '*' any run, '?' any one character,
 // letters compared without case. (ASCII case folding covers the names we use.)
@@ -30,8 +41,178 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
+  while (p < pattern.size() && pattern[p] == '*')
+    ++p;
   return p == pattern.size();
+}
+
+bool IsFolder(const std::string& native) {
+  struct stat info {};
+  return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ParentOf(const std::string& native) {
+  const std::size_t slash = native.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? std::string("/") : native.substr(0, slash);
+}
+
+// The Win32 error number for an errno of a call on `native`.
+long Win32Error(int error, const std::string& native) {
+  switch (error) {
+    case ENOENT:
+      // Linux reports a missing file and a missing folder on the way alike;
+      // Windows tells them apart (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND).
+      return !native.empty() && IsFolder(ParentOf(native)) ? 2 : 3;
+    case ENOTDIR:
+      return 3;
+    case EACCES:
+    case EPERM:
+    case EISDIR:  // Windows denies opening or deleting a folder as a file
+    case EROFS:
+      return 5;
+    case EMFILE:
+    case ENFILE:
+      return 4;  // ERROR_TOO_MANY_OPEN_FILES
+    case ENOMEM:
+      return 8;  // ERROR_NOT_ENOUGH_MEMORY
+    case EBUSY:
+    case ETXTBSY:
+      return 32;  // ERROR_SHARING_VIOLATION
+    case EEXIST:
+      return 80;  // ERROR_FILE_EXISTS
+    case EINVAL:
+      return 87;  // ERROR_INVALID_PARAMETER
+    case ENOSPC:
+    case EDQUOT:
+      return 112;  // ERROR_DISK_FULL
+    case ENAMETOOLONG:
+      return 206;  // ERROR_FILENAME_EXCED_RANGE
+    case EIO:
+      return 1117;  // ERROR_IO_DEVICE
+    case ELOOP:
+      return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+    default:
+      return 31;  // ERROR_GEN_FAILURE
+  }
+}
+
+[[noreturn]] void Fail(int error, const char* action, const std::string& native) {
+  throw host::HostError(Win32Error(error, native), std::string(action) + " \"" + native + "\": " +
+                                                       std::generic_category().message(error));
+}
+
+// A file no one may write stands for Windows' read-only attribute, which holds
+// for administrators too; a file this user may not write counts as well.
+bool IsReadOnly(const std::string& native, const struct stat& info) {
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    return true;
+  return ::access(native.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+struct Content {
+  AnsiString bytes;
+  mode_t mode = 0;
+};
+
+Content ReadAll(const std::string& native) {
+  Descriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0)
+    Fail(errno, "Cannot open", native);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0)
+    Fail(errno, "Cannot read", native);
+  if (S_ISDIR(info.st_mode))
+    Fail(EISDIR, "Cannot read", native);
+  Content content;
+  content.mode = info.st_mode & 07777;
+  if (info.st_size > 0)
+    content.bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got == 0)
+      break;
+    if (got < 0) {
+      if (errno == EINTR)
+        continue;
+      Fail(errno, "Cannot read", native);
+    }
+    content.bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  return content;
+}
+
+// A name for a temporary file beside the target. It is short, so a target whose
+// name is near the length limit still gets one.
+std::string TemporaryName(const std::string& folder) {
+  static std::atomic<unsigned> counter{0};
+  return folder + "/.ostrel-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+         ".tmp";
+}
+
+// Replaces the file's whole content through a temporary file and a rename.
+// `mode` sets the permission bits; without it an existing target keeps its own
+// and a new file gets the usual ones (0666 less the umask).
+void ReplaceFile(const std::string& native, const AnsiString& bytes, std::optional<mode_t> mode) {
+  struct stat target {};
+  if (::stat(native.c_str(), &target) == 0) {
+    if (S_ISDIR(target.st_mode))
+      Fail(EISDIR, "Cannot write", native);
+    // Windows refuses to replace a read-only file; rename() would not ask.
+    if (IsReadOnly(native, target))
+      Fail(EACCES, "Cannot write", native);
+    if (!mode)
+      mode = target.st_mode & 07777;
+  }
+
+  const std::string folder = ParentOf(native);
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = TemporaryName(folder);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST)
+      break;
+  }
+  if (fd < 0)
+    Fail(errno, "Cannot create", native);
+  Descriptor file(fd);
+
+  const bool written = (!mode || ::fchmod(file.get(), *mode) == 0) && WriteAll(file.get(), bytes.data(), bytes.size()) &&
+                       ::fsync(file.get()) == 0 && file.Close() &&
+                       ::rename(temporary.c_str(), native.c_str()) == 0;
+  if (!written) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    Fail(error, "Cannot write", native);
+  }
+  // Make the rename itself durable; the content is in place either way.
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0)
+    ::fsync(dir.get());
 }
 
 }  // namespace
@@ -40,27 +221,32 @@ std::string NativePath(const String& path) {
   const Cp1252 codePage;
   String narrowed = codePage.FromAnsi(codePage.ToAnsi(path));
   for (Char& c : narrowed) {
-    if (c == u'\\') c = u'/';
+    if (c == u'\\')
+      c = u'/';
   }
   return Utf16ToUtf8(narrowed);
 }
 
 bool PosixFileSystem::FindFirstFile(const String& path) {
   const std::string native = NativePath(path);
-  if (native.empty() || native.back() == '/') return false;
+  if (native.empty() || native.back() == '/')
+    return false;
 
   const std::size_t slash = native.rfind('/');
   const std::string folder =
       slash == std::string::npos ? std::string(".") : native.substr(0, slash == 0 ? 1 : slash);
   const std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
-  if (last.empty()) return false;
+  if (last.empty())
+    return false;
 
   const bool wildcard = last.find_first_of("*?") != std::string::npos;
   struct stat info {};
-  if (!wildcard && ::stat(native.c_str(), &info) == 0) return true;
+  if (!wildcard && ::stat(native.c_str(), &info) == 0)
+    return true;
 
   DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return false;
+  if (dir == nullptr)
+    return false;
   bool found = false;
   while (const dirent* entry = ::readdir(dir)) {
     if (WildcardMatch(last, entry->d_name)) {
@@ -70,6 +256,29 @@ bool PosixFileSystem::FindFirstFile(const String& path) {
   }
   ::closedir(dir);
   return found;
+}
+
+AnsiString PosixFileSystem::ReadFile(const String& path) {
+  return ReadAll(NativePath(path)).bytes;
+}
+
+void PosixFileSystem::WriteFile(const String& path, const AnsiString& content) {
+  ReplaceFile(NativePath(path), content, std::nullopt);
+}
+
+void PosixFileSystem::CopyFile(const String& from, const String& to) {
+  const Content source = ReadAll(NativePath(from));
+  ReplaceFile(NativePath(to), source.bytes, source.mode);
+}
+
+void PosixFileSystem::DeleteFile(const String& path) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  // Windows refuses to delete a read-only file; unlink() only asks the folder.
+  if (::lstat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) && IsReadOnly(native, info))
+    Fail(EACCES, "Cannot delete", native);
+  if (::unlink(native.c_str()) != 0)
+    Fail(errno, "Cannot delete", native);
 }
 
 }  // namespace ostrel::posix

@@ -17,9 +17,21 @@ std::string NativePath(const String& path);
 // wildcards; the last component matches without regard to case (as on Windows);
 // the folders before it are taken as they are; a path ending in a separator finds
 // nothing.
+//
+// Failures raise host::HostError with the number Windows gives: 2 for a missing
+// file, 3 for a missing folder on the way, 5 for access denied (a folder named
+// where a file is expected included), and the nearest Win32 number for the rest.
 class PosixFileSystem final : public host::FileSystem {
  public:
   bool FindFirstFile(const String& path) override;
+  AnsiString ReadFile(const String& path) override;
+  // Writes a temporary file beside the target, flushes it to disk and renames it
+  // over the target: a crash leaves either the old content or the new one.
+  void WriteFile(const String& path, const AnsiString& content) override;
+  // The copy is written the same way as WriteFile; it takes the source's
+  // permission bits.
+  void CopyFile(const String& from, const String& to) override;
+  void DeleteFile(const String& path) override;
 };
 
 }  // namespace ostrel::posix

@@ -11,6 +11,7 @@
 #include "posix/PeResourceLoader.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixLocale.h"
+#include "posix/RecordingUi.h"
 #include "posix/RecordingWindows.h"
 
 extern char** environ;
@@ -22,7 +23,8 @@ std::map<std::string, std::string> ProcessEnvironment() {
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
     const std::string text(*entry);
     const std::size_t equals = text.find('=');
-    if (equals != std::string::npos) environment[text.substr(0, equals)] = text.substr(equals + 1);
+    if (equals != std::string::npos)
+      environment[text.substr(0, equals)] = text.substr(equals + 1);
   }
   return environment;
 }
@@ -32,8 +34,10 @@ std::string DefaultProfileDir(const std::map<std::string, std::string>& environm
     const auto found = environment.find(name);
     return found == environment.end() ? std::string() : found->second;
   };
-  if (!value("OSTREL_PROFILE").empty()) return value("OSTREL_PROFILE");
-  if (!value("XDG_CONFIG_HOME").empty()) return value("XDG_CONFIG_HOME") + "/ostrel/profile";
+  if (!value("OSTREL_PROFILE").empty())
+    return value("OSTREL_PROFILE");
+  if (!value("XDG_CONFIG_HOME").empty())
+    return value("XDG_CONFIG_HOME") + "/ostrel/profile";
   return value("HOME") + "/.config/ostrel/profile";
 }
 
@@ -47,9 +51,12 @@ PosixPlatform::PosixPlatform(PosixOptions options)
       ole_(std::make_unique<MemoryOle>(*objects_)),
       clipboard_(std::make_unique<MemoryClipboard>(*objects_)),
       windows_(std::make_unique<RecordingWindows>()),
-      files_(std::make_unique<PosixFileSystem>()) {
+      files_(std::make_unique<PosixFileSystem>()),
+      shell_(std::make_unique<RecordingShell>(options.desktop, options.environment)),
+      help_(std::make_unique<RecordingHelpViewer>(*ansi_)),
+      dialogs_(std::make_unique<RecordingDialogs>()) {
   services_.reset(new host::Platform{*ansi_, *registry_, *locale_, *resources_, *gdi_, *ole_,
-                                     *clipboard_, *windows_, *files_});
+                                     *clipboard_, *windows_, *files_, *shell_, *help_, *dialogs_});
 }
 
 PosixPlatform::~PosixPlatform() = default;

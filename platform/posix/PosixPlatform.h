@@ -20,12 +20,19 @@ class MemoryOle;
 class MemoryClipboard;
 class RecordingWindows;
 class PosixFileSystem;
+class RecordingShell;
+class RecordingHelpViewer;
+class RecordingDialogs;
 
 struct PosixOptions {
   // The profile folder holding the registry hives, one .reg file per root.
   std::string profileDir;
   // The environment the locale is taken from (LC_ALL, LC_MESSAGES, LANG).
   std::map<std::string, std::string> environment;
+  // Whether the shell also opens addresses and files on the Linux desktop
+  // (xdg-open, with `environment` as the opener's environment) when a display
+  // is set there.
+  bool desktop = false;
 };
 
 // The process environment as a map.
@@ -47,6 +54,9 @@ class PosixPlatform {
   MemoryClipboard& clipboard() { return *clipboard_; }
   RecordingWindows& windows() { return *windows_; }
   GdiObjects& gdiObjects() { return *objects_; }
+  RecordingShell& shell() { return *shell_; }
+  RecordingHelpViewer& help() { return *help_; }
+  RecordingDialogs& dialogs() { return *dialogs_; }
 
  private:
   std::unique_ptr<Cp1252> ansi_;
@@ -59,6 +69,9 @@ class PosixPlatform {
   std::unique_ptr<MemoryClipboard> clipboard_;
   std::unique_ptr<RecordingWindows> windows_;
   std::unique_ptr<PosixFileSystem> files_;
+  std::unique_ptr<RecordingShell> shell_;
+  std::unique_ptr<RecordingHelpViewer> help_;
+  std::unique_ptr<RecordingDialogs> dialogs_;
   std::unique_ptr<host::Platform> services_;
 };
 

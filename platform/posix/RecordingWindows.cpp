@@ -16,6 +16,14 @@ std::intptr_t RecordingWindows::SendMessage(host::WindowHandle window, std::uint
   return static_cast<std::intptr_t>(previous);
 }
 
+int RecordingWindows::GetSystemMetrics(int index) {
+  if (index == host::kSmCxScreen)
+    return screenWidth_;
+  if (index == host::kSmCyScreen)
+    return screenHeight_;
+  return 0;
+}
+
 host::IconHandle RecordingWindows::BigIcon(host::WindowHandle window) const {
   const auto found = icons_.find(window);
   return found == icons_.end() ? host::IconHandle::None : found->second.big;

@@ -27,6 +27,14 @@ class RecordingWindows final : public host::Windows {
   std::intptr_t SendMessage(host::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
 
+  // The screen's width and height in pixels (SM_CXSCREEN, SM_CYSCREEN); 0 for
+  // every other index, as Windows answers one it does not know.
+  int GetSystemMetrics(int index) override;
+  void SetScreenSize(int width, int height) {
+    screenWidth_ = width;
+    screenHeight_ = height;
+  }
+
   const std::vector<SentMessage>& Messages() const { return messages_; }
   host::IconHandle BigIcon(host::WindowHandle window) const;
   host::IconHandle SmallIcon(host::WindowHandle window) const;
@@ -38,6 +46,8 @@ class RecordingWindows final : public host::Windows {
   };
   std::vector<SentMessage> messages_;
   std::map<host::WindowHandle, Icons> icons_;
+  int screenWidth_ = 1920;
+  int screenHeight_ = 1080;
 };
 
 }  // namespace ostrel::posix

@@ -17,8 +17,8 @@ class Win32Registry final : public host::Registry {
  public:
   long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
   long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
-  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type,
-                  std::uint8_t* data, std::uint32_t* size) override;
+  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
+                  std::uint32_t* size) override;
   long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override;
   long CloseKey(host::RegKey key) override;
@@ -36,8 +36,7 @@ class Win32ResourceLoader final : public host::ResourceLoader {
   explicit Win32ResourceLoader(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   host::ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) override;
   bool FreeLibrary(host::ModuleHandle module) override;
-  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
-                 int capacity) override;
+  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override;
   host::BitmapHandle LoadBitmap(host::ModuleHandle module, const AnsiString& name,
                                 std::uint32_t flags) override;
   host::IconHandle LoadIcon(host::ModuleHandle module, std::uint32_t id) override;
@@ -92,14 +91,54 @@ class Win32Clipboard final : public host::Clipboard {
 
 class Win32Windows final : public host::Windows {
  public:
-  std::intptr_t SendMessage(host::WindowHandle window, std::uint32_t message,
-                            std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::intptr_t SendMessage(host::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+  int GetSystemMetrics(int index) override;
 };
 
 class Win32FileSystem final : public host::FileSystem {
  public:
   explicit Win32FileSystem(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   bool FindFirstFile(const String& path) override;
+  AnsiString ReadFile(const String& path) override;
+  void WriteFile(const String& path, const AnsiString& content) override;
+  void CopyFile(const String& from, const String& to) override;
+  void DeleteFile(const String& path) override;
+
+ private:
+  const host::AnsiCodePage& ansi_;
+};
+
+class Win32Shell final : public host::Shell {
+ public:
+  explicit Win32Shell(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
+  std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
+                             const String& parameters, const String& directory,
+                             int showCommand) override;
+
+ private:
+  const host::AnsiCodePage& ansi_;
+};
+
+// hhctrl.ocx is loaded on the first call and stays loaded: the viewer's window
+// lives in it.
+class Win32HelpViewer final : public host::HelpViewer {
+ public:
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
+                              std::uint32_t command, const AnsiString& data) override;
+
+ private:
+  void (*htmlHelp_)() = nullptr;  // HtmlHelpA, once found
+};
+
+class Win32CommonDialogs final : public host::CommonDialogs {
+ public:
+  explicit Win32CommonDialogs(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
+  int MessageBox(host::WindowHandle owner, const String& text, const String& caption,
+                 std::uint32_t type) override;
+  // A failure of the dialog itself (CommDlgExtendedError) answers "" as a
+  // cancel does.
+  String GetOpenFileName(const host::OpenFileRequest& request) override;
 
  private:
   const host::AnsiCodePage& ansi_;
@@ -121,6 +160,9 @@ class Win32Platform {
   Win32Clipboard clipboard_;
   Win32Windows windows_;
   Win32FileSystem files_{ansi_};
+  Win32Shell shell_{ansi_};
+  Win32HelpViewer help_;
+  Win32CommonDialogs dialogs_{ansi_};
   host::Platform services_;
 };
 

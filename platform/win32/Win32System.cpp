@@ -1,11 +1,51 @@
 // Text, locale, files and window messages.
+#include <algorithm>
+#include <string>
+
+#include "host/HostError.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
 namespace ostrel::win32 {
+namespace {
+
+// Raises the calling thread's last error as a HostError, with the system's text.
+[[noreturn]] void Fail(const char* action, const AnsiString& path) {
+  const DWORD error = ::GetLastError();
+  char text[512] = {};
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                        text[length - 1] == ' ' || text[length - 1] == '.')) {
+    --length;
+  }
+  const std::string reason =
+      length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+  throw host::HostError(static_cast<long>(error),
+                        std::string(action) + " \"" + path + "\": " + reason);
+}
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+      ::CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
 
 AnsiString Win32AnsiCodePage::ToAnsi(const String& text) const {
-  if (text.empty()) return AnsiString();
+  if (text.empty())
+    return AnsiString();
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
@@ -15,7 +55,8 @@ AnsiString Win32AnsiCodePage::ToAnsi(const String& text) const {
 }
 
 String Win32AnsiCodePage::FromAnsi(const AnsiString& bytes) const {
-  if (bytes.empty()) return String();
+  if (bytes.empty())
+    return String();
   const int length = static_cast<int>(bytes.size());
   const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   String out(static_cast<std::size_t>(needed), u'\0');
@@ -24,7 +65,9 @@ String Win32AnsiCodePage::FromAnsi(const AnsiString& bytes) const {
   return out;
 }
 
-host::Lcid Win32Locale::GetUserDefaultLCID() const { return ::GetUserDefaultLCID(); }
+host::Lcid Win32Locale::GetUserDefaultLCID() const {
+  return ::GetUserDefaultLCID();
+}
 
 int Win32Locale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
                                int capacity) const {
@@ -34,9 +77,60 @@ int Win32Locale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buff
 bool Win32FileSystem::FindFirstFile(const String& path) {
   WIN32_FIND_DATAA found{};
   const HANDLE search = ::FindFirstFileA(ansi_.ToAnsi(path).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
+  if (search == INVALID_HANDLE_VALUE)
+    return false;
   ::FindClose(search);
   return true;
+}
+
+AnsiString Win32FileSystem::ReadFile(const String& path) {
+  const AnsiString name = ansi_.ToAnsi(path);
+  const FileHandle file(::CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid())
+    Fail("Cannot open", name);
+  AnsiString content;
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+      Fail("Cannot read", name);
+    if (got == 0)
+      break;
+    content.append(buffer, got);
+  }
+  return content;
+}
+
+void Win32FileSystem::WriteFile(const String& path, const AnsiString& content) {
+  const AnsiString name = ansi_.ToAnsi(path);
+  const FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid())
+    Fail("Cannot create", name);
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+    DWORD wrote = 0;
+    if (!::WriteFile(file.get(), content.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+      Fail("Cannot write", name);
+    }
+    done += wrote;
+  }
+}
+
+void Win32FileSystem::CopyFile(const String& from, const String& to) {
+  const AnsiString source = ansi_.ToAnsi(from);
+  const AnsiString target = ansi_.ToAnsi(to);
+  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+    Fail("Cannot copy", source + "\" to \"" + target);
+  }
+}
+
+void Win32FileSystem::DeleteFile(const String& path) {
+  const AnsiString name = ansi_.ToAnsi(path);
+  if (!::DeleteFileA(name.c_str()))
+    Fail("Cannot delete", name);
 }
 
 std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t message,
@@ -45,7 +139,12 @@ std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t
                         wParam, lParam);
 }
 
+int Win32Windows::GetSystemMetrics(int index) {
+  return ::GetSystemMetrics(index);
+}
+
 Win32Platform::Win32Platform()
-    : services_{ansi_, registry_, locale_, resources_, gdi_, ole_, clipboard_, windows_, files_} {}
+    : services_{ansi_,      registry_, locale_, resources_, gdi_,  ole_,
+                clipboard_, windows_,  files_,  shell_,     help_, dialogs_} {}
 
 }  // namespace ostrel::win32

@@ -14,8 +14,10 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <shellapi.h>
 
 // <windows.h> defines these as macros for the A/W variants; our interfaces use
 // the plain names as member functions.
@@ -27,3 +29,8 @@
 #undef GetObject
 #undef LoadLibraryEx
 #undef GetLocaleInfo
+#undef CopyFile
+#undef DeleteFile
+#undef ShellExecute
+#undef MessageBox
+#undef GetOpenFileName

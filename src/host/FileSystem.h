@@ -13,6 +13,20 @@ class FileSystem {
   // FindFirstFileA on the path (wildcards included); the search handle is closed
   // again at once. True when an entry was found; never throws.
   virtual bool FindFirstFile(const String& path) = 0;
+
+  // The whole content of a file, byte for byte. Throws HostError when the file
+  // cannot be opened or read.
+  virtual AnsiString ReadFile(const String& path) = 0;
+
+  // Creates the file or replaces its whole content. Throws HostError when the
+  // file cannot be created or written.
+  virtual void WriteFile(const String& path, const AnsiString& content) = 0;
+
+  // CopyFileA with an existing target replaced. Throws HostError on failure.
+  virtual void CopyFile(const String& from, const String& to) = 0;
+
+  // DeleteFileA. Throws HostError on failure (a missing file included).
+  virtual void DeleteFile(const String& path) = 0;
 };
 
 }  // namespace ostrel::host

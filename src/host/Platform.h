@@ -4,12 +4,15 @@
 
 #include "host/AnsiText.h"
 #include "host/Clipboard.h"
+#include "host/CommonDialogs.h"
 #include "host/FileSystem.h"
 #include "host/Gdi.h"
+#include "host/HelpViewer.h"
 #include "host/Locale.h"
 #include "host/Picture.h"
 #include "host/Registry.h"
 #include "host/ResourceModule.h"
+#include "host/Shell.h"
 #include "host/Window.h"
 
 namespace ostrel::host {
@@ -24,6 +27,9 @@ struct Platform {
   Clipboard& clipboard;
   Windows& windows;
   FileSystem& files;
+  Shell& shell;
+  HelpViewer& help;
+  CommonDialogs& dialogs;
 };
 
 }  // namespace ostrel::host

@@ -35,8 +35,7 @@ struct Fixture {
     if (!host::IsNone(state.hResourceLibrary)) CloseResourceLibrary(state);
   }
   static host::Platform WithLocale(host::Platform& p, host::Locale& l) {
-    return host::Platform{p.ansi, p.registry, l, p.resources, p.gdi, p.ole,
-                          p.clipboard, p.windows, p.files};
+    return test::With(p, {.locale = &l});
   }
   std::unique_ptr<test::TestPlatform> platform;
   test::FakeLocale locale;
@@ -168,9 +167,7 @@ class RecordingLoader final : public host::ResourceLoader {
 TEST(ResourceLibrary, BitmapsAreAskedForByHashAndNumberWithThe3DColourMapping) {
   Fixture f("ENU");
   RecordingLoader loader(f.services.resources);
-  host::Platform recording{f.services.ansi,   f.services.registry,  f.services.locale,
-                           loader,            f.services.gdi,       f.services.ole,
-                           f.services.clipboard, f.services.windows, f.services.files};
+  host::Platform recording = test::With(f.services, {.resources = &loader});
   AddInState state(recording, test::AddinFolder());
   ASSERT_TRUE(OpenResourceLibrary(state));
   const host::BitmapHandle face = ResBitmap(state, u"2003");

@@ -26,11 +26,40 @@ class TestPlatform {
   // A fresh, empty folder for the test's files, removed with this object.
   virtual const std::filesystem::path& TempDir() const = 0;
 
+  // Removes the add-in's own keys (main and options) from HKEY_CURRENT_USER, so a
+  // test starts as on a machine that never had the add-in.
+  virtual void ClearAddinSettings() = 0;
+
   // A path as the system names it (Windows-style on both builds' system side).
   virtual String SystemPath(const std::filesystem::path& path) const = 0;
 };
 
 std::unique_ptr<TestPlatform> MakeTestPlatform();
+
+// Services to put in place of a platform's own; nullptr keeps the platform's.
+struct Replacements {
+  host::Locale* locale = nullptr;
+  host::ResourceLoader* resources = nullptr;
+  host::Shell* shell = nullptr;
+  host::HelpViewer* help = nullptr;
+  host::CommonDialogs* dialogs = nullptr;
+};
+
+// The platform's services with some of them replaced.
+inline host::Platform With(host::Platform& base, const Replacements& r) {
+  return host::Platform{base.ansi,
+                        base.registry,
+                        r.locale ? *r.locale : base.locale,
+                        r.resources ? *r.resources : base.resources,
+                        base.gdi,
+                        base.ole,
+                        base.clipboard,
+                        base.windows,
+                        base.files,
+                        r.shell ? *r.shell : base.shell,
+                        r.help ? *r.help : base.help,
+                        r.dialogs ? *r.dialogs : base.dialogs};
+}
 
 // The folder holding the built RES_ENU.DLL, RES_DEU.DLL and Ostrel.reg.
 String AddinFolder();

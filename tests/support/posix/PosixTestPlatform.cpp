@@ -35,6 +35,8 @@ class PosixTestPlatform final : public TestPlatform {
   const char* Name() const override { return "posix"; }
   const AnsiString& ScratchKey() const override { return scratch_; }
   const std::filesystem::path& TempDir() const override { return temp_; }
+  // Every test platform has a profile of its own, which starts empty.
+  void ClearAddinSettings() override {}
   String SystemPath(const std::filesystem::path& path) const override {
     return Utf8ToUtf16(path.string());
   }

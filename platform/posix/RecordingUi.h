@@ -1,0 +1,125 @@
+// The shell, the help viewer, message boxes and the file-open dialog of the
+// stand-in. There is no Windows desktop, so each records what it was asked and
+// tells a listener in one readable line (what a terminal program prints). The
+// shell may also hand an address or a file to the Linux desktop (xdg-open).
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/AnsiText.h"
+#include "host/CommonDialogs.h"
+#include "host/HelpViewer.h"
+#include "host/Shell.h"
+
+namespace ostrel::posix {
+
+// Receives one UTF-8 line per event, without a line end.
+using EventListener = std::function<void(const std::string& line)>;
+
+// What ShellExecute returns here: above 32, success.
+inline constexpr std::intptr_t kShellSuccess = 42;
+
+struct ShellCall {
+  host::WindowHandle owner = host::WindowHandle::None;
+  String verb;
+  String file;
+  String parameters;
+  String directory;
+  int showCommand = 0;
+  // Whether the file was handed to xdg-open.
+  bool launched = false;
+};
+
+class RecordingShell final : public host::Shell {
+ public:
+  // With `desktop` set, and DISPLAY or WAYLAND_DISPLAY set in `environment`, an
+  // "open" (or default verb) of an http/https address or of an existing file is
+  // also handed to `opener`, started detached with `environment` as its own.
+  explicit RecordingShell(bool desktop = false, std::map<std::string, std::string> environment = {},
+                          std::string opener = "xdg-open");
+
+  std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
+                             const String& parameters, const String& directory,
+                             int showCommand) override;
+
+  void SetListener(EventListener listener) { listener_ = std::move(listener); }
+  const std::vector<ShellCall>& Calls() const { return calls_; }
+
+ private:
+  bool ShouldLaunch(const ShellCall& call) const;
+  bool Launch(const std::string& target) const;
+
+  bool desktop_;
+  std::map<std::string, std::string> environment_;
+  std::string opener_;
+  EventListener listener_;
+  std::vector<ShellCall> calls_;
+};
+
+struct HelpCall {
+  host::WindowHandle owner = host::WindowHandle::None;
+  AnsiString file;
+  std::uint32_t command = 0;
+  AnsiString data;
+};
+
+// The window handle every call returns, as the one viewer window would be.
+inline constexpr host::WindowHandle kHelpWindow = static_cast<host::WindowHandle>(0x4801);
+
+class RecordingHelpViewer final : public host::HelpViewer {
+ public:
+  // The file and data are ANSI text; `ansi` decodes them for the listener.
+  explicit RecordingHelpViewer(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
+
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
+                              std::uint32_t command, const AnsiString& data) override;
+
+  void SetListener(EventListener listener) { listener_ = std::move(listener); }
+  const std::vector<HelpCall>& Calls() const { return calls_; }
+
+ private:
+  const host::AnsiCodePage& ansi_;
+  EventListener listener_;
+  std::vector<HelpCall> calls_;
+};
+
+struct MessageBoxCall {
+  host::WindowHandle owner = host::WindowHandle::None;
+  String caption;
+  String text;
+  std::uint32_t type = 0;
+};
+
+class RecordingDialogs final : public host::CommonDialogs {
+ public:
+  // Records the box, leaves it pending until AnswerMessage, and returns kIdOk at
+  // once (the add-in shows OK-only boxes). A later box replaces a pending one.
+  int MessageBox(host::WindowHandle owner, const String& text, const String& caption,
+                 std::uint32_t type) override;
+  // Records the request and answers with the next queued answer; "" (cancelled)
+  // when none is queued.
+  String GetOpenFileName(const host::OpenFileRequest& request) override;
+
+  const std::optional<MessageBoxCall>& PendingMessage() const { return pending_; }
+  // Closes the pending box; false when none was up.
+  bool AnswerMessage();
+  void QueueOpenFileAnswer(String path) { answers_.push_back(std::move(path)); }
+
+  void SetListener(EventListener listener) { listener_ = std::move(listener); }
+  const std::vector<MessageBoxCall>& Messages() const { return messages_; }
+  const std::vector<host::OpenFileRequest>& OpenFileRequests() const { return requests_; }
+
+ private:
+  EventListener listener_;
+  std::vector<MessageBoxCall> messages_;
+  std::optional<MessageBoxCall> pending_;
+  std::vector<host::OpenFileRequest> requests_;
+  std::deque<String> answers_;
+};
+
+}  // namespace ostrel::posix

@@ -1,0 +1,87 @@
+// The shell, the HTML Help viewer, message boxes and the file-open dialog.
+#include <string>
+
+#include "host/HostError.h"
+#include "win32/Win32Services.h"
+#include "win32/WindowsHeaders.h"
+
+namespace ostrel::win32 {
+namespace {
+
+HWND Window(host::WindowHandle window) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+
+// An empty text is passed as NULL, which the shell reads as "none given" (the
+// default verb, no parameters, the current folder).
+const char* OrNull(const AnsiString& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+}  // namespace
+
+std::intptr_t Win32Shell::ShellExecute(host::WindowHandle owner, const String& verb,
+                                       const String& file, const String& parameters,
+                                       const String& directory, int showCommand) {
+  const AnsiString ansiVerb = ansi_.ToAnsi(verb);
+  const AnsiString ansiFile = ansi_.ToAnsi(file);
+  const AnsiString ansiParameters = ansi_.ToAnsi(parameters);
+  const AnsiString ansiDirectory = ansi_.ToAnsi(directory);
+  const HINSTANCE result =
+      ::ShellExecuteA(Window(owner), OrNull(ansiVerb), ansiFile.c_str(), OrNull(ansiParameters),
+                      OrNull(ansiDirectory), showCommand);
+  return reinterpret_cast<std::intptr_t>(result);
+}
+
+host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const AnsiString& file,
+                                             std::uint32_t command, const AnsiString& data) {
+  if (htmlHelp_ == nullptr) {
+    // Never freed: the viewer's window and its thread run inside the module.
+    const HMODULE module = ::LoadLibraryA("hhctrl.ocx");
+    if (module == nullptr) {
+      const DWORD error = ::GetLastError();
+      throw host::HostError(static_cast<long>(error),
+                            "Cannot load hhctrl.ocx: error " + std::to_string(error));
+    }
+    const FARPROC found = ::GetProcAddress(module, "HtmlHelpA");
+    if (found == nullptr) {
+      const DWORD error = ::GetLastError();
+      throw host::HostError(static_cast<long>(error),
+                            "hhctrl.ocx has no HtmlHelpA: error " + std::to_string(error));
+    }
+    // Through void(*)(), the one function type any other converts to silently.
+    htmlHelp_ = reinterpret_cast<void (*)()>(found);
+  }
+  const auto function = reinterpret_cast<HtmlHelpFunction>(htmlHelp_);
+  // An empty topic is no topic: NULL shows the file's default page.
+  const HWND viewer =
+      function(Window(owner), file.c_str(), command, reinterpret_cast<DWORD_PTR>(OrNull(data)));
+  return static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(viewer));
+}
+
+int Win32CommonDialogs::MessageBox(host::WindowHandle owner, const String& text,
+                                   const String& caption, std::uint32_t type) {
+  return ::MessageBoxA(Window(owner), ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(),
+                       type);
+}
+
+String Win32CommonDialogs::GetOpenFileName(const host::OpenFileRequest& request) {
+  char chosen[1024] = {};
+  const AnsiString title = ansi_.ToAnsi(request.title);
+  const AnsiString initialDir = ansi_.ToAnsi(request.initialDir);
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Window(request.owner);
+  dialog.lpstrFile = chosen;
+  dialog.nMaxFile = sizeof chosen;
+  dialog.lpstrTitle = OrNull(title);
+  dialog.lpstrInitialDir = OrNull(initialDir);
+  dialog.Flags = request.flags;
+  if (!::GetOpenFileNameA(&dialog))
+    return String();
+  return ansi_.FromAnsi(chosen);
+}
+
+}  // namespace ostrel::win32

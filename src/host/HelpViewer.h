@@ -1,0 +1,25 @@
+// The HTML Help viewer (HtmlHelpA of hhctrl.ocx).
+#pragma once
+
+#include <cstdint>
+
+#include "host/Handles.h"
+#include "host/String.h"
+
+namespace ostrel::host {
+
+inline constexpr std::uint32_t kHhDisplayTopic = 0;
+inline constexpr std::uint32_t kHhDisplayToc = 1;
+
+class HelpViewer {
+ public:
+  virtual ~HelpViewer() = default;
+
+  // HtmlHelpA with the data argument as ANSI text. Returns the viewer's window
+  // (None when it could not be shown). Throws HostError when the viewer itself
+  // cannot be loaded.
+  virtual WindowHandle HtmlHelp(WindowHandle owner, const AnsiString& file, std::uint32_t command,
+                                const AnsiString& data) = 0;
+};
+
+}  // namespace ostrel::host
