@@ -22,7 +22,8 @@ class PosixLocale final : public host::Locale {
 
   host::Lcid GetUserDefaultLCID() const override { return user_; }
 
-  // Knows LOCALE_SABBREVLANGNAME, LOCALE_SDECIMAL, LOCALE_STHOUSAND and
+  // Knows LOCALE_SABBREVLANGNAME, LOCALE_SDECIMAL, LOCALE_STHOUSAND,
+  // LOCALE_SCURRENCY (the symbols an up-to-date Windows gives) and
   // LOCALE_SENGLANGUAGE (with LOCALE_NOUSEROVERRIDE / LOCALE_USE_CP_ACP allowed)
   // for the locales of its table, LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and
   // a language's neutral id (0x0007: its primary locale). Windows' buffer rules:

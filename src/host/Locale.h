@@ -10,6 +10,7 @@ using Lcid = std::uint32_t;
 inline constexpr std::uint32_t kLocaleSAbbrevLangName = 0x0003;
 inline constexpr std::uint32_t kLocaleSDecimal = 0x000E;
 inline constexpr std::uint32_t kLocaleSThousand = 0x000F;
+inline constexpr std::uint32_t kLocaleSCurrency = 0x0014;
 
 class Locale {
  public:

@@ -72,22 +72,36 @@ struct SeparatorCase {
   host::Lcid lcid;
   const char* decimal;
   const char* thousand;
+  const char* currency;
   const char* english;
 };
 
-TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsInWindows1252) {
+TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInWindows1252) {
   const PosixLocale locale(Environment{});
   const std::vector<SeparatorCase> cases = {
-      {0x0409, ".", ",", "English"},    {0x0407, ",", ".", "German"},
-      {0x0807, ".", "'", "German"},     {0x040C, ",", "\xA0", "French"},
-      {0x100C, ".", "'", "French"},     {0x0C0A, ",", ".", "Spanish"},
-      {0x0411, ".", ",", "Japanese"},   {0x0414, ",", "\xA0", "Norwegian Bokm\xE5l"},
-      {0x0419, ",", "\xA0", "Russian"},
+      {0x0409, ".", ",", "$", "English"},
+      {0x0809, ".", ",", "\xA3", "English"},
+      {0x1809, ".", ",", "\x80", "English"},
+      {0x0407, ",", ".", "\x80", "German"},
+      {0x0807, ".", "'", "CHF", "German"},
+      {0x040C, ",", "\xA0", "\x80", "French"},
+      {0x0C0C, ",", "\xA0", "$", "French"},
+      {0x100C, ".", "'", "CHF", "French"},
+      {0x0C0A, ",", ".", "\x80", "Spanish"},
+      {0x0416, ",", ".", "R$", "Portuguese"},
+      {0x0406, ",", ".", "kr.", "Danish"},
+      {0x0411, ".", ",", "\xA5", "Japanese"},
+      {0x0404, ".", ",", "NT$", "Chinese"},
+      {0x0414, ",", "\xA0", "kr", "Norwegian Bokm\xE5l"},
+      // Characters Windows-1252 lacks: a best fit, else '?'.
+      {0x0415, ",", "\xA0", "zl", "Polish"},
+      {0x0419, ",", "\xA0", "?", "Russian"},
   };
   for (const SeparatorCase& c : cases) {
     SCOPED_TRACE(c.lcid);
     EXPECT_EQ(Info(locale, c.lcid, host::kLocaleSDecimal), c.decimal);
     EXPECT_EQ(Info(locale, c.lcid, host::kLocaleSThousand), c.thousand);
+    EXPECT_EQ(Info(locale, c.lcid, host::kLocaleSCurrency), c.currency);
     EXPECT_EQ(Info(locale, c.lcid, kLocaleSEngLanguage), c.english);
     // LOCALE_NOUSEROVERRIDE asks the same question.
     EXPECT_EQ(Info(locale, c.lcid, 0x80000000u | host::kLocaleSDecimal), c.decimal);
@@ -103,6 +117,7 @@ TEST(PosixLocaleTest, AnswersForNeutralAndDefaultLocales) {
   EXPECT_EQ(Info(locale, 0x10407, host::kLocaleSAbbrevLangName), "<failed>");  // sort id
   EXPECT_EQ(Info(locale, 0x0436, host::kLocaleSAbbrevLangName), "<failed>");   // not in the table
   EXPECT_EQ(Info(locale, 0x0407, 0x0002), "<failed>");                         // unknown item
+  EXPECT_EQ(Info(locale, 0x0400, host::kLocaleSCurrency), "\x80");             // user default
 }
 
 TEST(PosixLocaleTest, FollowsWindowsBufferRules) {
