@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "host/Handles.h"
 #include "host/Platform.h"
@@ -11,9 +12,15 @@
 
 namespace ostrel {
 
+class frmWizard;
+class frmOptions;
+class frmTemplate;
+
 struct AddInState {
-  AddInState(host::Platform& platformServices, String folder)
-      : platform(platformServices), addinFolder(std::move(folder)) {}
+  AddInState(host::Platform& platformServices, String folder);
+  ~AddInState();
+  AddInState(const AddInState&) = delete;
+  AddInState& operator=(const AddInState&) = delete;
 
   host::Platform& platform;
 
@@ -30,6 +37,28 @@ struct AddInState {
   String appTitle;
   String messageFooter;
   std::array<String, 3> messageTable;  // 1 account, 2 amount, 3 stored settings missing
+
+  // A message box with an OK button and the application title; flags add an icon.
+  void ShowMessage(host::WindowHandle owner, const String& text, std::uint32_t flags = 0);
+
+  // The single dialog instances. A dialog that unloaded itself is released at
+  // the next access here, never while its own event handler still runs.
+  frmWizard* Wizard();
+  // Creates the wizard and runs its load when there is none.
+  frmWizard& LoadWizard();
+  frmOptions* Options();
+  // Creates the options dialog and runs its load (invisibly) when there is none.
+  frmOptions& LoadOptions();
+  frmTemplate* TemplateChooser();
+  // A new chooser, replacing any earlier one.
+  frmTemplate& NewTemplateChooser();
+  // Unloads and releases every dialog (the add-in's teardown).
+  void CloseDialogs();
+
+ private:
+  std::unique_ptr<frmWizard> wizard_;
+  std::unique_ptr<frmOptions> options_;
+  std::unique_ptr<frmTemplate> template_;
 };
 
 }  // namespace ostrel

@@ -22,7 +22,7 @@ struct NumberRange {
   std::int32_t last;
 };
 constexpr NumberRange kStringRanges[] = {
-    {100, 101},   {201, 214},   {301, 304},   {401, 401},   {501, 515},   {901, 903},
+    {100, 101},   {201, 214},   {301, 304},   {401, 401},   {501, 515},   {901, 908},
     {1001, 1003}, {1101, 1108}, {1201, 1205}, {1301, 1306}, {1401, 1418}, {1501, 1509},
     {1601, 1608}, {1701, 1706}, {1801, 1805}, {2001, 2011}, {3001, 3001},
 };
@@ -83,8 +83,7 @@ class Library {
 
  private:
   static host::Platform WithLocale(host::Platform& base, host::Locale& locale) {
-    return host::Platform{base.ansi, base.registry,  locale,       base.resources, base.gdi,
-                          base.ole,  base.clipboard, base.windows, base.files};
+    return test::With(base, {.locale = &locale});
   }
 
   std::unique_ptr<test::TestPlatform> platform_;

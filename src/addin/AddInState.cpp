@@ -1,0 +1,69 @@
+#include "addin/AddInState.h"
+
+#include "settings/frmOptions.h"
+#include "templates/frmTemplate.h"
+#include "wizard/frmWizard.h"
+
+namespace ostrel {
+
+namespace {
+
+// Releases a dialog that has unloaded itself; returns what is left.
+template <typename D>
+D* Alive(std::unique_ptr<D>& dialog) {
+  if (dialog && dialog->Unloaded())
+    dialog.reset();
+  return dialog.get();
+}
+
+}  // namespace
+
+AddInState::AddInState(host::Platform& platformServices, String folder)
+    : platform(platformServices), addinFolder(std::move(folder)) {}
+
+AddInState::~AddInState() = default;
+
+void AddInState::ShowMessage(host::WindowHandle owner, const String& text, std::uint32_t flags) {
+  platform.dialogs.MessageBox(owner, text, appTitle, host::kMbOk | flags);
+}
+
+frmWizard* AddInState::Wizard() {
+  return Alive(wizard_);
+}
+
+frmWizard& AddInState::LoadWizard() {
+  if (Alive(wizard_) == nullptr) {
+    wizard_ = std::make_unique<frmWizard>(*this);
+    wizard_->Form_Load();
+  }
+  return *wizard_;
+}
+
+frmOptions* AddInState::Options() {
+  return Alive(options_);
+}
+
+frmOptions& AddInState::LoadOptions() {
+  if (Alive(options_) == nullptr) {
+    options_ = std::make_unique<frmOptions>(*this);
+    options_->Form_Load();
+  }
+  return *options_;
+}
+
+frmTemplate* AddInState::TemplateChooser() {
+  return Alive(template_);
+}
+
+frmTemplate& AddInState::NewTemplateChooser() {
+  template_ = std::make_unique<frmTemplate>(*this);
+  return *template_;
+}
+
+void AddInState::CloseDialogs() {
+  template_.reset();
+  wizard_.reset();
+  options_.reset();
+}
+
+}  // namespace ostrel

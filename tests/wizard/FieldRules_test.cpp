@@ -1,0 +1,177 @@
+// The details pages' gates: required fields, the account and amount rules and
+// the product total.
+#include <gtest/gtest.h>
+
+#include "common/Text.h"
+#include "support/WizardFixture.h"
+
+namespace ostrel {
+namespace {
+
+using test::WizardFixture;
+using ui::Outcome;
+
+TEST(AccountRule, AcceptsAnAtSignFollowedSomewhereByAPeriod) {
+  struct Case {
+    const char16_t* text;
+    bool trimmed;    // General, Auction, Donation
+    bool untrimmed;  // Product, Service
+  } cases[] = {
+      {u"me@example.com", true, true},
+      {u"first.last@example.com", true, true},
+      {u"@.", true, true},
+      {u"me@examplecom", false, false},
+      {u"me.x@example", false, false},
+      {u"example.com", false, false},
+      {u"", true, true},
+      {u"   ", true, false},
+      {u" me@example.com ", true, true},
+      {u"a@b@c", false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(frmWizard::AccountAcceptable(c.text, true), c.trimmed) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(frmWizard::AccountAcceptable(c.text, false), c.untrimmed) << Utf16ToUtf8(c.text);
+  }
+}
+
+TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.Open();
+  struct Case {
+    const char16_t* text;
+    bool price;     // above 0
+    bool shipping;  // 0 or more
+  } cases[] = {
+      {u"0.01", true, true},
+      {u"0", false, true},
+      {u"-5", false, false},
+      {u"-1", false, false},
+      {u"abc", false, false},
+      {u"", true, true},
+      {u"  ", true, true},
+      {u"1,234.50", true, true},
+      {u"12a", false, false},
+      // Numeric for the locale, but its leading number is 0: no price, yet a
+      // valid shipping charge.
+      {u"$3", false, true},
+      {u"25.00", true, true},
+      {u"1e2", true, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(w->AmountAcceptable(c.text, true), c.price) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(w->AmountAcceptable(c.text, false), c.shipping) << Utf16ToUtf8(c.text);
+  }
+}
+
+TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
+  test::FixedLocale german({{host::kLocaleSAbbrevLangName, "DEU"},
+                            {host::kLocaleSDecimal, ","},
+                            {host::kLocaleSThousand, "."},
+                            {host::kLocaleSCurrency, "\x80"}});
+  WizardFixture f(german);
+  f.Install();
+  frmWizard* w = f.Open();
+  EXPECT_TRUE(w->AmountAcceptable(u"12,50", true));
+  EXPECT_TRUE(w->AmountAcceptable(u"1.234,50", true));
+  EXPECT_FALSE(w->AmountAcceptable(u"0,50", true)) << "Val reads 0 before the comma";
+}
+
+TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(0);
+  ASSERT_EQ(ui::Type(w->txtGeneralQuarroID, u"nobody"), Outcome::Done);
+  ASSERT_EQ(ui::Type(w->mebGeneralAmount, u"5"), Outcome::Refused);
+  EXPECT_EQ(w->Focused(), &w->txtGeneralQuarroID);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].text, f.state.messageTable[0]);
+  EXPECT_EQ(f.dialogs.boxes[0].caption, f.state.appTitle);
+  EXPECT_EQ(f.dialogs.boxes[0].type, host::kMbOk) << "no icon";
+
+  // Cancel and Help validate too: the dialog stays open.
+  EXPECT_EQ(ui::Click(w->cmdCancel), Outcome::Refused);
+  EXPECT_EQ(ui::Click(w->cmdHelp), Outcome::Refused);
+  EXPECT_EQ(f.state.Wizard(), w);
+  EXPECT_TRUE(f.help.calls.empty());
+  EXPECT_EQ(w->txtGeneralQuarroID.Text(), u"nobody") << "the text stays as typed";
+
+  ASSERT_EQ(ui::Type(w->txtGeneralQuarroID, u"me@example.com"), Outcome::Done);
+  ASSERT_EQ(ui::Type(w->mebGeneralAmount, u"-5"), Outcome::Done);
+  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Refused);
+  EXPECT_EQ(f.dialogs.boxes.back().text, f.state.messageTable[1]);
+  EXPECT_EQ(w->CurrentPage, 2);
+  ASSERT_EQ(ui::Type(w->mebGeneralAmount, u"5"), Outcome::Done);
+  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
+  EXPECT_EQ(w->CurrentPage, 7);
+}
+
+TEST(FieldRules, SpacesOnlyAccountDependsOnThePage) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(4);
+  ASSERT_EQ(ui::Type(w->txtDonationQuarroID, u"  "), Outcome::Done);
+  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done) << "Donation accepts spaces (and they fill)";
+  w = f.OpenForType(2);
+  ASSERT_EQ(ui::Type(w->txtServiceQuarroID, u"  "), Outcome::Done);
+  EXPECT_EQ(ui::Click(w->cmdHelp), Outcome::Refused) << "Service refuses spaces";
+}
+
+TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(0);
+  EXPECT_FALSE(w->cmdNext.enabled);
+  ui::Type(w->txtGeneralQuarroID, u"me@example.com");
+  EXPECT_FALSE(w->cmdNext.enabled);
+  ui::Type(w->mebGeneralAmount, u"5");
+  EXPECT_TRUE(w->cmdNext.enabled);
+  ui::Type(w->mebGeneralAmount, u"");
+  EXPECT_FALSE(w->cmdNext.enabled);
+
+  w = f.OpenForType(1);
+  ui::Type(w->txtProductQuarroID, u"me@example.com");
+  ui::Type(w->mebProductShipping, u"2");
+  EXPECT_FALSE(w->cmdNext.enabled) << "the price inside the inner frame is still empty";
+  ui::Type(w->mebProductAmount, u"3");
+  EXPECT_TRUE(w->cmdNext.enabled);
+
+  w = f.OpenForType(3);
+  ui::Type(w->txtAuctionQuarroID, u"me@example.com");
+  EXPECT_FALSE(w->cmdNext.enabled);
+  ui::Type(w->txtAuctionItemNumber, u"77");
+  EXPECT_TRUE(w->cmdNext.enabled) << "recipient and note may stay empty";
+
+  // Only the current page counts: the empty General amount does not matter here.
+  ui::Type(w->txtAuctionItemNumber, u"");
+  EXPECT_FALSE(w->RequiredFieldsFilled(u"fraWizard"));
+  ui::Type(w->txtAuctionItemNumber, u"78");
+  EXPECT_TRUE(w->RequiredFieldsFilled(u"fraWizard"));
+  EXPECT_TRUE(w->mebGeneralAmount.Text().empty());
+}
+
+TEST(ProductTotal, QuantityTimesPricePlusShipping) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(1);
+  ui::Type(w->txtProductQuarroID, u"me@example.com");
+  ui::Type(w->mebProductAmount, u"2.50");
+  ui::Type(w->mebProductShipping, u"1");
+  ui::Type(w->txtProductQuantity, u"3");
+  EXPECT_EQ(w->lblProductTotalCalc.Caption(), u"8.50");
+  ui::Type(w->txtProductQuantity, u"abc");
+  EXPECT_EQ(w->lblProductTotalCalc.Caption(), u"1.00") << "only the shipping";
+  ui::Type(w->txtProductQuantity, u"1000");
+  ui::Type(w->mebProductAmount, u"1234.5");
+  ui::Type(w->mebProductShipping, u"0");  // leaving the price updates the total
+  EXPECT_EQ(w->lblProductTotalCalc.Caption(), u"1,234,501.00");
+  ui::Click(w->txtProductQuantity);  // leaving shipping updates it again
+  EXPECT_EQ(w->lblProductTotalCalc.Caption(), u"1,234,500.00");
+  ui::Type(w->txtProductQuantity, u"4");
+  EXPECT_EQ(ui::Spin(w->UpDown1, +1), Outcome::Done);
+  EXPECT_EQ(w->txtProductQuantity.Text(), u"5");
+  EXPECT_EQ(w->lblProductTotalCalc.Caption(), u"6,172.50");
+}
+
+}  // namespace
+}  // namespace ostrel
