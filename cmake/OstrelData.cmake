@@ -1,6 +1,7 @@
 # Data laid out beside the add-in: the satellite resource libraries (built from
 # .rc with the mingw resource compiler in both builds, because the Linux
-# stand-in reads the very same DLL files) and the installation data.
+# stand-in reads the very same DLL files), the installation data, the message
+# templates and the compiled help file.
 
 find_program(OSTREL_WINDRES NAMES x86_64-w64-mingw32-windres REQUIRED)
 find_program(OSTREL_MINGW_CC NAMES x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-gcc REQUIRED)
@@ -47,6 +48,41 @@ file(MAKE_DIRECTORY ${OSTREL_TEST_DATA_DIR})
 ostrel_resource_dll(${CMAKE_SOURCE_DIR}/tests/data/RES_TEST.rc ${OSTREL_TEST_DATA_DIR}/RES_TEST.DLL)
 list(APPEND OSTREL_RESOURCE_LIBRARIES ${OSTREL_TEST_DATA_DIR}/RES_TEST.DLL)
 
-add_custom_target(ostrel_resources ALL DEPENDS ${OSTREL_RESOURCE_LIBRARIES})
+# The message templates: the type templates Template0.txt to Template4.txt and
+# the Templates folder the chooser starts in, copied byte for byte.
+set(OSTREL_TEMPLATE_FILES)
+file(GLOB_RECURSE template_sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data/templates
+     ${CMAKE_SOURCE_DIR}/data/templates/Template*.txt
+     ${CMAKE_SOURCE_DIR}/data/templates/Templates/*)
+foreach(name IN LISTS template_sources)
+  add_custom_command(
+    OUTPUT ${OSTREL_ADDIN_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/templates/${name}
+            ${OSTREL_ADDIN_DIR}/${name}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/templates/${name}
+    COMMENT "Copying template ${name}")
+  list(APPEND OSTREL_TEMPLATE_FILES ${OSTREL_ADDIN_DIR}/${name})
+endforeach()
+
+# The help file, compiled with Free Pascal's chmcmd in a copy of the project in
+# the build tree: chmcmd writes the .chm into its working folder, and the
+# source tree stays clean. Any change to a help source compiles it again.
+find_program(OSTREL_CHMCMD NAMES chmcmd chmcmd-3.2.2 REQUIRED)
+set(OSTREL_HELP_STAGE ${CMAKE_BINARY_DIR}/data/help)
+file(MAKE_DIRECTORY ${OSTREL_HELP_STAGE})
+file(GLOB OSTREL_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/help/*)
+add_custom_command(
+  OUTPUT ${OSTREL_ADDIN_DIR}/Ostrel.chm
+  COMMAND ${CMAKE_COMMAND} -E rm -f Ostrel.chm
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/help ${OSTREL_HELP_STAGE}
+  COMMAND ${OSTREL_CHMCMD} --verbosity 1 Ostrel.hhp
+  COMMAND ${CMAKE_COMMAND} -E copy Ostrel.chm ${OSTREL_ADDIN_DIR}/Ostrel.chm
+  WORKING_DIRECTORY ${OSTREL_HELP_STAGE}
+  DEPENDS ${OSTREL_HELP_SOURCES}
+  COMMENT "Compiling the help file Ostrel.chm")
+
+add_custom_target(ostrel_resources ALL DEPENDS ${OSTREL_RESOURCE_LIBRARIES}
+                                               ${OSTREL_TEMPLATE_FILES}
+                                               ${OSTREL_ADDIN_DIR}/Ostrel.chm)
 
 configure_file(${CMAKE_SOURCE_DIR}/data/install/Ostrel.reg ${OSTREL_ADDIN_DIR}/Ostrel.reg COPYONLY)

@@ -281,4 +281,19 @@ void PosixFileSystem::DeleteFile(const String& path) {
     Fail(errno, "Cannot delete", native);
 }
 
+void PosixFileSystem::CreateDirectory(const String& path) {
+  const std::string native = NativePath(path);
+  if (::mkdir(native.c_str(), 0777) == 0)
+    return;
+  const int error = errno;
+  // CreateDirectoryA's own numbers: a missing parent is always
+  // ERROR_PATH_NOT_FOUND, and any entry of the name ERROR_ALREADY_EXISTS (the
+  // file functions say ERROR_FILE_EXISTS instead).
+  if (error != ENOENT && error != ENOTDIR && error != EEXIST)
+    Fail(error, "Cannot create folder", native);
+  const std::string reason = std::generic_category().message(error);
+  throw host::HostError(error == EEXIST ? 183 : 3,
+                        "Cannot create folder \"" + native + "\": " + reason);
+}
+
 }  // namespace ostrel::posix

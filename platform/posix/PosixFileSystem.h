@@ -32,6 +32,8 @@ class PosixFileSystem final : public host::FileSystem {
   // permission bits.
   void CopyFile(const String& from, const String& to) override;
   void DeleteFile(const String& path) override;
+  // The new folder gets the usual permission bits (0777 less the umask).
+  void CreateDirectory(const String& path) override;
 };
 
 }  // namespace ostrel::posix

@@ -53,7 +53,7 @@ PosixPlatform::PosixPlatform(PosixOptions options)
       windows_(std::make_unique<RecordingWindows>()),
       files_(std::make_unique<PosixFileSystem>()),
       shell_(std::make_unique<RecordingShell>(options.desktop, options.environment)),
-      help_(std::make_unique<RecordingHelpViewer>(*ansi_)),
+      help_(std::make_unique<RecordingHelpViewer>(*ansi_, options.desktop, options.environment)),
       dialogs_(std::make_unique<RecordingDialogs>()) {
   services_.reset(new host::Platform{*ansi_, *registry_, *locale_, *resources_, *gdi_, *ole_,
                                      *clipboard_, *windows_, *files_, *shell_, *help_, *dialogs_});

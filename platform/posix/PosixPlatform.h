@@ -29,9 +29,9 @@ struct PosixOptions {
   std::string profileDir;
   // The environment the locale is taken from (LC_ALL, LC_MESSAGES, LANG).
   std::map<std::string, std::string> environment;
-  // Whether the shell also opens addresses and files on the Linux desktop
-  // (xdg-open, with `environment` as the opener's environment) when a display
-  // is set there.
+  // Whether the shell also opens addresses and files, and the help viewer the
+  // topics of a help file, on the Linux desktop (xdg-open, with `environment`
+  // as the opener's environment) when a display is set there.
   bool desktop = false;
 };
 

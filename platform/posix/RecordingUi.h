@@ -46,9 +46,13 @@ class RecordingShell final : public host::Shell {
   std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory,
                              int showCommand) override;
+  // Windows programs do not run here: the request is recorded and reported,
+  // and fails as a program that does not exist would.
+  void StartProgram(const String& path) override;
 
   void SetListener(EventListener listener) { listener_ = std::move(listener); }
   const std::vector<ShellCall>& Calls() const { return calls_; }
+  const std::vector<String>& StartedPrograms() const { return programs_; }
 
  private:
   bool ShouldLaunch(const ShellCall& call) const;
@@ -59,6 +63,7 @@ class RecordingShell final : public host::Shell {
   std::string opener_;
   EventListener listener_;
   std::vector<ShellCall> calls_;
+  std::vector<String> programs_;
 };
 
 struct HelpCall {
@@ -66,15 +71,29 @@ struct HelpCall {
   AnsiString file;
   std::uint32_t command = 0;
   AnsiString data;
+  // The Linux file of the topic handed to the desktop; empty when none was.
+  std::string shown;
 };
 
-// The window handle every call returns, as the one viewer window would be.
+// The window handle a shown (or only recorded) request returns, as the one
+// viewer window would be; a help file that cannot be opened gives None.
 inline constexpr host::WindowHandle kHelpWindow = static_cast<host::WindowHandle>(0x4801);
 
 class RecordingHelpViewer final : public host::HelpViewer {
  public:
   // The file and data are ANSI text; `ansi` decodes them for the listener.
-  explicit RecordingHelpViewer(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
+  //
+  // With `desktop` set, and DISPLAY or WAYLAND_DISPLAY set in `environment`, a
+  // topic (HH_DISPLAY_TOPIC) or the contents (HH_DISPLAY_TOC: the file's default
+  // topic, as there is no contents pane) is also shown: the files of the .chm
+  // are written into a private folder below `tempRoot` (default $TMPDIR, else
+  // /tmp), so that the topic's style sheet and links work, and the topic is
+  // handed to `opener` as RecordingShell does. The folder stays when the viewer
+  // goes, as the Windows viewer outlives the add-in. A help file or topic that
+  // cannot be shown is reported to the listener; nothing is thrown.
+  explicit RecordingHelpViewer(const host::AnsiCodePage& ansi, bool desktop = false,
+                               std::map<std::string, std::string> environment = {},
+                               std::string opener = "xdg-open", std::string tempRoot = {});
 
   host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
                               std::uint32_t command, const AnsiString& data) override;
@@ -83,7 +102,19 @@ class RecordingHelpViewer final : public host::HelpViewer {
   const std::vector<HelpCall>& Calls() const { return calls_; }
 
  private:
+  // Shows the call's topic on the desktop; false with `problem` set when it
+  // could not be, and `fileMissing` set when the help file itself could not be
+  // opened.
+  bool Show(HelpCall& call, std::string& problem, bool& fileMissing);
+  // The private folder, created on first use (again if it was removed).
+  std::string Folder();
+
   const host::AnsiCodePage& ansi_;
+  bool desktop_;
+  std::map<std::string, std::string> environment_;
+  std::string opener_;
+  std::string tempRoot_;
+  std::string folder_;
   EventListener listener_;
   std::vector<HelpCall> calls_;
 };

@@ -104,6 +104,7 @@ class Win32FileSystem final : public host::FileSystem {
   void WriteFile(const String& path, const AnsiString& content) override;
   void CopyFile(const String& from, const String& to) override;
   void DeleteFile(const String& path) override;
+  void CreateDirectory(const String& path) override;
 
  private:
   const host::AnsiCodePage& ansi_;
@@ -115,6 +116,7 @@ class Win32Shell final : public host::Shell {
   std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory,
                              int showCommand) override;
+  void StartProgram(const String& path) override;
 
  private:
   const host::AnsiCodePage& ansi_;

@@ -133,6 +133,12 @@ void Win32FileSystem::DeleteFile(const String& path) {
     Fail("Cannot delete", name);
 }
 
+void Win32FileSystem::CreateDirectory(const String& path) {
+  const AnsiString name = ansi_.ToAnsi(path);
+  if (!::CreateDirectoryA(name.c_str(), nullptr))
+    Fail("Cannot create folder", name);
+}
+
 std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam) {
   return ::SendMessageA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)), message,

@@ -35,6 +35,24 @@ std::intptr_t Win32Shell::ShellExecute(host::WindowHandle owner, const String& v
   return reinterpret_cast<std::intptr_t>(result);
 }
 
+void Win32Shell::StartProgram(const String& path) {
+  AnsiString commandLine = ansi_.ToAnsi(path);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  // The path is the whole command line, as Shell passes it; CreateProcessA may
+  // write into that buffer.
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    const DWORD error = ::GetLastError();
+    throw host::HostError(static_cast<long>(error), "CreateProcessA failed for " + commandLine);
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+}
+
 host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const AnsiString& file,
                                              std::uint32_t command, const AnsiString& data) {
   if (htmlHelp_ == nullptr) {

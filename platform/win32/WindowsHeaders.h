@@ -31,6 +31,7 @@
 #undef GetLocaleInfo
 #undef CopyFile
 #undef DeleteFile
+#undef CreateDirectory
 #undef ShellExecute
 #undef MessageBox
 #undef GetOpenFileName

@@ -27,6 +27,11 @@ class FileSystem {
 
   // DeleteFileA. Throws HostError on failure (a missing file included).
   virtual void DeleteFile(const String& path) = 0;
+
+  // CreateDirectoryA: makes one folder, whose parent must exist. Throws HostError
+  // on failure: 183 (ERROR_ALREADY_EXISTS) when a file or folder of that name is
+  // there, 3 (ERROR_PATH_NOT_FOUND) when the parent is missing.
+  virtual void CreateDirectory(const String& path) = 0;
 };
 
 }  // namespace ostrel::host

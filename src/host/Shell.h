@@ -20,6 +20,10 @@ class Shell {
   virtual std::intptr_t ShellExecute(WindowHandle owner, const String& verb, const String& file,
                                      const String& parameters, const String& directory,
                                      int showCommand) = 0;
+
+  // Starts a program in a normal window with the focus (Visual Basic's Shell
+  // with vbNormalFocus). Throws HostError when it cannot be started.
+  virtual void StartProgram(const String& path) = 0;
 };
 
 }  // namespace ostrel::host

@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "host/HostError.h"
+#include "support/ErrorNumber.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
 namespace {
-
-constexpr long kNoError = 0;
 
 class FileSystemConformance : public testing::Test {
  protected:
@@ -36,15 +35,8 @@ class FileSystemConformance : public testing::Test {
   std::unique_ptr<test::TestPlatform> platform_;
 };
 
-// The HostError number a call raised; kNoError when it returned.
-long ErrorNumber(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const host::HostError& error) {
-    return error.Number();
-  }
-  return kNoError;
-}
+using test::ErrorNumber;
+using test::kNoError;
 
 TEST_F(FileSystemConformance, EveryByteValueRoundTrips) {
   AnsiString bytes;
@@ -144,6 +136,33 @@ TEST_F(FileSystemConformance, FailuresRaiseTheWin32ErrorNumber) {
   EXPECT_TRUE(std::filesystem::is_directory(platform_->TempDir() / "folder"));
   EXPECT_EQ(Entries(), (std::vector<std::filesystem::path>{"folder", "present.txt"}))
       << "a failed call leaves no file behind";
+}
+
+TEST_F(FileSystemConformance, CreateDirectoryMakesOneFolderWhoseParentExists) {
+  const String outbox = File(u"Outbox");
+  files().CreateDirectory(outbox);
+  EXPECT_TRUE(std::filesystem::is_directory(platform_->TempDir() / "Outbox"));
+  EXPECT_TRUE(files().FindFirstFile(outbox));
+  const String inside = File(u"Outbox/draft.eml");
+  files().WriteFile(inside, "x");
+  EXPECT_EQ(files().ReadFile(inside), "x");
+
+  files().WriteFile(File(u"plain.txt"), "keep");
+  struct Case {
+    const char* name;
+    const char16_t* path;
+    long number;
+  };
+  const Case cases[] = {
+      {"the folder again", u"Outbox", 183},
+      {"over a file", u"plain.txt", 183},
+      {"in a missing folder", u"no-such-folder/Outbox", 3},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ErrorNumber([&] { files().CreateDirectory(File(c.path)); }), c.number) << c.name;
+  EXPECT_EQ(files().ReadFile(File(u"plain.txt")), "keep");
+  EXPECT_EQ(files().ReadFile(inside), "x") << "a failed call leaves the folder's content alone";
+  EXPECT_EQ(Entries(), (std::vector<std::filesystem::path>{"Outbox", "plain.txt"}));
 }
 
 TEST_F(FileSystemConformance, AReadOnlyFileIsNeitherReplacedNorDeleted) {

@@ -53,7 +53,14 @@ class FakeShell final : public host::Shell {
     calls.push_back({verb, file, parameters, directory, show});
     return 42;
   }
+  void StartProgram(const String& path) override {
+    if (programMissing)
+      throw host::HostError(2, "no such program");
+    programs.push_back(path);
+  }
   std::vector<Call> calls;
+  std::vector<String> programs;
+  bool programMissing = false;
 };
 
 class FakeHelpViewer final : public host::HelpViewer {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/posix/FakeOpener.h"
 #include "posix/Cp1252.h"
 #include "posix/RecordingUi.h"
 #include "posix/RecordingWindows.h"
@@ -17,7 +18,7 @@
 namespace ostrel::posix {
 namespace {
 
-using Lines = std::vector<std::string>;
+using test::Lines;
 constexpr auto kOwner = static_cast<host::WindowHandle>(0x77);
 
 EventListener Into(Lines& lines) {
@@ -115,24 +116,12 @@ TEST(RecordingUi, TheListenerGetsOneReadableLinePerEvent) {
   EXPECT_FALSE(shell.Calls()[1].launched);
 }
 
-Lines ReadLines(const std::filesystem::path& file) {
-  Lines lines;
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
 // The desktop opener is replaced by a script that logs its argument, so no
 // browser starts.
 TEST(RecordingShell, HandsOnlyOpenedAddressesAndFilesToADesktop) {
   const auto platform = test::MakeTestPlatform();
   const std::filesystem::path dir = platform->TempDir();
-  const std::filesystem::path log = dir / "opened.log";
-  const std::filesystem::path opener = dir / "fake-xdg-open";
-  std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << log.string() << "'\n";
-  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  const test::FakeOpener opener(dir);
   const std::filesystem::path document = dir / "document.txt";
   std::ofstream(document) << "x";
 
@@ -161,7 +150,7 @@ TEST(RecordingShell, HandsOnlyOpenedAddressesAndFilesToADesktop) {
   };
   Lines wanted;
   for (const Case& c : cases) {
-    RecordingShell shell(c.desktop, c.environment, opener.string());
+    RecordingShell shell(c.desktop, c.environment, opener.program.string());
     EXPECT_EQ(shell.ShellExecute(kOwner, c.verb, c.file, u"", u"", host::kSwShowNormal),
               kShellSuccess)
         << c.name;
@@ -172,11 +161,7 @@ TEST(RecordingShell, HandsOnlyOpenedAddressesAndFilesToADesktop) {
   }
   std::sort(wanted.begin(), wanted.end());
 
-  // The opener runs detached; wait for it to have logged, with a generous bound.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (ReadLines(log).size() < wanted.size() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(ReadLines(log), wanted);
+  EXPECT_EQ(opener.WaitForLines(wanted.size()), wanted);
 }
 
 TEST(RecordingShell, AMissingOpenerIsNoFailure) {

@@ -23,6 +23,9 @@ class RefusingShell final : public host::Shell {
     ADD_FAILURE() << "a test reached the real ShellExecute";
     return 42;
   }
+  void StartProgram(const String&) override {
+    ADD_FAILURE() << "a test reached the real CreateProcess";
+  }
 };
 
 class RefusingHelpViewer final : public host::HelpViewer {

@@ -1,0 +1,71 @@
+#include "outlook/OutlookState.h"
+
+#include <stdexcept>
+
+#include "common/Text.h"
+#include "host/HostError.h"
+#include "outlook/MimeHeaders.h"
+
+namespace ostrel::standin {
+namespace {
+
+// Enough for any real use; a bound, so a file system that finds every name
+// cannot keep Display looping.
+constexpr int kMostDraftsPerSecond = 100000;
+
+bool IsSeparator(Char c) {
+  return c == u'\\' || c == u'/';
+}
+
+// "C:\Mail\" and "C:\Mail" name the same folder; "C:\" and "/" stay as they are.
+String WithoutTrailingSeparator(String folder) {
+  while (folder.size() > 1 && IsSeparator(folder.back()) && folder[folder.size() - 2] != u':')
+    folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Clock now)
+    : files(fileSystem),
+      outbox(WithoutTrailingSeparator(std::move(outboxFolder))),
+      clock(std::move(now)),
+      faults({"CreateItem", "To", "Subject", "HTMLBody", "Display"}) {
+  if (outbox.empty())
+    throw std::invalid_argument("the stand-in needs an outbox folder");
+  if (!clock)
+    throw std::invalid_argument("the stand-in needs a clock");
+}
+
+std::int64_t OutlookState::Now() const {
+  const std::int64_t now = clock();
+  if (now < mime::kEarliestDate || now > mime::kLatestDate) {
+    throw host::HostError(kEFail, "the clock reads " + std::to_string(now) +
+                                      " s since 1970, a time without a four-digit year");
+  }
+  return now;
+}
+
+String OutlookState::WriteDraft(const DraftMail& mail) {
+  const std::string content = ComposeDraft(mail);
+  // A root has its separator already; it exists if anything does.
+  if (!IsSeparator(outbox.back()) && !files.FindFirstFile(outbox))
+    files.CreateDirectory(outbox);
+  const String folder = IsSeparator(outbox.back()) ? outbox : outbox + u'\\';
+  for (int sequence = 1; sequence <= kMostDraftsPerSecond; ++sequence) {
+    const String path = folder + DraftFileName(mail.date, sequence);
+    // Never write over a file that is there, a draft of an earlier run included.
+    if (!files.FindFirstFile(path)) {
+      files.WriteFile(path, content);
+      return path;
+    }
+  }
+  throw host::HostError(kEFail, "no free draft name in \"" + Utf16ToUtf8(outbox) + "\"");
+}
+
+void OutlookState::Notify(const std::string& utf8Line) const {
+  if (listener)
+    listener(utf8Line);
+}
+
+}  // namespace ostrel::standin

@@ -1,0 +1,52 @@
+// What the stand-in's Application and the objects it hands out share. The
+// objects hold it by shared pointer: like COM objects that keep their host
+// alive, a mail item stays usable after the Application object is gone.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/FileSystem.h"
+#include "host/String.h"
+#include "outlook/DraftMessage.h"
+#include "outlook/Faults.h"
+
+namespace ostrel::standin {
+
+using Clock = std::function<std::int64_t()>;
+using Listener = std::function<void(const std::string& utf8Line)>;
+
+// One displayed mail item as it was at its Display.
+struct DisplayedMail {
+  String path;                    // the draft file written
+  std::optional<String> to;       // nullopt when To was never set
+  std::optional<String> subject;  // nullopt when Subject was never set
+  String htmlBody;                // empty when HTMLBody was never set
+};
+
+struct OutlookState {
+  OutlookState(host::FileSystem& files, String outboxFolder, Clock clock);
+
+  // The clock's time; host::HostError when it has no four-digit year.
+  std::int64_t Now() const;
+
+  // Writes the draft into the outbox folder, made first when missing, under the
+  // first free name of DraftFileName; returns the file's path. Raises
+  // host::HostError when the folder or the file cannot be made.
+  String WriteDraft(const DraftMail& mail);
+
+  // Hands one line to the listener, if there is one.
+  void Notify(const std::string& utf8Line) const;
+
+  host::FileSystem& files;
+  String outbox;  // without a trailing separator, unless it is a root
+  Clock clock;
+  Faults faults;
+  Listener listener;
+  std::vector<DisplayedMail> displayed;
+};
+
+}  // namespace ostrel::standin
