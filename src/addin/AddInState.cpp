@@ -1,5 +1,6 @@
 #include "addin/AddInState.h"
 
+#include "help/frmAbout.h"
 #include "settings/frmOptions.h"
 #include "templates/frmTemplate.h"
 #include "wizard/frmWizard.h"
@@ -60,7 +61,20 @@ frmTemplate& AddInState::NewTemplateChooser() {
   return *template_;
 }
 
+frmAbout* AddInState::About() {
+  return Alive(about_);
+}
+
+frmAbout& AddInState::LoadAbout() {
+  if (Alive(about_) == nullptr) {
+    about_ = std::make_unique<frmAbout>(*this);
+    about_->Form_Load();
+  }
+  return *about_;
+}
+
 void AddInState::CloseDialogs() {
+  about_.reset();
   template_.reset();
   wizard_.reset();
   options_.reset();

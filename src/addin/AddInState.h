@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/Handles.h"
+#include "host/Outlook.h"
 #include "host/Platform.h"
 #include "host/String.h"
 
@@ -15,6 +16,7 @@ namespace ostrel {
 class frmWizard;
 class frmOptions;
 class frmTemplate;
+class frmAbout;
 
 struct AddInState {
   AddInState(host::Platform& platformServices, String folder);
@@ -23,6 +25,10 @@ struct AddInState {
   AddInState& operator=(const AddInState&) = delete;
 
   host::Platform& platform;
+
+  // Outlook's Application, set at connection and dropped at teardown; nullptr
+  // while there is none.
+  host::outlook::Application* objOutlook = nullptr;
 
   // The folder of the add-in's module, without a trailing separator.
   String addinFolder;
@@ -52,6 +58,9 @@ struct AddInState {
   frmTemplate* TemplateChooser();
   // A new chooser, replacing any earlier one.
   frmTemplate& NewTemplateChooser();
+  frmAbout* About();
+  // Creates the About dialog and runs its load when there is none.
+  frmAbout& LoadAbout();
   // Unloads and releases every dialog (the add-in's teardown).
   void CloseDialogs();
 
@@ -59,6 +68,7 @@ struct AddInState {
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTemplate> template_;
+  std::unique_ptr<frmAbout> about_;
 };
 
 }  // namespace ostrel

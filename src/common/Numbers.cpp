@@ -341,11 +341,18 @@ std::optional<std::int16_t> WholeNumber16(double value) {
   return static_cast<std::int16_t>(whole);
 }
 
-std::optional<std::int16_t> WholeNumberOfText(const String& text, const NumberFormat& fmt) {
+std::optional<double> NumericValue(const String& text, const NumberFormat& fmt) {
   DecimalNumber number;
   if (!NumericTextScanner(text, fmt).Scan(number))
     return std::nullopt;
-  return WholeNumber16(number.ToDouble());
+  return number.ToDouble();
+}
+
+std::optional<std::int16_t> WholeNumberOfText(const String& text, const NumberFormat& fmt) {
+  const std::optional<double> value = NumericValue(text, fmt);
+  if (!value)
+    return std::nullopt;
+  return WholeNumber16(*value);
 }
 
 }  // namespace ostrel

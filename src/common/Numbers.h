@@ -72,6 +72,10 @@ std::optional<std::int16_t> WholeNumber16(double value);
 // CInt of a text: nullopt unless IsNumericText(text, fmt); otherwise the
 // text's value (thousands separators and currency symbol dropped, parentheses
 // or a sign making it negative) through WholeNumber16.
+// The value of a text that IsNumericText accepts, read with the user's
+// separators; nullopt for any other text.
+std::optional<double> NumericValue(const String& text, const NumberFormat& fmt);
+
 std::optional<std::int16_t> WholeNumberOfText(const String& text, const NumberFormat& fmt);
 
 }  // namespace ostrel

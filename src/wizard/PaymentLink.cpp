@@ -65,14 +65,16 @@ String frmWizard::URLEncode(const String& value) const {
   return TrimSpaces(out);
 }
 
+const String& frmWizard::CurrencyCode(const ui::Control& currencyList) const {
+  const int position = currencyList.ListIndex();
+  if (position < 0 || static_cast<std::size_t>(position) >= currencyCodes.size())
+    throw PaymentLinkError(res::kMessageNoCurrency, "no currency selected");
+  return currencyCodes[static_cast<std::size_t>(position)];
+}
+
 String frmWizard::CreateURL() {
   auto enc = [this](const ui::Control& control) { return URLEncode(control.Text()); };
-  auto code = [this](const ui::Control& currency) {
-    const int position = currency.ListIndex();
-    if (position < 0 || static_cast<std::size_t>(position) >= currencyCodes.size())
-      throw PaymentLinkError(res::kMessageNoCurrency, "no currency selected");
-    return URLEncode(currencyCodes[static_cast<std::size_t>(position)]);
-  };
+  auto code = [this](const ui::Control& currency) { return URLEncode(CurrencyCode(currency)); };
   auto buyer = [this](const ui::Control& first, const ui::Control& last) -> String {
     if (TrimSpaces(first.Text() + last.Text()).empty())
       return u"cmd=_xclick";

@@ -232,6 +232,7 @@ void frmWizard::optPaymentRequestType_Click(int index) {
 
 void frmWizard::ConnectEvents() {
   cmdNext.onClick = [this] { cmdNext_Click(); };
+  cmdFinish.onClick = [this] { cmdFinish_Click(); };
   cmdBack.onClick = [this] { cmdBack_Click(); };
   cmdHelp.onClick = [this] { cmdHelp_Click(); };
   cmdTest.onClick = [this] { cmdTest_Click(); };

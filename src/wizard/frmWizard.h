@@ -91,6 +91,16 @@ class frmWizard : public ui::Dialog {
   // Throws PaymentLinkError when no link can be built.
   String CreateURL();
   String URLEncode(const String& value) const;
+  // The code of the currency selected in one of the three lists. Throws
+  // PaymentLinkError when nothing (or nothing known) is selected.
+  const String& CurrencyCode(const ui::Control& currencyList) const;
+
+  // ---- Message and Finish (Composer.cpp, Finish.cpp) ----
+  // The HTML body of the mail for a template text. Throws PaymentLinkError
+  // when the link cannot be built.
+  String ComposeMessage(const String& templateText);
+  void CreateMessage();
+  void cmdFinish_Click();
 
   // ---- Summary (Summary.cpp) ----
   void ShowSummary();

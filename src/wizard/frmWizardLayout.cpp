@@ -1,4 +1,5 @@
 // The wizard's controls as they are at design time. Creation order is tab order.
+#include "common/Numbers.h"
 #include "common/Text.h"
 #include "wizard/frmWizard.h"
 
@@ -246,8 +247,16 @@ frmWizard::frmWizard(AddInState& addin)
     required->tag = u"REQUIRED";
 
   for (ui::Control* amount :
-       {&mebGeneralAmount, &mebProductAmount, &mebProductShipping, &mebServiceAmount})
+       {&mebGeneralAmount, &mebProductAmount, &mebProductShipping, &mebServiceAmount}) {
     amount->maxLength = 64;
+    // "#,##0.00;(#,##0.00)" while the box does not have the focus; a text that
+    // is no number shows as typed.
+    amount->displayFormat = [this](const String& text) {
+      const NumberFormat format = UserNumberFormat(state.platform);
+      const std::optional<double> value = NumericValue(text, format);
+      return value ? FormatNumber(*value, format, true) : text;
+    };
+  }
   for (ui::Control* limited : {&txtGeneralNote, &txtAuctionNote, &txtDonationNote, &txtProductName,
                                &txtServiceDescription})
     limited->maxLength = 120;

@@ -175,3 +175,28 @@ TEST(ProductTotal, QuantityTimesPricePlusShipping) {
 
 }  // namespace
 }  // namespace ostrel
+
+namespace ostrel {
+namespace {
+
+TEST(AmountBoxes, ShowTheirNumberFormattedWhileNotFocused) {
+  test::WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(1);
+  const struct {
+    const char16_t *typed, *shown;
+  } cases[] = {
+      {u"1234.5", u"1,234.50"}, {u"-3", u"(3.00)"}, {u"(2)", u"(2.00)"},
+      {u"abc", u"abc"},         {u"", u""},         {u"0.005", u"0.01"},
+  };
+  for (const auto& c : cases) {
+    ui::Type(w->mebProductShipping, c.typed);
+    EXPECT_EQ(w->mebProductShipping.DisplayText(), c.typed) << "as typed while focused";
+    w->SetFocus(w->txtProductQuarroID);
+    EXPECT_EQ(w->mebProductShipping.DisplayText(), c.shown);
+    EXPECT_EQ(w->mebProductShipping.Text(), c.typed) << "the rules read what was typed";
+  }
+}
+
+}  // namespace
+}  // namespace ostrel

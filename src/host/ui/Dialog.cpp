@@ -51,6 +51,12 @@ void Control::SetText(String text) {
     Run(onChange);
 }
 
+String Control::DisplayText() const {
+  if (!displayFormat || dialog_.Focused() == this)
+    return text_;
+  return displayFormat(text_);
+}
+
 void Control::SetValue(int value) {
   if (kind_ == Kind::OptionButton) {
     if (value != 0)

@@ -109,6 +109,12 @@ class Control {
   // Steps the buddy's number up (+1) or down (-1), kept within the range.
   void Step(int direction);
 
+  // How the text shows while the control does not have the focus (a masked edit
+  // box's display format); empty for controls that show their text as it is.
+  std::function<String(const String& text)> displayFormat;
+  // What the view shows now.
+  String DisplayText() const;
+
   std::function<void()> onClick;
   std::function<void()> onChange;
   std::function<void(bool& cancel)> onValidate;

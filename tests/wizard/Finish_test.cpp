@@ -1,0 +1,208 @@
+// Finish: from the wizard's first page to an unsent draft in the stand-in's
+// outbox, for every type, and what a failing step leaves behind.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/Text.h"
+#include "outlook/StandinApplication.h"
+#include "settings/SettingsLayout.h"
+#include "support/WizardFixture.h"
+#include "templates/frmTemplate.h"
+
+namespace ostrel {
+namespace {
+
+using test::WizardFixture;
+using ui::Outcome;
+namespace branch = settings::branch_value;
+
+class Finish : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f.Install();
+    f.state.objOutlook = &outlook;
+  }
+  void TearDown() override { f.state.objOutlook = nullptr; }
+
+  // The user's road: welcome, type, details, style, summary.
+  frmWizard* WalkTo(int type) {
+    frmWizard* w = f.Open();
+    EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
+    EXPECT_EQ(ui::Click(*w->optPaymentRequestType[static_cast<std::size_t>(type)]), Outcome::Done);
+    EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
+    return w;
+  }
+  void ToSummary(frmWizard* w) {
+    EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
+    EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
+    EXPECT_EQ(w->CurrentPage, 8);
+  }
+  void Put(const std::string& name, const std::string& content) {
+    std::ofstream(f.AddinFile(name), std::ios::binary) << content;
+  }
+
+  WizardFixture f;
+  standin::StandinApplication outlook{f.services.files, f.AddinPath("Outbox"),
+                                      [] { return std::int64_t{1796720400}; }};
+};
+
+TEST_F(Finish, EveryTypeEndsAsADraftWithItsRecipientAndSubject) {
+  const struct {
+    int type;
+    std::vector<std::pair<const char*, const char16_t*>> typed;
+    std::optional<String> to, subject;
+  } cases[] = {
+      {0,
+       {{"txtGeneralQuarroID", u"me@example.com"},
+        {"mebGeneralAmount", u"25.00"},
+        {"txtGeneralNote", u"Invoice 42 \u00E9t\u00E9"}},
+       std::nullopt,
+       u"Invoice 42 \u00E9t\u00E9"},
+      {1,
+       {{"txtProductQuarroID", u"shop@example.com"},
+        {"txtProductTo", u"ann@example.com"},
+        {"txtProductSubject", u"Your mug"},
+        {"mebProductAmount", u"9.50"}},
+       u"ann@example.com",
+       u"Your mug"},
+      {2,
+       {{"txtServiceQuarroID", u"me@example.com"},
+        {"txtServiceTo", u"client@example.com"},
+        {"mebServiceAmount", u"100"}},
+       u"client@example.com",
+       u""},
+      {3,
+       {{"txtAuctionQuarroID", u"me@example.com"}, {"txtAuctionItemNumber", u"A17"}},
+       u"",
+       u"Item #: A17"},
+      {4,
+       {{"txtDonationQuarroID", u"fund@example.org"},
+        {"txtDonationTo", u"friend@example.com"},
+        {"txtDonationSubject", u"Our roof"}},
+       u"friend@example.com",
+       u"Our roof"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("type " + std::to_string(c.type));
+    const std::size_t before = outlook.Displayed().size();
+    frmWizard* w = WalkTo(c.type);
+    for (const auto& [name, text] : c.typed)
+      ASSERT_EQ(ui::Type(w->Get(FromAscii(name)), text), Outcome::Done) << name;
+    ToSummary(w);
+    const String link = w->CreateURL();
+    ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+
+    EXPECT_EQ(f.state.Wizard(), nullptr) << "Finish closes the wizard";
+    ASSERT_EQ(outlook.Displayed().size(), before + 1);
+    const auto& mail = outlook.Displayed().back();
+    EXPECT_EQ(mail.to, c.to);
+    EXPECT_EQ(mail.subject, c.subject);
+    // The installed type template is used, with the link behind the button.
+    EXPECT_NE(mail.htmlBody.find(u"<A href=\"" + link + u"\">"), String::npos);
+    EXPECT_TRUE(f.services.files.FindFirstFile(mail.path));
+    EXPECT_TRUE(f.dialogs.boxes.empty());
+    // chkSave is ticked at design time: the type and its branch are stored.
+    EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
+              RegValue::Number(c.type));
+    EXPECT_FALSE(f.Read(settings::BranchKey(c.type), branch::kQuarroID).IsNone());
+  }
+}
+
+TEST_F(Finish, TemplateChoiceWorkingFileThenTypeFileThenButtonAlone) {
+  auto finishDonation = [this] {
+    frmWizard* w = WalkTo(4);
+    ui::Type(w->txtDonationQuarroID, u"fund@example.org");
+    ToSummary(w);
+    ui::Click(w->cmdFinish);
+    return outlook.Displayed().back().htmlBody;
+  };
+  const String head = u"<DIV align=left>&nbsp;</DIV><DIV align=center>&nbsp;</DIV>";
+
+  Put("Template4.txt", "type file [DonorFirstName]");
+  EXPECT_NE(finishDonation().find(u"type file "), String::npos);
+
+  // The chooser's working file wins over the type file.
+  frmWizard* w = WalkTo(4);
+  ui::Type(w->txtDonationQuarroID, u"fund@example.org");
+  ui::Click(w->cmdNext);
+  ui::Click(w->cmdTemplate);
+  ui::Type(f.state.TemplateChooser()->txtTemplate, u"working file");
+  ui::Click(f.state.TemplateChooser()->cmdOK);
+  ui::Click(w->cmdNext);
+  ui::Click(w->cmdFinish);
+  EXPECT_TRUE(outlook.Displayed().back().htmlBody.starts_with(head + u"working file<BR><HR>"));
+
+  // The next wizard deletes the working file; with no type file either, the
+  // body is the button alone.
+  std::filesystem::remove(f.AddinFile("Template4.txt"));
+  const String body = finishDonation();
+  EXPECT_TRUE(body.starts_with(head + u"<CENTER><A href=\"https://")) << Utf16ToUtf8(body);
+
+  Put("Template4.txt", "");
+  EXPECT_EQ(finishDonation().find(u"webscr"), String::npos) << "an empty template has no link";
+}
+
+TEST_F(Finish, SaveBoxClearStoresNothing) {
+  frmWizard* w = WalkTo(2);
+  ui::Type(w->txtServiceQuarroID, u"new@example.com");
+  ui::Type(w->mebServiceAmount, u"5");
+  ToSummary(w);
+  ASSERT_EQ(ui::Click(w->chkSave), Outcome::Done);
+  ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+  EXPECT_EQ(outlook.Displayed().size(), 1u);
+  EXPECT_TRUE(f.Read(settings::BranchKey(2), branch::kQuarroID).IsNone());
+  EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
+            RegValue::Number(0));
+}
+
+TEST_F(Finish, AFailingStepShowsNothingSavesNothingAndKeepsTheWizard) {
+  const char* operations[] = {"CreateItem", "To", "Subject", "HTMLBody", "Display"};
+  for (const char* operation : operations) {
+    SCOPED_TRACE(operation);
+    f.dialogs.boxes.clear();
+    outlook.ClearFailures();
+    outlook.FailOn(operation);
+    frmWizard* w = WalkTo(1);
+    ui::Type(w->txtProductQuarroID, u"shop@example.com");
+    ui::Type(w->mebProductAmount, u"3");
+    ToSummary(w);
+    ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+    EXPECT_EQ(f.state.Wizard(), w) << "the wizard stays open";
+    EXPECT_TRUE(outlook.Displayed().empty());
+    EXPECT_TRUE(f.Read(settings::BranchKey(1), branch::kQuarroID).IsNone());
+    ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(f.dialogs.boxes[0].type, host::kMbOk | host::kMbIconError);
+    EXPECT_NE(f.dialogs.boxes[0].text.find(u"Outlook"), String::npos);
+    ui::Click(w->cmdCancel);
+  }
+  outlook.ClearFailures();
+
+  // A link that cannot be built stops Finish the same way.
+  frmWizard* w = WalkTo(1);
+  ui::Type(w->txtProductQuarroID, u"shop@example.com");
+  ui::Type(w->mebProductAmount, u"3");
+  w->cmbProductCurrency.SetListIndex(-1);
+  ToSummary(w);
+  f.dialogs.boxes.clear();
+  ui::Click(w->cmdFinish);
+  EXPECT_EQ(f.state.Wizard(), w);
+  EXPECT_TRUE(outlook.Displayed().empty());
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_NE(f.dialogs.boxes[0].text.find(u"currency"), String::npos);
+
+  // And so does a template file that cannot be read (a folder of its name).
+  w->cmbProductCurrency.SetListIndex(0);
+  std::filesystem::create_directory(f.AddinFile("template.txt"));
+  f.dialogs.boxes.clear();
+  ui::Click(w->cmdFinish);
+  EXPECT_EQ(f.state.Wizard(), w);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_NE(f.dialogs.boxes[0].text.find(u"template"), String::npos);
+  std::filesystem::remove(f.AddinFile("template.txt"));
+  ui::Click(w->cmdFinish);
+  EXPECT_EQ(outlook.Displayed().size(), 1u);
+}
+
+}  // namespace
+}  // namespace ostrel
