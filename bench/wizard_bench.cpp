@@ -11,9 +11,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "InstalledProfile.h"
 #include "addin/AddInState.h"
 #include "common/Text.h"
-#include "posix/HiveRegistry.h"
 #include "posix/PosixPlatform.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
@@ -47,14 +47,7 @@ class Installation {
     fs::create_directories(root_ / "addin");
     fs::copy_file(fs::path(OSTREL_BENCH_ADDIN_DIR) / "RES_ENU.DLL",
                   root_ / "addin" / "RES_ENU.DLL");
-    {
-      std::ifstream in(fs::path(OSTREL_BENCH_ADDIN_DIR) / "Ostrel.reg", std::ios::binary);
-      const std::vector<std::uint8_t> reg{std::istreambuf_iterator<char>(in), {}};
-      ostrel::posix::HiveRegistry hive((root_ / "profile").string());
-      std::string message;
-      if (hive.Import(reg, &message) != 0)
-        throw std::runtime_error("import: " + message);
-    }
+    ostrel::bench::ImportInstallationData(root_ / "profile");
     platform_ = std::make_unique<ostrel::posix::PosixPlatform>(
         ostrel::posix::PosixOptions{(root_ / "profile").string(), {{"LANG", "en_US.UTF-8"}}});
     state_ = std::make_unique<ostrel::AddInState>(platform_->services(),

@@ -521,6 +521,65 @@ long HiveRegistry::SetValue(host::RegKey key, const AnsiString& name, std::uint3
       nullptr);
 }
 
+long HiveRegistry::DeleteValue(host::RegKey key, const AnsiString& name) {
+  OpenedKey* opened = Opened(key);
+  if (opened == nullptr)
+    return host::kErrorInvalidHandle;
+  const std::string_view narrowName = CText(name);
+  if (HasLineBreak(narrowName))
+    return host::kErrorFileNotFound;  // no stored name has one
+  const String wideName = Widen(narrowName);
+  const host::RegRoot root = opened->root;
+  Hive* hive = HiveOf(root);
+
+  // Nothing to remove in the hive as it is now: answer without taking the lock
+  // or creating the profile. A damaged hive goes on to be refused like a write.
+  const RegKeyNode* node = KeyOf(*opened);
+  if (!hive->broken) {
+    if (node == nullptr)
+      return IsRootPath(root, opened->path) ? host::kErrorFileNotFound : kErrorKeyDeleted;
+    if (!node->values.contains(wideName))
+      return host::kErrorFileNotFound;
+  }
+  const String& path = opened->path;
+  return hive->Update(
+      [&](RegTree& tree, bool* changed) {
+        RegKeyNode* current = tree.Find(path);
+        if (current == nullptr)
+          return IsRootPath(root, path) ? host::kErrorFileNotFound : kErrorKeyDeleted;
+        if (current->values.erase(wideName) == 0)
+          return host::kErrorFileNotFound;
+        *changed = true;
+        return host::kErrorSuccess;
+      },
+      nullptr);
+}
+
+long HiveRegistry::DeleteTree(host::RegRoot root, const AnsiString& path) {
+  Hive* hive = HiveOf(root);
+  if (hive == nullptr)
+    return host::kErrorInvalidHandle;
+  String full;
+  const long status = FullKeyPath(root, path, &full);
+  if (status == host::kErrorInvalidParameter)
+    return host::kErrorFileNotFound;  // cannot exist
+  if (status != host::kErrorSuccess)
+    return status;
+  // An empty path names the root itself; RegDeleteTreeA would empty it.
+  if (IsRootPath(root, full))
+    return host::kErrorInvalidParameter;
+
+  hive->Refresh();
+  if (!hive->broken && hive->tree.Find(full) == nullptr)
+    return host::kErrorFileNotFound;
+  return hive->Update(
+      [&](RegTree& tree, bool* changed) {
+        *changed = tree.Delete(full);
+        return *changed ? host::kErrorSuccess : host::kErrorFileNotFound;
+      },
+      nullptr);
+}
+
 long HiveRegistry::CloseKey(host::RegKey key) {
   return handles_.erase(static_cast<std::uintptr_t>(key)) != 0 ? host::kErrorSuccess
                                                                : host::kErrorInvalidHandle;

@@ -16,14 +16,14 @@ namespace ostrel::posix {
 // Win32 status codes the hives report beyond those of host/Registry.h.
 inline constexpr long kErrorRegistryCorrupt = 1015;
 inline constexpr long kErrorRegistryIoFailed = 1016;
-inline constexpr long kErrorKeyDeleted = 1018;
+inline constexpr long kErrorKeyDeleted = host::kErrorKeyDeleted;
 
 // Behaves like the narrow Win32 registry functions (see host/Registry.h): string
 // data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is kept in UTF-16 and crosses the
 // interface in Windows-1252, names compare without regard to case, a handle stays
 // valid until it is closed.
 //
-// Several processes may share a profile. Every write takes an exclusive lock beside
+// Several processes may share a profile. Every write (deletes too) takes an exclusive lock beside
 // the hive, re-reads the hive under it, and replaces the file atomically (a
 // temporary file, flushed, renamed over the hive), so a crash or a concurrent
 // writer never loses a stored value. Reads take no lock; they keep the parsed hive
@@ -48,6 +48,8 @@ class HiveRegistry final : public host::Registry {
                   std::uint32_t* size) override;
   long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override;
+  long DeleteValue(host::RegKey key, const AnsiString& name) override;
+  long DeleteTree(host::RegRoot root, const AnsiString& path) override;
   long CloseKey(host::RegKey key) override;
 
   // The hive file of a root.

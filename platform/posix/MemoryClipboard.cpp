@@ -73,6 +73,15 @@ std::optional<std::vector<std::uint8_t>> MemoryClipboard::GetData(std::uint32_t 
   return Contents(format);
 }
 
+std::vector<std::uint32_t> MemoryClipboard::EnumFormats() {
+  std::vector<std::uint32_t> formats;
+  if (!open_)
+    return formats;
+  for (const auto& [format, block] : data_)
+    formats.push_back(format);
+  return formats;
+}
+
 bool MemoryClipboard::SetData(std::uint32_t format, std::uint32_t /*allocFlags*/,
                               const std::vector<std::uint8_t>& block) {
   if (!open_ || format == 0)

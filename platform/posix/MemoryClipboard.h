@@ -39,6 +39,7 @@ class MemoryClipboard final : public host::Clipboard {
   // an empty name gives 0, as Windows refuses it.
   std::uint32_t RegisterFormat(const AnsiString& name) override;
   std::optional<std::vector<std::uint8_t>> GetData(std::uint32_t format) override;
+  std::vector<std::uint32_t> EnumFormats() override;
   bool SetData(std::uint32_t format, std::uint32_t allocFlags,
                const std::vector<std::uint8_t>& block) override;
 

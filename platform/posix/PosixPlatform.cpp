@@ -42,7 +42,8 @@ std::string DefaultProfileDir(const std::map<std::string, std::string>& environm
 }
 
 PosixPlatform::PosixPlatform(PosixOptions options)
-    : ansi_(std::make_unique<Cp1252>()),
+    : profileDir_(options.profileDir),
+      ansi_(std::make_unique<Cp1252>()),
       registry_(std::make_unique<HiveRegistry>(options.profileDir)),
       locale_(std::make_unique<PosixLocale>(options.environment)),
       objects_(std::make_unique<GdiObjects>()),

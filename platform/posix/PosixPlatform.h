@@ -50,6 +50,7 @@ class PosixPlatform {
   PosixPlatform& operator=(const PosixPlatform&) = delete;
 
   host::Platform& services() { return *services_; }
+  const std::string& profileDir() const { return profileDir_; }
 
   MemoryClipboard& clipboard() { return *clipboard_; }
   RecordingWindows& windows() { return *windows_; }
@@ -59,6 +60,7 @@ class PosixPlatform {
   RecordingDialogs& dialogs() { return *dialogs_; }
 
  private:
+  std::string profileDir_;
   std::unique_ptr<Cp1252> ansi_;
   std::unique_ptr<HiveRegistry> registry_;
   std::unique_ptr<PosixLocale> locale_;

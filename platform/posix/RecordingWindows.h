@@ -30,6 +30,9 @@ class RecordingWindows final : public host::Windows {
   // The screen's width and height in pixels (SM_CXSCREEN, SM_CYSCREEN); 0 for
   // every other index, as Windows answers one it does not know.
   int GetSystemMetrics(int index) override;
+  // There is no message queue here: the call is counted and returns.
+  void ProcessPendingMessages() override { ++pumped_; }
+  int PumpCount() const { return pumped_; }
   void SetScreenSize(int width, int height) {
     screenWidth_ = width;
     screenHeight_ = height;
@@ -48,6 +51,7 @@ class RecordingWindows final : public host::Windows {
   std::map<host::WindowHandle, Icons> icons_;
   int screenWidth_ = 1920;
   int screenHeight_ = 1080;
+  int pumped_ = 0;
 };
 
 }  // namespace ostrel::posix

@@ -250,6 +250,14 @@ std::optional<std::vector<std::uint8_t>> Win32Clipboard::GetData(std::uint32_t f
   return copy;
 }
 
+std::vector<std::uint32_t> Win32Clipboard::EnumFormats() {
+  std::vector<std::uint32_t> formats;
+  for (UINT format = ::EnumClipboardFormats(0); format != 0;
+       format = ::EnumClipboardFormats(format))
+    formats.push_back(format);
+  return formats;
+}
+
 bool Win32Clipboard::SetData(std::uint32_t format, std::uint32_t allocFlags,
                              const std::vector<std::uint8_t>& block) {
   const HGLOBAL memory = ::GlobalAlloc(allocFlags, block.size());

@@ -60,6 +60,18 @@ long Win32Registry::SetValue(host::RegKey key, const AnsiString& name, std::uint
   return ::RegSetValueExA(Native(key), name.c_str(), 0, type, data, size);
 }
 
+long Win32Registry::DeleteValue(host::RegKey key, const AnsiString& name) {
+  return ::RegDeleteValueA(Native(key), name.c_str());
+}
+
+long Win32Registry::DeleteTree(host::RegRoot root, const AnsiString& path) {
+  // Given no subkey, RegDeleteTreeA empties the key it is handed: here that
+  // would be the whole of HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE.
+  if (path.c_str()[0] == '\0')
+    return ERROR_INVALID_PARAMETER;
+  return ::RegDeleteTreeA(RootKey(root), path.c_str());
+}
+
 long Win32Registry::CloseKey(host::RegKey key) { return ::RegCloseKey(Native(key)); }
 
 }  // namespace ostrel::win32

@@ -21,6 +21,8 @@ class Win32Registry final : public host::Registry {
                   std::uint32_t* size) override;
   long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override;
+  long DeleteValue(host::RegKey key, const AnsiString& name) override;
+  long DeleteTree(host::RegRoot root, const AnsiString& path) override;
   long CloseKey(host::RegKey key) override;
 };
 
@@ -85,6 +87,7 @@ class Win32Clipboard final : public host::Clipboard {
   bool Close() override;
   std::uint32_t RegisterFormat(const AnsiString& name) override;
   std::optional<std::vector<std::uint8_t>> GetData(std::uint32_t format) override;
+  std::vector<std::uint32_t> EnumFormats() override;
   bool SetData(std::uint32_t format, std::uint32_t allocFlags,
                const std::vector<std::uint8_t>& block) override;
 };
@@ -94,6 +97,7 @@ class Win32Windows final : public host::Windows {
   std::intptr_t SendMessage(host::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
   int GetSystemMetrics(int index) override;
+  void ProcessPendingMessages() override;
 };
 
 class Win32FileSystem final : public host::FileSystem {

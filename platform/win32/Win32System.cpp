@@ -145,6 +145,14 @@ std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t
                         wParam, lParam);
 }
 
+void Win32Windows::ProcessPendingMessages() {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+
 int Win32Windows::GetSystemMetrics(int index) {
   return ::GetSystemMetrics(index);
 }

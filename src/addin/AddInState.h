@@ -39,8 +39,12 @@ struct AddInState {
   std::int32_t PaymentRequestType = 0;
   bool WizardReady = false;
 
-  // Loaded from the resource library at connection; empty until then.
-  String appTitle;
+  // The add-in's help file reference for the dialogs' context help.
+  String helpFile;
+
+  // Loaded from the resource library at connection; until then the add-in's
+  // own name.
+  String appTitle = u"Ostrel";
   String messageFooter;
   std::array<String, 3> messageTable;  // 1 account, 2 amount, 3 stored settings missing
 

@@ -16,7 +16,6 @@ class frmAbout : public ui::Dialog {
   explicit frmAbout(AddInState& state);
 
   void Form_Load();
-  void Show() { visible = true; }
 
   void cmdOK_Click();
   void cmdSysInfo_Click();

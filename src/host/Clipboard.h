@@ -32,6 +32,9 @@ class Clipboard {
   // GetClipboardData, with the global block's bytes copied out (GlobalLock,
   // GlobalSize). Only while the clipboard is open.
   virtual std::optional<std::vector<std::uint8_t>> GetData(std::uint32_t format) = 0;
+  // EnumClipboardFormats: the formats the clipboard holds, in its order. Only
+  // while the clipboard is open.
+  virtual std::vector<std::uint32_t> EnumFormats() = 0;
   // GlobalAlloc(flags, size of block), copy the bytes in, SetClipboardData. When
   // placing fails the block is freed again and false is returned.
   virtual bool SetData(std::uint32_t format, std::uint32_t allocFlags,

@@ -2,9 +2,16 @@
 // items it creates. Each call may fail, raising host::HostError to the caller.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "host/Office.h"
 #include "host/String.h"
+
+namespace ostrel::ui {
+class Dialog;
+}
 
 namespace ostrel::host::outlook {
 
@@ -21,11 +28,71 @@ class MailItem {
   virtual void Display() = 0;
 };
 
+// The receiver of an explorer window's events.
+class ExplorerEvents {
+ public:
+  virtual ~ExplorerEvents() = default;
+  // The user is about to open another folder (named here by its path);
+  // setting cancel keeps the current one.
+  virtual void BeforeFolderSwitch(const String& newFolder, bool& cancel) = 0;
+  virtual void Close() = 0;
+};
+
+// A main window of Outlook.
+class Explorer {
+ public:
+  virtual ~Explorer() = default;
+  virtual std::shared_ptr<office::CommandBars> CommandBars() = 0;
+  virtual std::uint32_t Advise(ExplorerEvents* sink) = 0;
+  virtual void Unadvise(std::uint32_t cookie) = 0;
+};
+
+class InspectorEvents {
+ public:
+  virtual ~InspectorEvents() = default;
+  virtual void Close() = 0;
+};
+
+// An item window of Outlook.
+class Inspector {
+ public:
+  virtual ~Inspector() = default;
+  virtual std::uint32_t Advise(InspectorEvents* sink) = 0;
+  virtual void Unadvise(std::uint32_t cookie) = 0;
+};
+
 class Application {
  public:
   virtual ~Application() = default;
   // A new, unsaved item of the type; the add-in asks only for olMailItem.
   virtual std::unique_ptr<MailItem> CreateItem(int itemType) = 0;
+  // Explorers.Count and Inspectors.Count.
+  virtual int ExplorersCount() = 0;
+  virtual int InspectorsCount() = 0;
+  // The active main window; nullptr when no explorer is open.
+  virtual std::shared_ptr<Explorer> ActiveExplorer() = 0;
+};
+
+// The host's object for this add-in (AddInInst).
+class AddInInstance {
+ public:
+  virtual ~AddInInstance() = default;
+  virtual String ProgId() = 0;
+};
+
+// The add-in's side of the connection (IDTExtensibility2), which the host calls.
+class AddInConnection {
+ public:
+  virtual ~AddInConnection() = default;
+  virtual void OnConnection(Application& application, int connectMode, AddInInstance& addInInst,
+                            const std::vector<String>& custom) = 0;
+  virtual void OnDisconnection(int removeMode, const std::vector<String>& custom) = 0;
+  virtual void OnAddInsUpdate(const std::vector<String>& custom) = 0;
+  virtual void OnStartupComplete(const std::vector<String>& custom) = 0;
+  virtual void OnBeginShutdown(const std::vector<String>& custom) = 0;
+  // The add-in's loaded dialogs, for a view that shows them and passes the
+  // user's actions in (the dialogs are windows of the process on Windows).
+  virtual std::vector<ui::Dialog*> Dialogs() = 0;
 };
 
 }  // namespace ostrel::host::outlook

@@ -1,5 +1,6 @@
 // The registry, in the shape of the narrow-character Win32 functions
-// (RegOpenKeyA, RegCreateKeyA, RegQueryValueExA, RegSetValueExA, RegCloseKey).
+// (RegOpenKeyA, RegCreateKeyA, RegQueryValueExA, RegSetValueExA, RegDeleteValueA,
+// RegDeleteTreeA, RegCloseKey).
 // Names and data are ANSI bytes; status codes are Windows' error codes.
 #pragma once
 
@@ -32,6 +33,8 @@ inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorInvalidParameter = 87;
 inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
+// The key of an open handle was deleted meanwhile.
+inline constexpr long kErrorKeyDeleted = 1018;
 
 class Registry {
  public:
@@ -53,6 +56,15 @@ class Registry {
   // Stores exactly `size` bytes of data under the name, replacing any earlier value.
   virtual long SetValue(RegKey key, const AnsiString& name, std::uint32_t type,
                         const std::uint8_t* data, std::uint32_t size) = 0;
+
+  // Removes one value; the empty name is the key's default value. kErrorFileNotFound
+  // when the key has no such value.
+  virtual long DeleteValue(RegKey key, const AnsiString& name) = 0;
+
+  // Removes the key at path with its values and every key below it;
+  // kErrorFileNotFound when there is no such key. Unlike RegDeleteTreeA, an empty
+  // path (which would empty the whole root) is refused with kErrorInvalidParameter.
+  virtual long DeleteTree(RegRoot root, const AnsiString& path) = 0;
 
   virtual long CloseKey(RegKey key) = 0;
 };

@@ -21,6 +21,9 @@ class Windows {
                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // GetSystemMetrics (kSmCxScreen, kSmCyScreen: the screen's size in pixels).
   virtual int GetSystemMetrics(int index) = 0;
+  // Lets the window system deliver the messages that are waiting (DoEvents),
+  // then returns.
+  virtual void ProcessPendingMessages() = 0;
 };
 
 }  // namespace ostrel::host

@@ -38,6 +38,7 @@ inline constexpr std::int32_t kMessageHelpUnavailable = 906;
 inline constexpr std::int32_t kMessageTemplateNotSaved = 907;
 inline constexpr std::int32_t kMessageTemplateNotRead = 908;
 inline constexpr std::int32_t kMessageMailNotCreated = 909;
+inline constexpr std::int32_t kMessageCommandFailed = 910;
 inline constexpr std::int32_t kOptionsTextFirst = 2001;  // 2001 to 2011
 inline constexpr std::int32_t kOptionsTextLast = 2011;
 inline constexpr std::int32_t kTemplateCheckBox = 3001;

@@ -96,6 +96,39 @@ inline constexpr std::u16string_view kLocationValue = u"MSINFO";
 // Outlook's list of add-ins lies below this key.
 inline constexpr std::u16string_view kOutlookKey = u"Software\\Microsoft\\Office\\Outlook";
 
+// Keys and values of the server's registration (addin/Registration.cpp), all under
+// HKEY_CURRENT_USER. The identifiers and texts stored in them are in
+// addin/ServerIdentity.h.
+namespace registration {
+// A key's default value ("@" in a .reg file).
+inline constexpr std::u16string_view kDefaultValue = u"";
+
+// Per-user COM classes; HKEY_LOCAL_MACHINE holds the machine-wide ones at the same path.
+inline constexpr std::u16string_view kClassesKey = u"Software\\Classes";
+inline constexpr std::u16string_view kClsidKey = u"CLSID";
+inline constexpr std::u16string_view kInprocServer32Key = u"InprocServer32";
+inline constexpr std::u16string_view kThreadingModelValue = u"ThreadingModel";
+inline constexpr std::u16string_view kProgIdKey = u"ProgID";
+inline constexpr std::u16string_view kTypeLibKey = u"TypeLib";
+inline constexpr std::u16string_view kClassVersionKey = u"VERSION";
+inline constexpr std::u16string_view kInterfaceKey = u"Interface";
+inline constexpr std::u16string_view kProxyStubClsid32Key = u"ProxyStubClsid32";
+// Under Interface\{iid}\TypeLib: the version of the library describing it.
+inline constexpr std::u16string_view kTypeLibVersionValue = u"Version";
+// Under TypeLib\{libid}\<version>: the language-neutral locale, the file per
+// platform, the library flags and the help folder.
+inline constexpr std::u16string_view kNeutralLocaleKey = u"0";
+inline constexpr std::u16string_view kWin32Key = u"win32";
+inline constexpr std::u16string_view kFlagsKey = u"FLAGS";
+inline constexpr std::u16string_view kHelpDirKey = u"HELPDIR";
+
+// kOutlookKey + this + ProgID: the add-in's entry in Outlook's add-in list.
+inline constexpr std::u16string_view kAddinsInfix = u"\\Addins\\";
+inline constexpr std::u16string_view kFriendlyNameValue = u"FriendlyName";
+inline constexpr std::u16string_view kDescriptionValue = u"Description";
+inline constexpr std::u16string_view kLoadBehaviorValue = u"LoadBehavior";
+}  // namespace registration
+
 // True for 0 (General) to 4 (Donation).
 constexpr bool IsPaymentRequestType(std::int32_t type) { return type >= 0 && type < kTypeCount; }
 

@@ -13,7 +13,6 @@ class frmOptions : public ui::Dialog {
   // Centres the dialog, sets the captions and fills the boxes; the dialog stays
   // invisible until shown.
   void Form_Load();
-  void Show() { visible = true; }
   void LoadOptionCaptions();
   void LoadOptions();
   void SaveOptions();

@@ -28,7 +28,7 @@ int DetailsPageOfType(std::int32_t type) {
 
 void OpenWizard(AddInState& state) {
   frmWizard& wizard = state.LoadWizard();
-  wizard.visible = true;
+  wizard.Show();
   if (!state.WizardReady)
     wizard.Unload();
 }
@@ -80,7 +80,7 @@ void frmWizard::InitDialog() {
 }
 
 void frmWizard::ShowForType(std::int32_t type) {
-  visible = true;
+  Show();
   state.PaymentRequestType = type;
   if (settings::IsPaymentRequestType(type)) {
     optPaymentRequestType[static_cast<std::size_t>(type)]->Select();

@@ -13,6 +13,11 @@ namespace ostrel::standin {
 // The HRESULTs the stand-in raises, as the (negative) numbers a caller sees.
 inline constexpr long kEFail = static_cast<std::int32_t>(0x80004005u);
 inline constexpr long kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
+inline constexpr long kEPointer = static_cast<std::int32_t>(0x80004003u);
+// RPC_E_DISCONNECTED: a call on an object whose window or bar is gone.
+inline constexpr long kEDisconnected = static_cast<std::int32_t>(0x80010108u);
+// CONNECT_E_NOCONNECTION: Unadvise with a cookie that names no connection.
+inline constexpr long kENoConnection = static_cast<std::int32_t>(0x80040200u);
 
 class Faults {
  public:

@@ -26,11 +26,24 @@ String WithoutTrailingSeparator(String folder) {
 
 }  // namespace
 
-OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Clock now)
+OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Clock now,
+                           const String& profileFolder, host::Clipboard* theClipboard)
     : files(fileSystem),
       outbox(WithoutTrailingSeparator(std::move(outboxFolder))),
       clock(std::move(now)),
-      faults({"CreateItem", "To", "Subject", "HTMLBody", "Display"}) {
+      faults({// the mail item
+              "CreateItem", "To", "Subject", "HTMLBody", "Display",
+              // the application and its windows
+              "Explorers.Count", "Inspectors.Count", "ActiveExplorer", "CommandBars", "Advise",
+              "Unadvise", "ProgId",
+              // command bars
+              "CommandBars.Item", "CommandBars.Add", "CommandBar.Name", "CommandBar.Reset",
+              "Controls.Add", "FindControl", "CommandBar.Visible", "AdaptiveMenu",
+              // controls
+              "Type", "Caption", "Tag", "TooltipText", "BeginGroup", "Visible", "OnAction",
+              "Parameter", "FaceId", "Style", "PasteFace", "Popup.CommandBar"}),
+      toolbars(fileSystem, profileFolder),
+      clipboard(theClipboard) {
   if (outbox.empty())
     throw std::invalid_argument("the stand-in needs an outbox folder");
   if (!clock)

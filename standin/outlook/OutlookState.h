@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "host/Clipboard.h"
 #include "host/FileSystem.h"
 #include "host/String.h"
 #include "outlook/DraftMessage.h"
 #include "outlook/Faults.h"
+#include "outlook/ToolbarProfile.h"
 
 namespace ostrel::standin {
 
@@ -28,7 +30,10 @@ struct DisplayedMail {
 };
 
 struct OutlookState {
-  OutlookState(host::FileSystem& files, String outboxFolder, Clock clock);
+  // `profileFolder` empty: the toolbar settings are kept in memory only.
+  // `clipboard` may be null: PasteFace then fails.
+  OutlookState(host::FileSystem& files, String outboxFolder, Clock clock,
+               const String& profileFolder = {}, host::Clipboard* clipboard = nullptr);
 
   // The clock's time; host::HostError when it has no four-digit year.
   std::int64_t Now() const;
@@ -47,6 +52,8 @@ struct OutlookState {
   Faults faults;
   Listener listener;
   std::vector<DisplayedMail> displayed;
+  ToolbarProfile toolbars;
+  host::Clipboard* clipboard;
 };
 
 }  // namespace ostrel::standin

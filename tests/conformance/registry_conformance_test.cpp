@@ -266,5 +266,111 @@ TEST_F(RegistryConformance, LowerReadReportsSizesLikeRegQueryValueExA) {
             host::kErrorInvalidHandle);
 }
 
+TEST_F(RegistryConformance, DeletingAValueRemovesThatValueAlone) {
+  ASSERT_TRUE(Write("Subject", RegValue::Text(u"s"), host::kRegSz));
+  ASSERT_TRUE(Write("Button", RegValue::Number(2), host::kRegDword));
+  ASSERT_TRUE(Write("", RegValue::Text(u"default"), host::kRegSz));
+  ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch("Sibling"), u"Subject",
+                            RegValue::Text(u"kept"), host::kRegSz));
+
+  const char* const names[] = {"Subject", "Button", ""};
+  struct Step {
+    const char* remove;
+    long status;
+    std::vector<bool> present;  // of names, after the step
+  };
+  const Step steps[] = {
+      {"Absent", host::kErrorFileNotFound, {true, true, true}},
+      {"sUBJECT", host::kErrorSuccess, {false, true, true}},
+      {"Subject", host::kErrorFileNotFound, {false, true, true}},
+      {"", host::kErrorSuccess, {false, true, false}},
+      {"", host::kErrorFileNotFound, {false, true, false}},
+      {"BUTTON", host::kErrorSuccess, {false, false, false}},
+  };
+  RegKey key = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::string("deleting \"") + step.remove + "\"");
+    EXPECT_EQ(registry().DeleteValue(key, step.remove), step.status);
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+      EXPECT_EQ(ReadRaw(names[i]).status == host::kErrorSuccess, step.present[i]) << names[i];
+    }
+  }
+  registry().CloseKey(key);
+  EXPECT_TRUE(KeyExists(Scratch())) << "the key outlives its last value";
+  EXPECT_EQ(ReadRegValue(services(), kUser, Scratch("Sibling"), u"Subject"),
+            RegValue::Text(u"kept"));
+  EXPECT_EQ(registry().DeleteValue(RegKey::None, "Subject"), host::kErrorInvalidHandle);
+}
+
+TEST_F(RegistryConformance, DeletingATreeRemovesTheKeyItsValuesAndEveryKeyBelow) {
+  struct Stored {
+    const char* key;
+    bool gone;  // after deleting "Tree"
+  };
+  const Stored stored[] = {
+      {"Tree", true},     {"Tree\\A", true},      {"Tree\\A\\B", true}, {"Tree\\C", true},
+      {"Treetop", false}, {"Other\\Tree", false}, {"", false},
+  };
+  for (const Stored& s : stored) {
+    ASSERT_TRUE(
+        WriteRegValue(services(), kUser, Scratch(s.key), u"", RegValue::Text(u"d"), host::kRegSz));
+    ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch(s.key), u"Name", RegValue::Number(1),
+                              host::kRegDword));
+  }
+  RegKey inside = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, services_ansi().ToAnsi(Scratch("Tree\\A")), &inside),
+            host::kErrorSuccess);
+
+  String upper = Scratch("TREE");  // names ignore case here too
+  EXPECT_EQ(registry().DeleteTree(kUser, services_ansi().ToAnsi(upper)), host::kErrorSuccess);
+  for (const Stored& s : stored) {
+    EXPECT_EQ(KeyExists(Scratch(s.key)), !s.gone) << s.key;
+    if (!s.gone) {
+      EXPECT_EQ(ReadRegValue(services(), kUser, Scratch(s.key), u"Name"), RegValue::Number(1))
+          << s.key;
+    }
+  }
+
+  // A handle opened inside the tree now refers to a deleted key, and writing
+  // through it does not bring the key back.
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry().QueryValue(inside, "Name", nullptr, nullptr, &size), host::kErrorKeyDeleted);
+  const std::uint8_t byte = 'x';
+  EXPECT_EQ(registry().SetValue(inside, "Name", host::kRegSz, &byte, 1), host::kErrorKeyDeleted);
+  EXPECT_EQ(registry().DeleteValue(inside, "Name"), host::kErrorKeyDeleted);
+  registry().CloseKey(inside);
+  EXPECT_FALSE(KeyExists(Scratch("Tree\\A")));
+
+  // Created again, the key starts empty.
+  ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch("Tree"), u"New", RegValue::Number(2),
+                            host::kRegDword));
+  EXPECT_TRUE(ReadRegValue(services(), kUser, Scratch("Tree"), u"Name").IsNone());
+  EXPECT_FALSE(KeyExists(Scratch("Tree\\A")));
+}
+
+TEST_F(RegistryConformance, DeletingATreeThatIsNotThereChangesNothing) {
+  ASSERT_TRUE(Write("Kept", RegValue::Number(7), host::kRegDword));
+  struct Case {
+    const char* label;
+    AnsiString path;
+    long status;
+  };
+  const AnsiString scratch = platform_->ScratchKey();
+  const Case cases[] = {
+      {"missing key", scratch + "\\Missing", host::kErrorFileNotFound},
+      {"missing parent", scratch + "\\Missing\\Deeper", host::kErrorFileNotFound},
+      // Given no subkey, RegDeleteTreeA would empty the whole root.
+      {"empty path", "", host::kErrorInvalidParameter},
+      {"empty C string", std::string("\0", 1) + scratch, host::kErrorInvalidParameter},
+      {"leading backslash", "\\" + scratch, host::kErrorBadPathname},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(registry().DeleteTree(kUser, c.path), c.status) << c.label;
+    EXPECT_EQ(Read("Kept"), RegValue::Number(7)) << c.label;
+    EXPECT_FALSE(KeyExists(Scratch("Missing"))) << c.label;
+  }
+}
+
 }  // namespace
 }  // namespace ostrel

@@ -181,10 +181,17 @@ bool Dialog::SetFocus(Control& control) {
   return true;
 }
 
+void Dialog::Show() {
+  // Process-wide, so the most recently shown dialog can be told apart.
+  static std::atomic<std::uint64_t> clock{0};
+  visible = true;
+  shownAt_ = ++clock;
+}
+
 void Dialog::ShowModalOver(Dialog& owner) {
   owner.modalChild = this;
   modalOwner = &owner;
-  visible = true;
+  Show();
 }
 
 void Dialog::Unload() {

@@ -5,6 +5,7 @@
 // functions.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -164,6 +165,11 @@ class Dialog {
   // take the focus now (hidden, disabled, or of a kind that takes none).
   bool SetFocus(Control& control);
 
+  // Shows the dialog without modality (or brings it forward when it is shown).
+  void Show();
+  // When it was last shown: a larger number is more recent.
+  std::uint64_t ShownAt() const { return shownAt_; }
+
   // A modal dialog shown over this one: while it is up, this dialog takes no user
   // action.
   Dialog* modalChild = nullptr;
@@ -189,6 +195,7 @@ class Dialog {
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focused_ = nullptr;
   bool unloaded_ = false;
+  std::uint64_t shownAt_ = 0;
 };
 
 // ---- User actions -------------------------------------------------------

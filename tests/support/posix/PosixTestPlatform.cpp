@@ -3,6 +3,7 @@
 
 #include "common/Text.h"
 #include "posix/PosixPlatform.h"
+#include "settings/SettingsLayout.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel::test {
@@ -11,9 +12,9 @@ namespace {
 std::filesystem::path FreshDir(const char* prefix) {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
-  const auto dir = std::filesystem::temp_directory_path() /
-                   (std::string(prefix) + std::to_string(random()) + "-" +
-                    std::to_string(counter++));
+  const auto dir =
+      std::filesystem::temp_directory_path() /
+      (std::string(prefix) + std::to_string(random()) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(dir);
   return dir;
 }
@@ -35,8 +36,10 @@ class PosixTestPlatform final : public TestPlatform {
   const char* Name() const override { return "posix"; }
   const AnsiString& ScratchKey() const override { return scratch_; }
   const std::filesystem::path& TempDir() const override { return temp_; }
-  // Every test platform has a profile of its own, which starts empty.
-  void ClearAddinSettings() override {}
+  void ClearAddinSettings() override {
+    for (const std::u16string_view key : {settings::kMainKey, settings::kOptionsKey})
+      services().registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(key));
+  }
   String SystemPath(const std::filesystem::path& path) const override {
     return Utf8ToUtf16(path.string());
   }
@@ -51,10 +54,16 @@ class PosixTestPlatform final : public TestPlatform {
 
 }  // namespace
 
-std::unique_ptr<TestPlatform> MakeTestPlatform() { return std::make_unique<PosixTestPlatform>(); }
+std::unique_ptr<TestPlatform> MakeTestPlatform() {
+  return std::make_unique<PosixTestPlatform>();
+}
 
-String AddinFolder() { return Utf8ToUtf16(OSTREL_TEST_ADDIN_DIR); }
-String TestDataFolder() { return Utf8ToUtf16(OSTREL_TEST_DATA_DIR); }
+String AddinFolder() {
+  return Utf8ToUtf16(OSTREL_TEST_ADDIN_DIR);
+}
+String TestDataFolder() {
+  return Utf8ToUtf16(OSTREL_TEST_DATA_DIR);
+}
 
 void PrepareProcess() {}
 

@@ -1,0 +1,61 @@
+// The add-in's connection with Outlook: the five events of IDTExtensibility2.
+// Nothing thrown ever leaves these handlers.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "addin/AddIn.h"
+#include "addin/AddInState.h"
+#include "host/Outlook.h"
+
+namespace ostrel {
+
+class Connect final : public host::outlook::AddInConnection {
+ public:
+  // The platform the add-in runs on and the folder of its module.
+  Connect(host::Platform& platform, String addinFolder);
+  ~Connect() override;
+  Connect(const Connect&) = delete;
+  Connect& operator=(const Connect&) = delete;
+
+  void AddinInstance_OnConnection(host::outlook::Application& application, int connectMode,
+                                  host::outlook::AddInInstance& addInInst,
+                                  const std::vector<String>& custom) noexcept;
+  void AddinInstance_OnDisconnection(int removeMode, const std::vector<String>& custom) noexcept;
+  void AddinInstance_OnStartupComplete(const std::vector<String>&) noexcept {}
+  void AddinInstance_OnBeginShutdown(const std::vector<String>&) noexcept {}
+  void AddinInstance_OnAddInsUpdate(const std::vector<String>&) noexcept {}
+
+  // The host's view of the same events.
+  void OnConnection(host::outlook::Application& application, int connectMode,
+                    host::outlook::AddInInstance& addInInst,
+                    const std::vector<String>& custom) override {
+    AddinInstance_OnConnection(application, connectMode, addInInst, custom);
+  }
+  void OnDisconnection(int removeMode, const std::vector<String>& custom) override {
+    AddinInstance_OnDisconnection(removeMode, custom);
+  }
+  void OnAddInsUpdate(const std::vector<String>& custom) override {
+    AddinInstance_OnAddInsUpdate(custom);
+  }
+  void OnStartupComplete(const std::vector<String>& custom) override {
+    AddinInstance_OnStartupComplete(custom);
+  }
+  void OnBeginShutdown(const std::vector<String>& custom) override {
+    AddinInstance_OnBeginShutdown(custom);
+  }
+  std::vector<ui::Dialog*> Dialogs() override;
+
+  // The AddIn object, nullptr while there is none.
+  AddIn* addIn() const { return addIn_.get(); }
+  AddInState& state() { return state_; }
+
+ private:
+  AddIn& TheAddIn();
+
+  AddInState state_;
+  std::unique_ptr<AddIn> addIn_;
+};
+
+}  // namespace ostrel

@@ -1,0 +1,267 @@
+#include "addin/Registration.h"
+
+#include <cstdint>
+#include <exception>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "addin/ServerIdentity.h"
+#include "settings/SettingsLayout.h"
+#include "settings/modRegistry.h"
+
+namespace ostrel {
+namespace {
+
+namespace reg = settings::registration;
+
+// The whole registration lives under the current user.
+constexpr host::RegRoot kRoot = host::RegRoot::CurrentUser;
+
+// The parts joined by backslashes.
+String Path(std::initializer_list<std::u16string_view> parts) {
+  String path;
+  for (const std::u16string_view part : parts) {
+    if (!path.empty())
+      path += u'\\';
+    path += part;
+  }
+  return path;
+}
+
+String ClassKey() {
+  return Path({reg::kClassesKey, reg::kClsidKey, identity::kClsidConnect.text});
+}
+String ProgIdKey() {
+  return Path({reg::kClassesKey, identity::kProgId});
+}
+String TypeLibKey() {
+  return Path({reg::kClassesKey, reg::kTypeLibKey, identity::kLibId.text});
+}
+String InterfaceKey(const identity::ComId& iid) {
+  return Path({reg::kClassesKey, reg::kInterfaceKey, iid.text});
+}
+String OutlookAddinKey() {
+  String key(settings::kOutlookKey);
+  key += reg::kAddinsInfix;
+  key += identity::kProgId;
+  return key;
+}
+
+// Each of these holds part of the registration and nothing else; Outlook's entry
+// comes first, so Outlook stops loading the add-in before its classes go.
+std::vector<String> RegisteredKeys() {
+  return {OutlookAddinKey(),
+          ClassKey(),
+          ProgIdKey(),
+          TypeLibKey(),
+          InterfaceKey(identity::kIidConnect),
+          InterfaceKey(identity::kIidAddIn)};
+}
+
+// The folder of a file, without the trailing separator; empty for a bare name.
+String FolderOf(const String& file) {
+  const std::size_t separator = file.find_last_of(u"\\/");
+  return separator == String::npos ? String() : file.substr(0, separator);
+}
+
+struct Entry {
+  String key;
+  String name;
+  RegValue value;
+  std::uint32_t type;
+};
+
+// A REG_SZ entry. Unlike the add-in's settings, these are stored with their
+// terminating NUL, as regsvr32 and regedit store them: COM and Outlook read them
+// with RegQueryValueEx, which hands out the stored bytes as they are, and expect
+// a terminated string.
+Entry TextEntry(String key, std::u16string_view name, std::u16string_view text) {
+  String terminated(text);
+  terminated.push_back(u'\0');
+  return Entry{std::move(key), String(name), RegValue::Text(std::move(terminated)), host::kRegSz};
+}
+
+std::vector<Entry> Entries(const String& modulePath) {
+  const std::u16string_view kDefault = reg::kDefaultValue;
+  const String cls = ClassKey();
+  const String server = Path({cls, reg::kInprocServer32Key});
+  const String lib = Path({TypeLibKey(), identity::kTypeLibVersion});
+  std::vector<Entry> entries = {
+      TextEntry(cls, kDefault, identity::kConnectDescription),
+      TextEntry(server, kDefault, modulePath),
+      TextEntry(server, reg::kThreadingModelValue, identity::kThreadingModel),
+      TextEntry(Path({cls, reg::kProgIdKey}), kDefault, identity::kProgId),
+      TextEntry(Path({cls, reg::kTypeLibKey}), kDefault, identity::kLibId.text),
+      TextEntry(Path({cls, reg::kClassVersionKey}), kDefault, identity::kTypeLibVersion),
+      TextEntry(ProgIdKey(), kDefault, identity::kConnectDescription),
+      TextEntry(Path({ProgIdKey(), reg::kClsidKey}), kDefault, identity::kClsidConnect.text),
+      TextEntry(lib, kDefault, identity::kTypeLibHelpString),
+      TextEntry(Path({lib, reg::kNeutralLocaleKey, reg::kWin32Key}), kDefault, modulePath),
+      TextEntry(Path({lib, reg::kFlagsKey}), kDefault, identity::kTypeLibFlags),
+      TextEntry(Path({lib, reg::kHelpDirKey}), kDefault, FolderOf(modulePath)),
+  };
+  const std::pair<identity::ComId, std::u16string_view> interfaces[] = {
+      {identity::kIidConnect, identity::kConnectInterfaceName},
+      {identity::kIidAddIn, identity::kAddInInterfaceName}};
+  for (const auto& [iid, name] : interfaces) {
+    const String key = InterfaceKey(iid);
+    const String library = Path({key, reg::kTypeLibKey});
+    entries.push_back(TextEntry(key, kDefault, name));
+    entries.push_back(TextEntry(Path({key, reg::kProxyStubClsid32Key}), kDefault,
+                                identity::kUniversalMarshaler.text));
+    entries.push_back(TextEntry(library, kDefault, identity::kLibId.text));
+    entries.push_back(TextEntry(library, reg::kTypeLibVersionValue, identity::kTypeLibVersion));
+  }
+  // Outlook's entry last: Outlook never finds an add-in whose classes are not
+  // all registered yet.
+  const String addin = OutlookAddinKey();
+  entries.push_back(TextEntry(addin, reg::kFriendlyNameValue, identity::kOutlookFriendlyName));
+  entries.push_back(TextEntry(addin, reg::kDescriptionValue, identity::kOutlookDescription));
+  entries.push_back(Entry{addin, String(reg::kLoadBehaviorValue),
+                          RegValue::Number(identity::kOutlookLoadBehavior), host::kRegDword});
+  return entries;
+}
+
+// What a registration has changed so far, so that a refused write can be taken
+// back: the topmost key each write created, and the earlier content of each value
+// it is about to replace in a key that was already there.
+class Journal {
+ public:
+  explicit Journal(host::Platform& platform) : registry_(platform.registry), ansi_(platform.ansi) {}
+
+  // Called before a value is written under the key.
+  void Note(const String& key, const String& name) {
+    const AnsiString path = ansi_.ToAnsi(key);
+    host::RegKey handle = host::RegKey::None;
+    const long opened = registry_.OpenKey(kRoot, path, &handle);
+    if (opened == host::kErrorFileNotFound)
+      return NoteCreated(path);
+    if (opened != host::kErrorSuccess)
+      return;  // the write will fail too
+
+    Saved saved{path, ansi_.ToAnsi(name), false, host::kRegNone, {}};
+    std::uint32_t size = 0;
+    long status = registry_.QueryValue(handle, saved.name, &saved.type, nullptr, &size);
+    if (status == host::kErrorSuccess) {
+      saved.data.assign(size + 1, 0);  // never an empty buffer
+      status = registry_.QueryValue(handle, saved.name, &saved.type, saved.data.data(), &size);
+      saved.data.resize(size);
+      saved.existed = status == host::kErrorSuccess;
+    }
+    registry_.CloseKey(handle);
+    // A value that exists but cannot be read is left as it is by Undo.
+    if (saved.existed || status == host::kErrorFileNotFound)
+      saved_.push_back(std::move(saved));
+  }
+
+  // Puts back what the noted writes changed, newest first: earlier values are
+  // restored or removed, then the created keys are removed with what is in them.
+  // Every step is tried; one that fails does not stop the others.
+  void Undo() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      host::RegKey handle = host::RegKey::None;
+      if (registry_.OpenKey(kRoot, it->key, &handle) != host::kErrorSuccess)
+        continue;
+      if (it->existed) {
+        std::uint8_t none = 0;
+        registry_.SetValue(handle, it->name, it->type, it->data.empty() ? &none : it->data.data(),
+                           static_cast<std::uint32_t>(it->data.size()));
+      } else {
+        registry_.DeleteValue(handle, it->name);
+      }
+      registry_.CloseKey(handle);
+    }
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+      registry_.DeleteTree(kRoot, *it);
+    }
+  }
+
+ private:
+  struct Saved {
+    AnsiString key;
+    AnsiString name;
+    bool existed;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+  };
+
+  // The key is missing: the write creates it from its first missing ancestor on.
+  void NoteCreated(const AnsiString& path) {
+    for (std::size_t separator = path.find('\\');; separator = path.find('\\', separator + 1)) {
+      const AnsiString prefix = path.substr(0, separator);
+      host::RegKey handle = host::RegKey::None;
+      const long status = registry_.OpenKey(kRoot, prefix, &handle);
+      if (status == host::kErrorSuccess)
+        registry_.CloseKey(handle);
+      if (status == host::kErrorFileNotFound) {
+        created_.push_back(prefix);
+        return;
+      }
+      if (separator == AnsiString::npos)
+        return;
+    }
+  }
+
+  host::Registry& registry_;
+  const host::AnsiCodePage& ansi_;
+  std::vector<AnsiString> created_;
+  std::vector<Saved> saved_;
+};
+
+// The default value of a key below Software\Classes, from the current user's
+// classes or else the machine's, as the merged HKEY_CLASSES_ROOT shows it.
+// Nothing when both are missing or empty.
+std::optional<String> ClassesDefault(host::Platform& platform, const String& subkey) {
+  const String key = Path({reg::kClassesKey, subkey});
+  for (const host::RegRoot root : {host::RegRoot::CurrentUser, host::RegRoot::LocalMachine}) {
+    const RegValue value = ReadRegValue(platform, root, key, String(reg::kDefaultValue));
+    if (value.IsText() && !value.AsText().empty())
+      return value.AsText();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool RegisterServer(host::Platform& platform, const String& modulePath) {
+  if (modulePath.empty() || platform.ansi.FromAnsi(platform.ansi.ToAnsi(modulePath)) != modulePath)
+    return false;
+  Journal journal(platform);
+  try {
+    for (const Entry& entry : Entries(modulePath)) {
+      journal.Note(entry.key, entry.name);
+      if (!WriteRegValue(platform, kRoot, entry.key, entry.name, entry.value, entry.type)) {
+        journal.Undo();
+        return false;
+      }
+    }
+  } catch (const std::exception&) {
+    journal.Undo();
+    return false;
+  }
+  return true;
+}
+
+bool UnregisterServer(host::Platform& platform) {
+  bool removed = true;
+  for (const String& key : RegisteredKeys()) {
+    const long status = platform.registry.DeleteTree(kRoot, platform.ansi.ToAnsi(key));
+    if (status != host::kErrorSuccess && status != host::kErrorFileNotFound)
+      removed = false;
+  }
+  return removed;
+}
+
+std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {
+  // A separator or NUL would name some other key than the ProgID's own.
+  if (progId.empty() || progId.find_first_of(std::u16string_view(u"\\\0", 2)) != String::npos)
+    return std::nullopt;
+  const std::optional<String> clsid = ClassesDefault(platform, Path({progId, reg::kClsidKey}));
+  if (!clsid || !identity::ParseGuid(*clsid))
+    return std::nullopt;
+  return ClassesDefault(platform, Path({reg::kClsidKey, *clsid, reg::kInprocServer32Key}));
+}
+
+}  // namespace ostrel

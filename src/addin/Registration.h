@@ -1,0 +1,34 @@
+// The server's self-registration: its per-user COM entries (the class Connect,
+// its ProgID, the type library and the two interfaces) and its entry in
+// Outlook's add-in list, written and removed through the registry service.
+#pragma once
+
+#include <optional>
+
+#include "host/Platform.h"
+#include "host/String.h"
+
+namespace ostrel {
+
+// Registers the server whose file is modulePath for the current user, below
+// HKEY_CURRENT_USER\Software\Classes, then adds it to Outlook's add-in list.
+// Writing over an earlier registration is fine. When a write is refused, every
+// value and key it already wrote is put back as it was and the result is false;
+// so it is for a path that is empty or that the ANSI code page cannot spell (the
+// registry would store a different file name).
+bool RegisterServer(host::Platform& platform, const String& modulePath);
+
+// Removes the keys RegisterServer writes, and nothing else: the class, the ProgID,
+// the whole type library, the two interfaces and the add-in's entry in Outlook's
+// list. Keys already missing are fine; false when the registry refuses a delete
+// (the other keys are still removed).
+bool UnregisterServer(host::Platform& platform);
+
+// The file of the in-process server registered for progId, found as COM finds
+// it: ProgID, then its CLSID, then that class's InprocServer32, each looked up
+// under HKEY_CURRENT_USER\Software\Classes and, when missing there, under
+// HKEY_LOCAL_MACHINE\Software\Classes. Nothing when a step finds nothing or the
+// stored CLSID is not one.
+std::optional<String> InprocServerOf(host::Platform& platform, const String& progId);
+
+}  // namespace ostrel

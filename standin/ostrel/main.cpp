@@ -1,0 +1,157 @@
+// ostrel-standin: Outlook's stand-in as a program. It keeps a profile (registry
+// hives, toolbar settings, outbox), loads the add-ins registered there and
+// carries out user actions read from the terminal or from a script, printing
+// everything the add-in asks of the platform as it happens.
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "addin/Registration.h"
+#include "addin/ServerIdentity.h"
+#include "common/Text.h"
+#include "ostrel/Commands.h"
+#include "ostrel/Session.h"
+#include "outlook/StandinApplication.h"
+#include "posix/HiveRegistry.h"
+#include "posix/PosixPlatform.h"
+#include "posix/RecordingUi.h"
+#include "settings/SettingsLayout.h"
+#include "settings/modRegistry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: ostrel-standin [--profile DIR] [--script FILE]\n"
+    "\n"
+    "Outlook's stand-in. Reads one action per line from FILE or the terminal;\n"
+    "type 'help' for the actions. The profile defaults to $OSTREL_PROFILE, else\n"
+    "$XDG_CONFIG_HOME/ostrel/profile, else ~/.config/ostrel/profile.\n";
+
+// The add-in's folder: beside this program in an installation (../addin), else
+// the build tree's.
+fs::path AddinFolder(const char* argv0) {
+  std::error_code ignored;
+  const fs::path self = fs::canonical("/proc/self/exe", ignored);
+  for (const fs::path& candidate :
+       {self.parent_path() / "addin", self.parent_path().parent_path() / "addin"})
+    if (fs::exists(candidate / "Ostrel.so", ignored))
+      return candidate;
+  (void)argv0;
+  return OSTREL_STANDIN_ADDIN_DIR;
+}
+
+// A profile the add-in was never installed in gets the installation data and
+// the add-in's registration, as the installer would do.
+void Install(ostrel::posix::PosixPlatform& platform, const fs::path& addin) {
+  const ostrel::RegValue registered =
+      ostrel::ReadRegValue(platform.services(), ostrel::host::RegRoot::CurrentUser,
+                           ostrel::String(ostrel::settings::kMainKey),
+                           ostrel::String(ostrel::settings::main_value::kPaymentRequestType));
+  if (registered.IsNone()) {
+    std::ifstream in(addin / "Ostrel.reg", std::ios::binary);
+    const std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in), {}};
+    ostrel::posix::HiveRegistry hives(platform.profileDir());
+    std::string message;
+    if (data.empty() || hives.Import(data, &message) != 0)
+      std::cout << "profile: cannot import " << (addin / "Ostrel.reg").string() << " " << message
+                << "\n";
+    else
+      std::cout << "profile: installation data imported\n";
+  }
+  if (!ostrel::InprocServerOf(platform.services(), ostrel::String(ostrel::identity::kProgId))) {
+    if (ostrel::RegisterServer(platform.services(),
+                               ostrel::Utf8ToUtf16((addin / "Ostrel.so").string())))
+      std::cout << "profile: add-in registered\n";
+    else
+      std::cout << "profile: the add-in could not be registered\n";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string profileArg, scriptArg;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--profile" || arg == "--script") && i + 1 < argc) {
+      (arg == "--profile" ? profileArg : scriptArg) = argv[++i];
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else {
+      std::cerr << kUsage;
+      return 2;
+    }
+  }
+
+  const auto environment = ostrel::posix::ProcessEnvironment();
+  const fs::path profile = profileArg.empty()
+                               ? fs::path(ostrel::posix::DefaultProfileDir(environment))
+                               : fs::path(profileArg);
+  std::error_code error;
+  fs::create_directories(profile, error);
+  if (error) {
+    std::cerr << "ostrel-standin: cannot make the profile " << profile << ": " << error.message()
+              << "\n";
+    return 1;
+  }
+
+  std::ifstream script;
+  if (!scriptArg.empty()) {
+    script.open(scriptArg);
+    if (!script) {
+      std::cerr << "ostrel-standin: cannot read " << scriptArg << "\n";
+      return 1;
+    }
+  }
+  std::istream& input = scriptArg.empty() ? std::cin : script;
+  const bool interactive = scriptArg.empty() && isatty(STDIN_FILENO);
+
+  auto print = [](const std::string& line) { std::cout << line << std::endl; };
+  ostrel::posix::PosixOptions options{profile.string(), environment};
+  options.desktop = scriptArg.empty();
+  ostrel::posix::PosixPlatform platform(options);
+  platform.shell().SetListener(print);
+  platform.help().SetListener(print);
+  platform.dialogs().SetListener(print);
+
+  const fs::path addin = AddinFolder(argv[0]);
+  std::cout << "profile: " << profile.string() << "\n";
+  Install(platform, addin);
+
+  ostrel::standin::StandinApplication outlook(
+      platform.services().files, ostrel::Utf8ToUtf16((profile / "Outbox").string()),
+      [] { return static_cast<std::int64_t>(std::time(nullptr)); });
+  outlook.SetSettingsFolder(ostrel::Utf8ToUtf16(profile.string()));
+  outlook.SetClipboard(platform.services().clipboard);
+  outlook.SetListener(print);
+  ostrel::standin::Session session(platform, outlook, print);
+
+  std::string line;
+  int number = 0;
+  if (interactive)
+    std::cout << "ostrel> " << std::flush;
+  while (std::getline(input, line)) {
+    ++number;
+    try {
+      if (const auto command = ostrel::standin::ParseCommand(line))
+        session.Execute(*command);
+    } catch (const std::exception& failure) {
+      std::cout << (scriptArg.empty() ? std::string()
+                                      : scriptArg + ":" + std::to_string(number) + ": ")
+                << "error: " << failure.what() << std::endl;
+      if (!scriptArg.empty())
+        return 1;
+    }
+    if (interactive)
+      std::cout << "ostrel> " << std::flush;
+  }
+  return 0;
+}

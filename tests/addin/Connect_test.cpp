@@ -1,0 +1,286 @@
+// The add-in inside Outlook's stand-in: connection, toolbar, commands, the window
+// watch and teardown, with host failures injected step by step.
+#include <gtest/gtest.h>
+
+#include "addin/Connect.h"
+#include "common/Text.h"
+#include "help/frmAbout.h"
+#include "outlook/StandinApplication.h"
+#include "settings/frmOptions.h"
+#include "support/WizardFixture.h"
+#include "wizard/frmWizard.h"
+
+namespace ostrel {
+namespace {
+
+using standin::BarView;
+using standin::ControlView;
+
+class AddInHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f.Install();
+    outlook = NewOutlook();
+  }
+  std::unique_ptr<standin::StandinApplication> NewOutlook() {
+    return std::make_unique<standin::StandinApplication>(
+        f.services.files, f.services.clipboard, f.AddinPath("Outbox"), f.AddinPath("Profile"),
+        [] { return std::int64_t{1796720400}; });
+  }
+  void Connect() {
+    instance = outlook->MakeAddInInstance(u"Ostrel.Connect");
+    connect.AddinInstance_OnConnection(*outlook, 1, *instance, {});
+  }
+  const BarView* Quarro() {
+    for (const BarView& bar : bars = outlook->Toolbars())
+      if (bar.name == u"Quarro")
+        return &bar;
+    return nullptr;
+  }
+
+  test::WizardFixture f;
+  std::unique_ptr<standin::StandinApplication> outlook;
+  ostrel::Connect connect{f.services, f.state.addinFolder};
+  std::shared_ptr<host::outlook::AddInInstance> instance;
+  std::vector<BarView> bars;
+};
+
+TEST_F(AddInHost, ToolbarIsBuiltWithItsCommandsCaptionsAndFace) {
+  outlook->OpenExplorer();
+  Connect();
+  ASSERT_NE(connect.addIn(), nullptr);
+  const BarView* bar = Quarro();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->visible);
+  EXPECT_FALSE(bar->temporary);
+  EXPECT_EQ(bar->position, host::office::msoBarTop);
+  ASSERT_EQ(bar->controls.size(), 2u);
+  const ControlView& main = bar->controls[0];
+  EXPECT_EQ(main.tag, u"QuarroButton");
+  EXPECT_EQ(main.style, host::office::msoButtonIconAndCaption);
+  EXPECT_TRUE(main.pastedFace) << "bitmap 2003 pasted";
+  EXPECT_FALSE(main.caption.empty());
+  EXPECT_FALSE(main.tooltip.empty());
+  EXPECT_TRUE(main.temporary);
+  const ControlView& popup = bar->controls[1];
+  EXPECT_EQ(popup.tag, u"QuarroPopup");
+  EXPECT_TRUE(popup.adaptiveMenu);
+
+  const struct {
+    const char16_t* tag;
+    int style;
+    int face;
+    bool group;
+  } menu[] = {
+      {u"QuarroGeneral", 2, 0, false},  {u"QuarroProduct", 2, 0, true},
+      {u"QuarroService", 2, 0, false},  {u"QuarroAuction", 2, 0, false},
+      {u"QuarroDonation", 2, 0, false}, {u"QuarroOptions", 2, 0, true},
+      {u"QuarroHelp", 3, 984, true},    {u"QuarroAbout", 2, 0, true},
+      {u"QuarroUpdate", 2, 0, true},
+  };
+  ASSERT_EQ(popup.menu.size(), std::size(menu));
+  for (std::size_t i = 0; i < std::size(menu); ++i) {
+    const ControlView& item = popup.menu[i];
+    SCOPED_TRACE(Utf16ToUtf8(menu[i].tag));
+    EXPECT_EQ(item.tag, menu[i].tag);
+    EXPECT_EQ(item.parameter, menu[i].tag);
+    EXPECT_EQ(item.style, menu[i].style);
+    EXPECT_EQ(item.faceId, menu[i].face) << "only items with an icon get a face";
+    EXPECT_EQ(item.beginGroup, menu[i].group);
+    EXPECT_EQ(item.onAction, u"<!Ostrel.Connect>");
+    EXPECT_TRUE(item.tooltip.empty());
+    EXPECT_FALSE(item.caption.empty());
+  }
+  EXPECT_FALSE(connect.state().messageTable[0].empty());
+  EXPECT_EQ(connect.state().helpFile, f.state.addinFolder + u"\\Ostrel.chm::/Context.txt");
+}
+
+TEST_F(AddInHost, TheUsersClipboardSurvivesTheFace) {
+  host::Clipboard& clipboard = f.services.clipboard;
+  const std::uint32_t format = clipboard.RegisterFormat("Ostrel Test Text");
+  clipboard.Clear();
+  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+  ASSERT_TRUE(clipboard.SetData(format, host::kGmemMoveableShare, {'k', 'e', 'e', 'p'}));
+  clipboard.Close();
+
+  outlook->OpenExplorer();
+  Connect();
+  ASSERT_TRUE(Quarro()->controls[0].pastedFace);
+  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+  const auto kept = clipboard.GetData(format);
+  clipboard.Close();
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(kept->size() >= 4 ? std::string(kept->begin(), kept->begin() + 4) : "", "keep");
+}
+
+TEST_F(AddInHost, NoWindowMeansNothingBuiltAndTeardownStillEnds) {
+  Connect();
+  EXPECT_EQ(connect.addIn(), nullptr);
+  EXPECT_EQ(Quarro(), nullptr);
+  connect.AddinInstance_OnDisconnection(0, {});
+  EXPECT_EQ(connect.addIn(), nullptr);
+}
+
+TEST_F(AddInHost, InspectorOnlyConnectsWithoutAToolbar) {
+  outlook->OpenInspector();
+  Connect();
+  ASSERT_NE(connect.addIn(), nullptr);
+  EXPECT_EQ(connect.state().objOutlook, outlook.get());
+  EXPECT_EQ(connect.addIn()->objExpl.get(), nullptr);
+  EXPECT_EQ(Quarro(), nullptr);
+  EXPECT_FALSE(connect.state().appTitle.empty());
+  EXPECT_FALSE(connect.state().messageFooter.empty());
+  EXPECT_TRUE(connect.state().messageTable[0].empty()) << "ApplyResources ends at the captions";
+}
+
+TEST_F(AddInHost, ReconnectingAndRestartingFindThePermanentBar) {
+  outlook->OpenExplorer();
+  Connect();
+  connect.AddinInstance_OnDisconnection(0, {});
+  Connect();
+  ASSERT_NE(Quarro(), nullptr);
+  EXPECT_EQ(Quarro()->controls.size(), 2u) << "reset, then one fresh set";
+  connect.AddinInstance_OnDisconnection(0, {});
+  outlook->Quit();
+
+  outlook = NewOutlook();
+  outlook->OpenExplorer();
+  ASSERT_NE(Quarro(), nullptr) << "the permanent bar is kept in the profile";
+  EXPECT_TRUE(Quarro()->controls.empty()) << "its temporary controls are not";
+  Connect();
+  EXPECT_EQ(Quarro()->controls.size(), 2u);
+}
+
+TEST_F(AddInHost, CommandsDoWhatTheirButtonsSay) {
+  outlook->OpenExplorer();
+  Connect();
+  AddInState& s = connect.state();
+  outlook->ClickControl(u"QuarroDonation");
+  ASSERT_NE(s.Wizard(), nullptr);
+  EXPECT_EQ(s.Wizard()->CurrentPage, 6);
+  outlook->ClickControl(u"QuarroProduct");
+  EXPECT_EQ(s.Wizard()->CurrentPage, 4) << "the open wizard is re-targeted";
+  s.Wizard()->CloseWizard();
+  outlook->ClickControl(u"QuarroButton");
+  ASSERT_NE(s.Wizard(), nullptr);
+  EXPECT_EQ(s.Wizard()->CurrentPage, 0);
+
+  outlook->ClickControl(u"QuarroOptions");
+  ASSERT_NE(s.Options(), nullptr);
+  EXPECT_TRUE(s.Options()->visible);
+  outlook->ClickControl(u"QuarroAbout");
+  ASSERT_NE(s.About(), nullptr);
+  EXPECT_TRUE(s.About()->visible);
+
+  outlook->ClickControl(u"QuarroHelp");
+  ASSERT_EQ(f.help.calls.size(), 1u);
+  EXPECT_EQ(f.help.calls[0].command, host::kHhDisplayToc);
+  EXPECT_EQ(f.help.calls[0].data, "0");
+
+  outlook->ClickControl(u"QuarroUpdate");
+  ASSERT_EQ(f.shell.calls.size(), 1u);
+  EXPECT_EQ(f.shell.calls[0].file, u"https://www.quarro.com/ostrel/update");
+  EXPECT_EQ(f.shell.calls[0].directory, u"C:\\");
+  EXPECT_EQ(s.About(), nullptr) << "Update closes the About dialog";
+}
+
+TEST_F(AddInHost, MissingSettingsLeaveNoWizard) {
+  f.test->ClearAddinSettings();
+  outlook->OpenExplorer();
+  Connect();
+  outlook->ClickControl(u"QuarroAuction");
+  EXPECT_EQ(connect.state().Wizard(), nullptr);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].text, connect.state().messageTable[2]);
+}
+
+TEST_F(AddInHost, WindowWatchMovesAndShutsDownOnTheLastWindow) {
+  auto first = outlook->OpenExplorer();
+  Connect();
+  auto second = outlook->OpenExplorer();
+  outlook->ActivateExplorer(first);
+  EXPECT_FALSE(outlook->SwitchFolder(u"Sent Items")) << "a folder switch is never cancelled";
+  outlook->ClickControl(u"QuarroGeneral");
+  ASSERT_NE(connect.state().Wizard(), nullptr);
+
+  outlook->CloseExplorer(first);
+  ASSERT_NE(connect.state().objOutlook, nullptr) << "the watch moved to the other explorer";
+  EXPECT_EQ(connect.addIn()->objExpl.get(), second.get());
+
+  outlook->OpenInspector();
+  outlook->CloseExplorer(second);
+  EXPECT_NE(connect.state().objOutlook, nullptr) << "an item window is still open";
+  outlook->CloseInspector();
+  EXPECT_NE(connect.state().objOutlook, nullptr) << "inspectors are not watched";
+
+  connect.AddinInstance_OnDisconnection(0, {});
+  EXPECT_EQ(connect.addIn(), nullptr);
+}
+
+TEST_F(AddInHost, ClosingTheOnlyExplorerShutsDownAndDisconnectionRepeatsItHarmlessly) {
+  outlook->OpenExplorer();
+  Connect();
+  outlook->ClickControl(u"QuarroOptions");
+  outlook->CloseExplorer();
+  EXPECT_EQ(connect.state().objOutlook, nullptr);
+  EXPECT_EQ(connect.state().Options(), nullptr) << "dialogs closed";
+  EXPECT_TRUE(host::IsNone(connect.state().hResourceLibrary));
+  ASSERT_NE(connect.addIn(), nullptr) << "the AddIn object stays until disconnection";
+  connect.AddinInstance_OnDisconnection(0, {});
+  connect.AddinInstance_OnDisconnection(0, {});
+  EXPECT_EQ(connect.addIn(), nullptr);
+}
+
+// Every host operation failed in turn: nothing reaches Outlook's side of the
+// call, and the steps after the failing one still run.
+TEST_F(AddInHost, EveryHostFailureIsSkipped) {
+  const char* operations[] = {"Explorers.Count",
+                              "Inspectors.Count",
+                              "ActiveExplorer",
+                              "CommandBars",
+                              "CommandBars.Item",
+                              "CommandBars.Add",
+                              "CommandBar.Reset",
+                              "Controls.Add",
+                              "FindControl",
+                              "CommandBar.Visible",
+                              "AdaptiveMenu",
+                              "Caption",
+                              "Tag",
+                              "TooltipText",
+                              "BeginGroup",
+                              "Visible",
+                              "OnAction",
+                              "Parameter",
+                              "FaceId",
+                              "Style",
+                              "PasteFace",
+                              "Popup.CommandBar",
+                              "Advise",
+                              "Unadvise",
+                              "ProgId"};
+  for (const char* operation : operations) {
+    SCOPED_TRACE(operation);
+    test::WizardFixture g;
+    g.Install();
+    standin::StandinApplication app(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
+                                    g.AddinPath("Profile"), [] { return std::int64_t{0}; });
+    app.OpenExplorer();
+    app.FailOn(operation);
+    ostrel::Connect addin(g.services, g.state.addinFolder);
+    auto inst = app.MakeAddInInstance(u"Ostrel.Connect");
+    addin.AddinInstance_OnConnection(app, 1, *inst, {});
+    // Only the first two steps of Initialize end it when they fail; after any
+    // other failure the resources are still applied.
+    const std::string op = operation;
+    const bool ends = op == "ActiveExplorer" || op == "Advise";
+    EXPECT_EQ(host::IsNone(addin.state().hResourceLibrary), ends);
+    EXPECT_NE(addin.state().objOutlook, nullptr);
+    app.CloseExplorer();
+    addin.AddinInstance_OnDisconnection(0, {});
+    EXPECT_EQ(addin.state().objOutlook, nullptr) << "teardown ran to its end";
+  }
+}
+
+}  // namespace
+}  // namespace ostrel

@@ -1,0 +1,131 @@
+// The example scripts, run through ostrel-standin on fresh profiles as a new
+// user would run them; each must leave one draft that a real MIME parser reads
+// with the request's recipient, subject and payment link.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/TestPlatform.h"
+
+namespace ostrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string output;
+};
+
+Outcome Execute(const std::string& command) {
+  Outcome run;
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr)
+    return run;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
+    run.output.append(buffer, got);
+  run.status = ::pclose(pipe);
+  return run;
+}
+
+std::vector<fs::path> Drafts(const fs::path& profile) {
+  std::vector<fs::path> drafts;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(profile / "Outbox", ignored))
+    if (entry.path().extension() == ".eml")
+      drafts.push_back(entry.path());
+  return drafts;
+}
+
+// To, Subject (decoded) and whether the HTML body links to the checkout, one
+// per line.
+std::string ParseDraft(const fs::path& eml) {
+  const std::string script =
+      "import email, email.policy, sys\n"
+      "m = email.message_from_bytes(open(sys.argv[1], 'rb').read(), policy=email.policy.default)\n"
+      "body = m.get_content()\n"
+      "print(m['X-Unsent'])\n"
+      "print(m['To'] or '')\n"
+      "print(m['Subject'] or '')\n"
+      "print(m.get_content_type(), 'webscr?cmd=' in body, '<HR>' in body)\n";
+  const fs::path file = eml.parent_path() / "read.py";
+  std::ofstream(file) << script;
+  return Execute("python3 '" + file.string() + "' '" + eml.string() + "'").output;
+}
+
+TEST(StandinExamples, EachTypeEndsAsADraft) {
+  const struct {
+    const char* script;
+    const char* expected;
+  } cases[] = {
+      {"general.txt", "1\n\nInvoice 2026-117: garden design\ntext/html True True\n"},
+      {"product.txt",
+       "1\nann.lee@example.com\nYour order: hand-thrown mugs\ntext/html True True\n"},
+      {"service.txt", "1\nclient@example.com\nPhotography, 12 November\ntext/html True True\n"},
+      {"auction.txt", "1\nwinner@example.com\nItem #: A17\ntext/html True True\n"},
+      {"donation.txt",
+       "1\nfriends@example.com\nHelp us mend the village hall roof\ntext/html True True\n"},
+  };
+  const auto platform = test::MakeTestPlatform();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path profile = platform->TempDir() / c.script;
+    const Outcome run =
+        Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" + profile.string() +
+                "' --script '" + OSTREL_TEST_SOURCE_DIR + "/examples/" + c.script + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("add-in Ostrel.Connect loaded"), std::string::npos) << run.output;
+    const auto drafts = Drafts(profile);
+    ASSERT_EQ(drafts.size(), 1u) << run.output;
+    EXPECT_NE(run.output.find(drafts[0].filename().string()), std::string::npos) << run.output;
+    EXPECT_EQ(ParseDraft(drafts[0]), c.expected);
+  }
+}
+
+TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
+  const auto platform = test::MakeTestPlatform();
+  const fs::path dir = platform->TempDir();
+  const struct {
+    const char* lines;
+    const char* error;
+  } cases[] = {
+      {"start\nclick QuarroGeneral\nclick cmdNope\nquit\n", "script.txt:3: error"},
+      {"click QuarroGeneral\n", "script.txt:1: error: Outlook is not running"},
+      {"start\nclick QuarroGeneral\ntype txtGeneralQuarroID nobody\nclick cmdHelp\n"
+       "click cmdCancel\n",
+       "script.txt:5: error: a message box is up"},
+      {"start\nanswer OK\n", "script.txt:2: error: answer: no message box is up"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path case_dir = dir / std::to_string(n++);
+    fs::create_directories(case_dir);
+    std::ofstream(case_dir / "script.txt") << c.lines;
+    const Outcome run = Execute("cd '" + case_dir.string() + "' && '" + OSTREL_STANDIN_PROGRAM +
+                                "' --profile profile --script script.txt");
+    EXPECT_NE(run.status, 0) << c.lines;
+    EXPECT_NE(run.output.find(c.error), std::string::npos) << run.output;
+  }
+
+  // A refused move is not an error: the message box is answered and the user
+  // corrects the field.
+  const fs::path fine = dir / "fine";
+  fs::create_directories(fine);
+  std::ofstream(fine / "script.txt")
+      << "start\nclick QuarroGeneral\ntype txtGeneralQuarroID nobody\nclick cmdHelp\n"
+         "answer OK\ntype txtGeneralQuarroID me@example.com\ntype mebGeneralAmount 5\n"
+         "click cmdNext\nshow\nquit\n";
+  const Outcome run = Execute("cd '" + fine.string() + "' && '" + OSTREL_STANDIN_PROGRAM +
+                              "' --profile profile --script script.txt");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("optButton(0): (o)"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace ostrel
