@@ -2,6 +2,9 @@
 // watch and teardown, with host failures injected step by step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "addin/Connect.h"
 #include "common/Text.h"
 #include "help/frmAbout.h"
@@ -276,6 +279,25 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
     const bool ends = op == "ActiveExplorer" || op == "Advise";
     EXPECT_EQ(host::IsNone(addin.state().hResourceLibrary), ends);
     EXPECT_NE(addin.state().objOutlook, nullptr);
+    // A failing property, face or lookup costs only its own step: every
+    // command is still there with its tag.
+    const std::set<std::string> wholeToolbar = {
+        "Caption",      "TooltipText", "BeginGroup", "Visible",          "OnAction",
+        "FaceId",       "Style",       "PasteFace",  "CommandBar.Reset", "CommandBar.Visible",
+        "AdaptiveMenu", "FindControl", "Unadvise",   "Explorers.Count",  "Inspectors.Count",
+        "ProgId"};
+    if (wholeToolbar.count(op) != 0) {
+      std::vector<String> tags;
+      for (const BarView& bar : app.Toolbars())
+        for (const ControlView& control : bar.controls) {
+          tags.push_back(control.tag);
+          for (const ControlView& item : control.menu)
+            tags.push_back(item.tag);
+        }
+      EXPECT_EQ(tags.size(), 11u);
+      EXPECT_NE(std::find(tags.begin(), tags.end(), u"QuarroUpdate"), tags.end());
+    }
+    // The window watch and the teardown run with the failure still in place.
     app.CloseExplorer();
     addin.AddinInstance_OnDisconnection(0, {});
     EXPECT_EQ(addin.state().objOutlook, nullptr) << "teardown ran to its end";
