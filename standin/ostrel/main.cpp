@@ -115,6 +115,16 @@ int main(int argc, char** argv) {
   const bool interactive = scriptArg.empty() && isatty(STDIN_FILENO);
 
   auto print = [](const std::string& line) { std::cout << line << std::endl; };
+  // The stand-in names files as the add-in does, with "\" between names; here
+  // the draft's path is shown as the shell takes it.
+  auto printMail = [print](const std::string& line) {
+    std::string shown = line;
+    if (shown.rfind("mail displayed: ", 0) == 0)
+      for (char& c : shown)
+        if (c == '\\')
+          c = '/';
+    print(shown);
+  };
   ostrel::posix::PosixOptions options{profile.string(), environment};
   options.desktop = scriptArg.empty();
   ostrel::posix::PosixPlatform platform(options);
@@ -131,7 +141,7 @@ int main(int argc, char** argv) {
       [] { return static_cast<std::int64_t>(std::time(nullptr)); });
   outlook.SetSettingsFolder(ostrel::Utf8ToUtf16(profile.string()));
   outlook.SetClipboard(platform.services().clipboard);
-  outlook.SetListener(print);
+  outlook.SetListener(printMail);
   ostrel::standin::Session session(platform, outlook, print);
 
   std::string line;

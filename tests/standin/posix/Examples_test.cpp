@@ -82,7 +82,8 @@ TEST(StandinExamples, EachTypeEndsAsADraft) {
     EXPECT_NE(run.output.find("add-in Ostrel.Connect loaded"), std::string::npos) << run.output;
     const auto drafts = Drafts(profile);
     ASSERT_EQ(drafts.size(), 1u) << run.output;
-    EXPECT_NE(run.output.find(drafts[0].filename().string()), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("mail displayed: " + drafts[0].string()), std::string::npos)
+        << run.output;
     EXPECT_EQ(ParseDraft(drafts[0]), c.expected);
   }
 }
