@@ -89,6 +89,12 @@ void Session::Execute(const Command& command) {
   RequireRunning();
   if (verb == "answer")
     return Answer(args[0]);
+  if (verb == "show") {
+    // Looking is always possible, a message box up or not.
+    if (const auto& box = platform_.dialogs().PendingMessage())
+      out_("message box up: \"" + Utf8(box->caption) + "\": " + Utf8(box->text));
+    return Show();
+  }
   RequireNoMessageBox();
   if (verb == "quit")
     return Quit();
@@ -124,8 +130,6 @@ void Session::Execute(const Command& command) {
     if (dialog == nullptr)
       throw ActionError("no dialog is open");
     Report(ui::CloseWindow(*dialog), "close " + Utf8(dialog->name()));
-  } else if (verb == "show") {
-    Show();
   }
 }
 

@@ -119,12 +119,13 @@ TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
   fs::create_directories(fine);
   std::ofstream(fine / "script.txt")
       << "start\nclick QuarroGeneral\ntype txtGeneralQuarroID nobody\nclick cmdHelp\n"
-         "answer OK\ntype txtGeneralQuarroID me@example.com\ntype mebGeneralAmount 5\n"
+         "show\nanswer OK\ntype txtGeneralQuarroID me@example.com\ntype mebGeneralAmount 5\n"
          "click cmdNext\nshow\nquit\n";
   const Outcome run = Execute("cd '" + fine.string() + "' && '" + OSTREL_STANDIN_PROGRAM +
                               "' --profile profile --script script.txt");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("message box up:"), std::string::npos) << "show works meanwhile";
   EXPECT_NE(run.output.find("optButton(0): (o)"), std::string::npos) << run.output;
 }
 
