@@ -79,6 +79,13 @@ long FullKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
   return full->size() > kMaxKeyPathLength ? host::kErrorInvalidParameter : host::kErrorSuccess;
 }
 
+// FullKeyPath for a key that must already exist: a path no key can have is
+// simply not found, as Windows answers for opening or deleting it.
+long ExistingKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
+  const long status = FullKeyPath(root, path, full);
+  return status == host::kErrorInvalidParameter ? host::kErrorFileNotFound : status;
+}
+
 bool IsRootPath(host::RegRoot root, std::u16string_view path) {
   return path == RootName(root);
 }
@@ -296,7 +303,8 @@ struct HiveRegistry::Hive {
       }
       return StatusFromErrno(error);
     }
-    if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0 || ::rename(tempPath.c_str(), path.c_str())) {
+    if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0 ||
+        ::rename(tempPath.c_str(), path.c_str())) {
       const int error = errno;
       ::close(fd);
       ::unlink(tempPath.c_str());
@@ -388,9 +396,7 @@ long HiveRegistry::OpenKey(host::RegRoot root, const AnsiString& path, host::Reg
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = FullKeyPath(root, path, &full);
-  if (status == host::kErrorInvalidParameter)
-    return host::kErrorFileNotFound;  // cannot exist
+  const long status = ExistingKeyPath(root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
 
@@ -560,9 +566,7 @@ long HiveRegistry::DeleteTree(host::RegRoot root, const AnsiString& path) {
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = FullKeyPath(root, path, &full);
-  if (status == host::kErrorInvalidParameter)
-    return host::kErrorFileNotFound;  // cannot exist
+  const long status = ExistingKeyPath(root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
   // An empty path names the root itself; RegDeleteTreeA would empty it.
