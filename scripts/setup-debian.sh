@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs what building and testing Ostrel needs on Debian 12. Idempotent: it
-# asks apt only for packages that are missing.
+# asks apt only for packages that are missing. Run it as root, or as a user who
+# may use sudo: it asks sudo for apt only when it is not root.
 set -eu
 
 packages="
   build-essential cmake ninja-build python3 git
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev
@@ -22,8 +23,16 @@ done
 
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  as_root=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "Missing packages:$missing; run this script as root or install sudo." >&2
+      exit 1
+    fi
+    as_root="sudo"
+  fi
   # shellcheck disable=SC2086
-  apt-get install -y -qq --no-install-recommends $missing
+  $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  # shellcheck disable=SC2086
+  $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 fi

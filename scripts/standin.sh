@@ -7,6 +7,15 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${OSTREL_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/native" -j "${OSTREL_JOBS:-2}" --target ostrel-standin >/dev/null
+# The build's own output is kept quiet; when it fails, it is shown.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+  cmake --build "$build/native" -j "${OSTREL_JOBS:-2}" --target ostrel-standin; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "scripts/standin.sh: the build failed (above)" >&2
+  exit 1
+fi
+rm -f "$log"
+trap - EXIT
 exec "$build/native/standin/ostrel-standin" "$@"

@@ -9,14 +9,17 @@ build=${OSTREL_BUILD_DIR:-$root/build}
 fuzz_seconds=${OSTREL_FUZZ_SECONDS:-30}
 jobs=${OSTREL_JOBS:-2}
 
+echo "== format"
+"$root/scripts/check-format.sh"
+
 echo "== native build"
-cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_WERROR=ON
 cmake --build "$build/native" -j "$jobs"
 echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
 
 echo "== windows build"
-cmake -S "$root" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$root" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$build/windows" -j "$jobs"
 echo "== windows tests (under Wine)"
@@ -24,8 +27,14 @@ export OSTREL_WINEPREFIX="$build/wineprefix"
 trap 'WINEPREFIX="$OSTREL_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true' EXIT
 ctest --test-dir "$build/windows" --output-on-failure
 
+if [ "$fuzz_seconds" -le 0 ]; then
+  # libFuzzer reads a time limit of 0 as "no limit": 0 means no fuzzing here.
+  echo "== fuzzers skipped (OSTREL_FUZZ_SECONDS=$fuzz_seconds)"
+  echo "== all tests passed"
+  exit 0
+fi
 echo "== fuzzers (${fuzz_seconds}s each, AddressSanitizer and UndefinedBehaviorSanitizer)"
-cmake -S "$root" -B "$build/fuzz" -G Ninja -DOSTREL_FUZZ=ON \
+cmake -S "$root" -B "$build/fuzz" -G Ninja -DOSTREL_FUZZ=ON -DOSTREL_WERROR=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build/fuzz" -j "$jobs"
 for fuzzer in reg_reader_fuzz pe_reader_fuzz; do

@@ -14,21 +14,25 @@ constexpr std::array<char16_t, 32> kHighControls = {
 }  // namespace
 
 char16_t Cp1252::ToUnit(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+  if (byte >= 0x80 && byte <= 0x9F)
+    return kHighControls[byte - 0x80];
   return byte;
 }
 
 char Cp1252::FromUnit(char16_t unit) {
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
+    return static_cast<char>(unit);
   for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+    if (kHighControls[i] == unit)
+      return static_cast<char>(0x80 + i);
   }
   return '?';
 }
 
 AnsiString Cp1252::ToAnsi(const String& text) const {
   AnsiString out(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) out[i] = FromUnit(text[i]);
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = FromUnit(text[i]);
   return out;
 }
 

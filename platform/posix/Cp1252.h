@@ -15,7 +15,7 @@ class Cp1252 final : public host::AnsiCodePage {
   AnsiString ToAnsi(const String& text) const override;
   String FromAnsi(const AnsiString& bytes) const override;
 
-  static char FromUnit(char16_t unit);   // '?' when the code page lacks it
+  static char FromUnit(char16_t unit);  // '?' when the code page lacks it
   static char16_t ToUnit(unsigned char byte);
 };
 

@@ -201,7 +201,8 @@ void ReplaceFile(const std::string& native, const AnsiString& bytes, std::option
     Fail(errno, "Cannot create", native);
   Descriptor file(fd);
 
-  const bool written = (!mode || ::fchmod(file.get(), *mode) == 0) && WriteAll(file.get(), bytes.data(), bytes.size()) &&
+  const bool written = (!mode || ::fchmod(file.get(), *mode) == 0) &&
+                       WriteAll(file.get(), bytes.data(), bytes.size()) &&
                        ::fsync(file.get()) == 0 && file.Close() &&
                        ::rename(temporary.c_str(), native.c_str()) == 0;
   if (!written) {

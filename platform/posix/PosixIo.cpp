@@ -12,7 +12,8 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
   while (done < size) {
     const ssize_t wrote = ::write(fd, bytes + done, size - done);
     if (wrote < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     done += static_cast<std::size_t>(wrote);

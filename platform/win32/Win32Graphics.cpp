@@ -18,9 +18,15 @@ H Wrap(T native) {
   return static_cast<H>(reinterpret_cast<std::uintptr_t>(native));
 }
 
-HDC Dc(host::DeviceContext dc) { return Native<HDC>(dc); }
-HBITMAP Bitmap(host::BitmapHandle bitmap) { return Native<HBITMAP>(bitmap); }
-HPALETTE Palette(host::PaletteHandle palette) { return Native<HPALETTE>(palette); }
+HDC Dc(host::DeviceContext dc) {
+  return Native<HDC>(dc);
+}
+HBITMAP Bitmap(host::BitmapHandle bitmap) {
+  return Native<HBITMAP>(bitmap);
+}
+HPALETTE Palette(host::PaletteHandle palette) {
+  return Native<HPALETTE>(palette);
+}
 
 // OLE_HANDLE is 32 bits wide; GDI handles on 64-bit Windows are their 32-bit
 // values sign-extended, so widen it the same way.
@@ -42,12 +48,14 @@ class OlePicture final : public host::Picture {
   }
   host::BitmapHandle Handle() const override {
     OLE_HANDLE handle = 0;
-    if (FAILED(picture_->get_Handle(&handle))) return host::BitmapHandle::None;
+    if (FAILED(picture_->get_Handle(&handle)))
+      return host::BitmapHandle::None;
     return static_cast<host::BitmapHandle>(FromOleHandle(handle));
   }
   host::PaletteHandle Palette() const override {
     OLE_HANDLE palette = 0;
-    if (FAILED(picture_->get_hPal(&palette))) return host::PaletteHandle::None;
+    if (FAILED(picture_->get_hPal(&palette)))
+      return host::PaletteHandle::None;
     return static_cast<host::PaletteHandle>(FromOleHandle(palette));
   }
 
@@ -58,9 +66,11 @@ class OlePicture final : public host::Picture {
 // The bitmap as a packed DIB (header, colour table, rows) at its own depth.
 std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
   BITMAP record{};
-  if (::GetObjectA(bitmap, sizeof record, &record) == 0) return {};
-  const WORD depth = record.bmBitsPixel <= 8 ? record.bmBitsPixel
-                     : record.bmBitsPixel == 32 ? 32 : 24;
+  if (::GetObjectA(bitmap, sizeof record, &record) == 0)
+    return {};
+  const WORD depth = record.bmBitsPixel <= 8    ? record.bmBitsPixel
+                     : record.bmBitsPixel == 32 ? 32
+                                                : 24;
   const std::size_t colours = depth <= 8 ? (std::size_t{1} << depth) : 0;
   const std::size_t stride = ((static_cast<std::size_t>(record.bmWidth) * depth + 31) / 32) * 4;
   const std::size_t imageSize = stride * static_cast<std::size_t>(record.bmHeight);
@@ -75,12 +85,12 @@ std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
   info->bmiHeader.biCompression = BI_RGB;
   info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
   HDC screen = ::GetDC(nullptr);
-  const int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(record.bmHeight),
-                                packed.data() + sizeof(BITMAPINFOHEADER) +
-                                    colours * sizeof(RGBQUAD),
-                                info, DIB_RGB_COLORS);
+  const int lines = ::GetDIBits(
+      screen, bitmap, 0, static_cast<UINT>(record.bmHeight),
+      packed.data() + sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD), info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
-  if (lines == 0) return {};
+  if (lines == 0)
+    return {};
   return packed;
 }
 
@@ -122,7 +132,9 @@ host::DeviceContext Win32Gdi::CreateCompatibleDC(host::DeviceContext dc) {
   return Wrap<host::DeviceContext>(::CreateCompatibleDC(Dc(dc)));
 }
 
-bool Win32Gdi::DeleteDC(host::DeviceContext dc) { return ::DeleteDC(Dc(dc)) != FALSE; }
+bool Win32Gdi::DeleteDC(host::DeviceContext dc) {
+  return ::DeleteDC(Dc(dc)) != FALSE;
+}
 
 host::BitmapHandle Win32Gdi::CreateBitmap(int width, int height, std::uint32_t planes,
                                           std::uint32_t bitsPerPixel, const void* bits) {
@@ -138,9 +150,11 @@ bool Win32Gdi::DeleteBitmap(host::BitmapHandle bitmap) {
 }
 
 bool Win32Gdi::GetBitmapRecord(host::BitmapHandle bitmap, host::BitmapRecord* record) {
-  if (::GetObjectType(Bitmap(bitmap)) != OBJ_BITMAP) return false;
+  if (::GetObjectType(Bitmap(bitmap)) != OBJ_BITMAP)
+    return false;
   BITMAP native{};
-  if (::GetObjectA(Bitmap(bitmap), sizeof native, &native) == 0) return false;
+  if (::GetObjectA(Bitmap(bitmap), sizeof native, &native) == 0)
+    return false;
   record->width = native.bmWidth;
   record->height = native.bmHeight;
   record->widthBytes = native.bmWidthBytes;
@@ -155,7 +169,9 @@ host::PaletteHandle Win32Gdi::SelectPalette(host::DeviceContext dc, host::Palett
       ::SelectPalette(Dc(dc), Palette(palette), forceBackground ? TRUE : FALSE));
 }
 
-std::uint32_t Win32Gdi::RealizePalette(host::DeviceContext dc) { return ::RealizePalette(Dc(dc)); }
+std::uint32_t Win32Gdi::RealizePalette(host::DeviceContext dc) {
+  return ::RealizePalette(Dc(dc));
+}
 
 host::PaletteHandle Win32Gdi::CreateHalftonePalette(host::DeviceContext dc) {
   return Wrap<host::PaletteHandle>(::CreateHalftonePalette(Dc(dc)));
@@ -178,9 +194,8 @@ bool Win32Gdi::BitBlt(host::DeviceContext dest, int x, int y, int width, int hei
   return ::BitBlt(Dc(dest), x, y, width, height, Dc(src), srcX, srcY, rop) != FALSE;
 }
 
-int Win32Gdi::GetDIBits(host::DeviceContext dc, host::BitmapHandle bitmap,
-                        std::uint32_t startScan, std::uint32_t scanLines, void* bits, void* info,
-                        std::uint32_t usage) {
+int Win32Gdi::GetDIBits(host::DeviceContext dc, host::BitmapHandle bitmap, std::uint32_t startScan,
+                        std::uint32_t scanLines, void* bits, void* info, std::uint32_t usage) {
   return ::GetDIBits(Dc(dc), Bitmap(bitmap), startScan, scanLines, bits,
                      static_cast<BITMAPINFO*>(info), usage);
 }
@@ -198,10 +213,10 @@ host::PicturePtr Win32Ole::CreateBitmapPicture(host::BitmapHandle bitmap,
     return nullptr;
   }
   IPicture* picture = nullptr;
-  const HRESULT found =
-      dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture));
+  const HRESULT found = dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture));
   dispatch->Release();
-  if (FAILED(found)) return nullptr;
+  if (FAILED(found))
+    return nullptr;
   return std::make_shared<OlePicture>(picture);
 }
 
@@ -209,30 +224,37 @@ long Win32Ole::TranslateColor(std::uint32_t oleColor, host::PaletteHandle palett
                               host::ColorRef* out) {
   COLORREF translated = 0;
   const HRESULT result = ::OleTranslateColor(oleColor, Palette(palette), &translated);
-  if (SUCCEEDED(result)) *out = translated;
+  if (SUCCEEDED(result))
+    *out = translated;
   return result;
 }
 
 void Win32Clipboard::Clear() {
-  if (!::OpenClipboard(nullptr)) throw host::HostError(521, "Can't open Clipboard");
+  if (!::OpenClipboard(nullptr))
+    throw host::HostError(521, "Can't open Clipboard");
   ::EmptyClipboard();
   ::CloseClipboard();
 }
 
 void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t format) {
   const std::vector<std::uint8_t> dib = PackedDib(Bitmap(picture.Handle()));
-  if (dib.empty()) throw host::HostError(481, "Invalid picture");
-  if (!::OpenClipboard(nullptr)) throw host::HostError(521, "Can't open Clipboard");
+  if (dib.empty())
+    throw host::HostError(481, "Invalid picture");
+  if (!::OpenClipboard(nullptr))
+    throw host::HostError(521, "Can't open Clipboard");
   const bool placed = SetData(format, GMEM_MOVEABLE, dib);
   ::CloseClipboard();
-  if (!placed) throw host::HostError(521, "Can't place the picture on the clipboard");
+  if (!placed)
+    throw host::HostError(521, "Can't place the picture on the clipboard");
 }
 
 bool Win32Clipboard::Open(host::WindowHandle owner) {
   return ::OpenClipboard(Native<HWND>(owner)) != FALSE;
 }
 
-bool Win32Clipboard::Close() { return ::CloseClipboard() != FALSE; }
+bool Win32Clipboard::Close() {
+  return ::CloseClipboard() != FALSE;
+}
 
 std::uint32_t Win32Clipboard::RegisterFormat(const AnsiString& name) {
   return ::RegisterClipboardFormatA(name.c_str());
@@ -240,10 +262,12 @@ std::uint32_t Win32Clipboard::RegisterFormat(const AnsiString& name) {
 
 std::optional<std::vector<std::uint8_t>> Win32Clipboard::GetData(std::uint32_t format) {
   const HANDLE data = ::GetClipboardData(format);
-  if (data == nullptr) return std::nullopt;
+  if (data == nullptr)
+    return std::nullopt;
   const SIZE_T size = ::GlobalSize(data);
   const void* bytes = ::GlobalLock(data);
-  if (bytes == nullptr) return std::nullopt;
+  if (bytes == nullptr)
+    return std::nullopt;
   std::vector<std::uint8_t> copy(static_cast<const std::uint8_t*>(bytes),
                                  static_cast<const std::uint8_t*>(bytes) + size);
   ::GlobalUnlock(data);
@@ -261,13 +285,15 @@ std::vector<std::uint32_t> Win32Clipboard::EnumFormats() {
 bool Win32Clipboard::SetData(std::uint32_t format, std::uint32_t allocFlags,
                              const std::vector<std::uint8_t>& block) {
   const HGLOBAL memory = ::GlobalAlloc(allocFlags, block.size());
-  if (memory == nullptr) return false;
+  if (memory == nullptr)
+    return false;
   void* target = ::GlobalLock(memory);
   if (target == nullptr) {
     ::GlobalFree(memory);
     return false;
   }
-  if (!block.empty()) std::memcpy(target, block.data(), block.size());
+  if (!block.empty())
+    std::memcpy(target, block.data(), block.size());
   ::GlobalUnlock(memory);
   if (::SetClipboardData(format, memory) == nullptr) {
     ::GlobalFree(memory);

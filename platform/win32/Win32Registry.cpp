@@ -12,9 +12,13 @@ HKEY RootKey(host::RegRoot root) {
   return root == host::RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-HKEY Native(host::RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
+HKEY Native(host::RegKey key) {
+  return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key));
+}
 
-host::RegKey Wrap(HKEY key) { return static_cast<host::RegKey>(reinterpret_cast<std::uintptr_t>(key)); }
+host::RegKey Wrap(HKEY key) {
+  return static_cast<host::RegKey>(reinterpret_cast<std::uintptr_t>(key));
+}
 
 bool IsStringType(std::uint32_t type) {
   return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -42,8 +46,10 @@ long Win32Registry::QueryValue(host::RegKey key, const AnsiString& name, std::ui
   DWORD nativeSize = size != nullptr ? *size : 0;
   const LONG status = ::RegQueryValueExA(Native(key), name.c_str(), nullptr, &nativeType, data,
                                          size != nullptr ? &nativeSize : nullptr);
-  if (type != nullptr) *type = nativeType;
-  if (size != nullptr) *size = nativeSize;
+  if (type != nullptr)
+    *type = nativeType;
+  if (size != nullptr)
+    *size = nativeSize;
   return status;
 }
 
@@ -72,6 +78,8 @@ long Win32Registry::DeleteTree(host::RegRoot root, const AnsiString& path) {
   return ::RegDeleteTreeA(RootKey(root), path.c_str());
 }
 
-long Win32Registry::CloseKey(host::RegKey key) { return ::RegCloseKey(Native(key)); }
+long Win32Registry::CloseKey(host::RegKey key) {
+  return ::RegCloseKey(Native(key));
+}
 
 }  // namespace ostrel::win32

@@ -11,22 +11,26 @@ String DecimalText(std::int64_t number) {
     digits.insert(digits.begin(), static_cast<Char>(u'0' + magnitude % 10));
     magnitude /= 10;
   } while (magnitude != 0);
-  if (number < 0) digits.insert(digits.begin(), u'-');
+  if (number < 0)
+    digits.insert(digits.begin(), u'-');
   return digits;
 }
 
 String TrimSpaces(std::u16string_view text) {
   std::size_t first = 0;
   std::size_t last = text.size();
-  while (first < last && text[first] == u' ') ++first;
-  while (last > first && text[last - 1] == u' ') --last;
+  while (first < last && text[first] == u' ')
+    ++first;
+  while (last > first && text[last - 1] == u' ')
+    --last;
   return String(text.substr(first, last - first));
 }
 
 String FromAscii(std::string_view text) {
   String out;
   out.reserve(text.size());
-  for (unsigned char c : text) out.push_back(static_cast<Char>(c));
+  for (unsigned char c : text)
+    out.push_back(static_cast<Char>(c));
   return out;
 }
 

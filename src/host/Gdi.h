@@ -75,8 +75,7 @@ class Gdi {
   // GetDIBits. info points at a BITMAPINFO: the header followed by room for the
   // colour table. With bits == nullptr only the header is filled in.
   virtual int GetDIBits(DeviceContext dc, BitmapHandle bitmap, std::uint32_t startScan,
-                        std::uint32_t scanLines, void* bits, void* info,
-                        std::uint32_t usage) = 0;
+                        std::uint32_t scanLines, void* bits, void* info, std::uint32_t usage) = 0;
 };
 
 }  // namespace ostrel::host

@@ -20,8 +20,7 @@ class Locale {
 
   // Writes the item as ANSI text with its terminating NUL into buffer (at most
   // capacity bytes) and returns the count written including the NUL, 0 on failure.
-  virtual int GetLocaleInfo(Lcid locale, std::uint32_t type, char* buffer,
-                            int capacity) const = 0;
+  virtual int GetLocaleInfo(Lcid locale, std::uint32_t type, char* buffer, int capacity) const = 0;
 };
 
 }  // namespace ostrel::host

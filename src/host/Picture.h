@@ -28,8 +28,7 @@ class Ole {
 
   // OleCreatePictureIndirect for a bitmap, asking for IDispatch. With own == true
   // the picture destroys the bitmap when the last reference goes. nullptr on failure.
-  virtual PicturePtr CreateBitmapPicture(BitmapHandle bitmap, PaletteHandle palette,
-                                         bool own) = 0;
+  virtual PicturePtr CreateBitmapPicture(BitmapHandle bitmap, PaletteHandle palette, bool own) = 0;
 
   // OleTranslateColor: an OLE colour (RGB, or 0x80000000 | system colour index)
   // to a COLORREF. Returns kOleOk or a failure code.

@@ -24,7 +24,8 @@ String LibraryPath(const AddInState& state, const String& code) {
 String LocaleText(host::Platform& platform, host::Lcid locale, std::uint32_t type) {
   std::array<char, kTextBuffer> buffer{};
   const int written = platform.locale.GetLocaleInfo(locale, type, buffer.data(), kTextBuffer);
-  if (written <= 0) return String();
+  if (written <= 0)
+    return String();
   // The count includes the terminating NUL.
   const auto length = std::strlen(buffer.data());
   return platform.ansi.FromAnsi(AnsiString(buffer.data(), length));
@@ -32,8 +33,8 @@ String LocaleText(host::Platform& platform, host::Lcid locale, std::uint32_t typ
 
 bool OpenResourceLibrary(AddInState& state) {
   host::Platform& platform = state.platform;
-  const String abbreviation = LocaleText(
-      platform, platform.locale.GetUserDefaultLCID(), host::kLocaleSAbbrevLangName);
+  const String abbreviation =
+      LocaleText(platform, platform.locale.GetUserDefaultLCID(), host::kLocaleSAbbrevLangName);
 
   const std::array<String, 3> candidates = {
       LibraryPath(state, abbreviation.substr(0, 3)),
@@ -43,14 +44,16 @@ bool OpenResourceLibrary(AddInState& state) {
   host::ModuleHandle module = host::ModuleHandle::None;
   for (const String& path : candidates) {
     module = platform.resources.LoadLibraryEx(path, 0);
-    if (!host::IsNone(module)) break;
+    if (!host::IsNone(module))
+      break;
   }
   state.hResourceLibrary = module;
   return !host::IsNone(module);
 }
 
 bool CloseResourceLibrary(AddInState& state) {
-  if (host::IsNone(state.hResourceLibrary)) return false;
+  if (host::IsNone(state.hResourceLibrary))
+    return false;
   const bool freed = state.platform.resources.FreeLibrary(state.hResourceLibrary);
   // Forget the handle either way: a read after this must behave as with no
   // library rather than reach into a module that may have been unmapped.
@@ -60,19 +63,23 @@ bool CloseResourceLibrary(AddInState& state) {
 
 String ResString(AddInState& state, std::int32_t number) {
   // Without a library LoadStringA would read from the host's own executable.
-  if (host::IsNone(state.hResourceLibrary)) return String();
-  if (number < 0 || number > 0xFFFF) return String();
+  if (host::IsNone(state.hResourceLibrary))
+    return String();
+  if (number < 0 || number > 0xFFFF)
+    return String();
   std::array<char, kTextBuffer> buffer{};
   const int length = state.platform.resources.LoadString(
       state.hResourceLibrary, static_cast<std::uint32_t>(number), buffer.data(), kTextBuffer);
-  if (length <= 0) return String();
+  if (length <= 0)
+    return String();
   return state.platform.ansi.FromAnsi(
       AnsiString(buffer.data(), static_cast<std::size_t>(std::min(length, kTextBuffer - 1))));
 }
 
 host::BitmapHandle ResBitmap(AddInState& state, const String& name) {
   // Without a library LoadImageA would look among the system's own bitmaps.
-  if (host::IsNone(state.hResourceLibrary)) return host::BitmapHandle::None;
+  if (host::IsNone(state.hResourceLibrary))
+    return host::BitmapHandle::None;
   const AnsiString resourceName = "#" + state.platform.ansi.ToAnsi(name);
   return state.platform.resources.LoadBitmap(state.hResourceLibrary, resourceName,
                                              host::kLrLoadMap3DColors);
@@ -83,9 +90,11 @@ host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bi
 }
 
 void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number) {
-  if (host::IsNone(state.hResourceLibrary)) return;
+  if (host::IsNone(state.hResourceLibrary))
+    return;
   const host::IconHandle icon = state.platform.resources.LoadIcon(state.hResourceLibrary, number);
-  if (host::IsNone(icon)) return;
+  if (host::IsNone(icon))
+    return;
   state.platform.windows.SendMessage(dialog, host::kWmSetIcon, host::kIconBig,
                                      static_cast<std::intptr_t>(icon));
 }
@@ -95,7 +104,8 @@ host::BitmapHandle MakeFaceMask(host::Platform& platform, host::BitmapHandle bit
                                 host::PaletteHandle palette) {
   host::Gdi& gdi = platform.gdi;
   host::BitmapRecord record{};
-  if (!gdi.GetBitmapRecord(bitmap, &record)) return host::BitmapHandle::None;
+  if (!gdi.GetBitmapRecord(bitmap, &record))
+    return host::BitmapHandle::None;
   if (record.width < 1 || record.width > kMaxFaceSize || record.height < 1 ||
       record.height > kMaxFaceSize) {
     return host::BitmapHandle::None;
@@ -131,11 +141,13 @@ void CopyMaskToClipboard(host::Platform& platform, host::BitmapHandle mask,
   std::memcpy(info.data(), &header, sizeof header);
   platform.gdi.GetDIBits(dc, mask, 0, 0, nullptr, info.data(), host::kDibRgbColors);
   std::memcpy(&header, info.data(), sizeof header);
-  if (header.biBitCount != 1 || header.biSizeImage < 1) return;
+  if (header.biBitCount != 1 || header.biSizeImage < 1)
+    return;
 
   std::vector<std::uint8_t> rows(header.biSizeImage + 5, 0);
   host::Clipboard& clipboard = platform.clipboard;
-  if (!clipboard.Open(host::WindowHandle::None)) return;
+  if (!clipboard.Open(host::WindowHandle::None))
+    return;
 
   const std::uint32_t faceFormat = clipboard.RegisterFormat("Toolbar Button Face");
   const std::uint32_t maskFormat = clipboard.RegisterFormat("Toolbar Button Mask");
@@ -143,8 +155,8 @@ void CopyMaskToClipboard(host::Platform& platform, host::BitmapHandle mask,
     clipboard.SetData(faceFormat, host::kGmemMoveableShare, *dib);
   }
 
-  const auto height = static_cast<std::uint32_t>(header.biHeight < 0 ? -header.biHeight
-                                                                     : header.biHeight);
+  const auto height =
+      static_cast<std::uint32_t>(header.biHeight < 0 ? -header.biHeight : header.biHeight);
   platform.gdi.GetDIBits(dc, mask, 0, height, rows.data(), info.data(), host::kDibRgbColors);
 
   std::vector<std::uint8_t> block(header.biSizeImage + 50, 0);
@@ -164,7 +176,8 @@ void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
   const host::DeviceContext screen = gdi.GetDC(host::WindowHandle::None);
   host::PaletteHandle palette = picture->Palette();
   const bool ownPalette = host::IsNone(palette);
-  if (ownPalette) palette = gdi.CreateHalftonePalette(screen);
+  if (ownPalette)
+    palette = gdi.CreateHalftonePalette(screen);
 
   host::BitmapHandle mask = host::BitmapHandle::None;
   // Whatever fails below, the mask, our palette and the screen context go back.
@@ -175,8 +188,10 @@ void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
     bool ownPalette;
     host::DeviceContext screen;
     ~Cleanup() {
-      if (!host::IsNone(mask)) gdi.DeleteBitmap(mask);
-      if (ownPalette && !host::IsNone(palette)) gdi.DeletePalette(palette);
+      if (!host::IsNone(mask))
+        gdi.DeleteBitmap(mask);
+      if (ownPalette && !host::IsNone(palette))
+        gdi.DeletePalette(palette);
       gdi.ReleaseDC(host::WindowHandle::None, screen);
     }
   } cleanup{gdi, mask, palette, ownPalette, screen};

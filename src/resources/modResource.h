@@ -53,7 +53,6 @@ host::BitmapHandle MakeFaceMask(host::Platform& platform, host::BitmapHandle bit
 // Puts the mask's rows, behind a BITMAPINFOHEADER and two colour entries, on the
 // clipboard as "Toolbar Button Mask", and copies the clipboard's CF_DIB data to
 // "Toolbar Button Face".
-void CopyMaskToClipboard(host::Platform& platform, host::BitmapHandle mask,
-                         host::DeviceContext dc);
+void CopyMaskToClipboard(host::Platform& platform, host::BitmapHandle mask, host::DeviceContext dc);
 
 }  // namespace ostrel

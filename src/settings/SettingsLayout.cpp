@@ -8,7 +8,8 @@ namespace ostrel::settings {
 namespace {
 
 std::size_t TypeIndex(int type) {
-  if (!IsPaymentRequestType(type)) throw std::out_of_range("payment request type out of range");
+  if (!IsPaymentRequestType(type))
+    throw std::out_of_range("payment request type out of range");
   return static_cast<std::size_t>(type);
 }
 

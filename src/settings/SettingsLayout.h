@@ -88,8 +88,7 @@ namespace msinfo {
 inline constexpr host::RegRoot kRoot = host::RegRoot::LocalMachine;
 inline constexpr std::u16string_view kKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 inline constexpr std::u16string_view kPathValue = u"PATH";
-inline constexpr std::u16string_view kLocationKey =
-    u"SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr std::u16string_view kLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location";
 inline constexpr std::u16string_view kLocationValue = u"MSINFO";
 }  // namespace msinfo
 
@@ -130,7 +129,9 @@ inline constexpr std::u16string_view kLoadBehaviorValue = u"LoadBehavior";
 }  // namespace registration
 
 // True for 0 (General) to 4 (Donation).
-constexpr bool IsPaymentRequestType(std::int32_t type) { return type >= 0 && type < kTypeCount; }
+constexpr bool IsPaymentRequestType(std::int32_t type) {
+  return type >= 0 && type < kTypeCount;
+}
 
 // main key + branch literal of the type. The type must be 0 to 4.
 String BranchKey(int type);

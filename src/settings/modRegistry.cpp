@@ -19,15 +19,19 @@ std::optional<std::int32_t> WholeNumberFromText(const String& text) {
     negative = trimmed[i] == u'-';
     ++i;
   }
-  if (i == trimmed.size()) return std::nullopt;
+  if (i == trimmed.size())
+    return std::nullopt;
   std::int64_t magnitude = 0;
   for (; i < trimmed.size(); ++i) {
-    if (trimmed[i] < u'0' || trimmed[i] > u'9') return std::nullopt;
+    if (trimmed[i] < u'0' || trimmed[i] > u'9')
+      return std::nullopt;
     magnitude = magnitude * 10 + (trimmed[i] - u'0');
-    if (magnitude > 2147483648LL) return std::nullopt;
+    if (magnitude > 2147483648LL)
+      return std::nullopt;
   }
   const std::int64_t number = negative ? -magnitude : magnitude;
-  if (number > INT32_MAX || number < INT32_MIN) return std::nullopt;
+  if (number > INT32_MAX || number < INT32_MIN)
+    return std::nullopt;
   return static_cast<std::int32_t>(number);
 }
 
@@ -55,7 +59,8 @@ long QueryRegValue(host::Platform& platform, host::RegKey key, const String& val
   std::uint32_t type = host::kRegNone;
   std::uint32_t size = 0;
   long status = platform.registry.QueryValue(key, name, &type, nullptr, &size);
-  if (status != host::kErrorSuccess) return status;
+  if (status != host::kErrorSuccess)
+    return status;
 
   switch (type) {
     case host::kRegSz: {
@@ -66,7 +71,8 @@ long QueryRegValue(host::Platform& platform, host::RegKey key, const String& val
       status = platform.registry.QueryValue(key, name, &type,
                                             buffer.empty() ? &empty : buffer.data(), &read);
       if (status == host::kErrorSuccess) {
-        if (read > buffer.size()) read = static_cast<std::uint32_t>(buffer.size());
+        if (read > buffer.size())
+          read = static_cast<std::uint32_t>(buffer.size());
         value = RegValue::Text(
             platform.ansi.FromAnsi(AnsiString(buffer.begin(), buffer.begin() + read)));
       }
@@ -104,14 +110,14 @@ long SetRegValue(host::Platform& platform, host::RegKey key, const String& value
     std::int32_t number = value.NumberOrZero();
     if (value.IsText()) {
       const auto parsed = WholeNumberFromText(value.AsText());
-      if (!parsed) return host::kErrorInvalidParameter;
+      if (!parsed)
+        return host::kErrorInvalidParameter;
       number = *parsed;
     }
     const auto bits = static_cast<std::uint32_t>(number);
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits),
-                                   static_cast<std::uint8_t>(bits >> 8),
-                                   static_cast<std::uint8_t>(bits >> 16),
-                                   static_cast<std::uint8_t>(bits >> 24)};
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+        static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
     return platform.registry.SetValue(key, name, host::kRegDword, bytes, sizeof bytes);
   }
   return host::kErrorSuccess;
@@ -127,7 +133,8 @@ bool WriteRegValue(host::Platform& platform, host::RegRoot root, const String& k
   }
   host::RegKey key = host::RegKey::None;
   const long created = platform.registry.CreateKey(root, platform.ansi.ToAnsi(path), &key);
-  if (created != host::kErrorSuccess || host::IsNone(key)) return false;
+  if (created != host::kErrorSuccess || host::IsNone(key))
+    return false;
   const long status = SetRegValue(platform, key, valueName, valueType, value);
   platform.registry.CloseKey(key);
   return status == host::kErrorSuccess;
@@ -151,7 +158,8 @@ RegValue ReadRegValue(host::Platform& platform, host::RegRoot root, const String
     platform.registry.CloseKey(key);
     return value;
   } catch (const std::exception&) {
-    if (!host::IsNone(key)) platform.registry.CloseKey(key);
+    if (!host::IsNone(key))
+      platform.registry.CloseKey(key);
     return RegValue::Text(String());
   }
 }

@@ -10,7 +10,8 @@ TEST(AnsiCodePage, EveryByteRoundTrips) {
   auto platform = test::MakeTestPlatform();
   const host::AnsiCodePage& ansi = platform->services().ansi;
   AnsiString all;
-  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  for (int b = 1; b < 256; ++b)
+    all.push_back(static_cast<char>(b));
   const String wide = ansi.FromAnsi(all);
   ASSERT_EQ(wide.size(), all.size());
   EXPECT_EQ(wide[0x80 - 1], u'\u20ac');

@@ -25,7 +25,8 @@ class RegistryConformance : public testing::Test {
   host::Registry& registry() { return services().registry; }
   String Scratch(const char* sub = "") const {
     String path = services_ansi().FromAnsi(platform_->ScratchKey());
-    if (*sub != '\0') path += u"\\" + services_ansi().FromAnsi(sub);
+    if (*sub != '\0')
+      path += u"\\" + services_ansi().FromAnsi(sub);
     return path;
   }
   const host::AnsiCodePage& services_ansi() const { return platform_->services().ansi; }
@@ -34,9 +35,9 @@ class RegistryConformance : public testing::Test {
   void StoreRaw(const char* name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
     RegKey key = RegKey::None;
     ASSERT_EQ(registry().CreateKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
-    ASSERT_EQ(registry().SetValue(key, name, type, data.data(),
-                                  static_cast<std::uint32_t>(data.size())),
-              host::kErrorSuccess);
+    ASSERT_EQ(
+        registry().SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
+        host::kErrorSuccess);
     registry().CloseKey(key);
   }
 
@@ -50,7 +51,8 @@ class RegistryConformance : public testing::Test {
     Raw raw;
     RegKey key = RegKey::None;
     raw.status = registry().OpenKey(kUser, platform_->ScratchKey(), &key);
-    if (raw.status != host::kErrorSuccess) return raw;
+    if (raw.status != host::kErrorSuccess)
+      return raw;
     std::uint32_t size = 0;
     raw.status = registry().QueryValue(key, name, &raw.type, nullptr, &size);
     if (raw.status == host::kErrorSuccess) {
@@ -78,7 +80,9 @@ class RegistryConformance : public testing::Test {
   bool Write(const char* name, const RegValue& value, std::uint32_t type) {
     return WriteRegValue(services(), kUser, Scratch(), Text(name), value, type);
   }
-  static String Text(const char* ascii) { return String(ascii, ascii + std::char_traits<char>::length(ascii)); }
+  static String Text(const char* ascii) {
+    return String(ascii, ascii + std::char_traits<char>::length(ascii));
+  }
 
   std::unique_ptr<test::TestPlatform> platform_;
 };
@@ -207,7 +211,8 @@ TEST_F(RegistryConformance, KeyAndValueNamesIgnoreCase) {
   ASSERT_TRUE(Write("SkipWelcome", RegValue::Number(1), host::kRegDword));
   String upper = Scratch();
   for (Char& c : upper) {
-    if (c >= u'a' && c <= u'z') c = static_cast<Char>(c - u'a' + u'A');
+    if (c >= u'a' && c <= u'z')
+      c = static_cast<Char>(c - u'a' + u'A');
   }
   EXPECT_EQ(ReadRegValue(services(), kUser, upper, u"SKIPWELCOME"), RegValue::Number(1));
   ASSERT_TRUE(WriteRegValue(services(), kUser, upper, u"skipwelcome", RegValue::Number(0),
@@ -225,7 +230,9 @@ TEST_F(RegistryConformance, AWriteReplacesTheValueAndItsType) {
 
 TEST_F(RegistryConformance, TextPassesThroughTheAnsiCodePage) {
   ASSERT_TRUE(Write("Latin", RegValue::Text(u"Gr\u00fc\u00dfe \u20ac5"), host::kRegSz));
-  EXPECT_EQ(ReadRaw("Latin").data, Bytes("Gr\xFC\xDF" "e \x80" "5"));
+  EXPECT_EQ(ReadRaw("Latin").data, Bytes("Gr\xFC\xDF"
+                                         "e \x80"
+                                         "5"));
   EXPECT_EQ(Read("Latin"), RegValue::Text(u"Gr\u00fc\u00dfe \u20ac5"));
 
   ASSERT_TRUE(Write("Foreign", RegValue::Text(u"\u4e2d"), host::kRegSz));
@@ -234,7 +241,8 @@ TEST_F(RegistryConformance, TextPassesThroughTheAnsiCodePage) {
 
 TEST_F(RegistryConformance, LongTextRoundTrips) {
   String text;
-  for (int i = 0; i < 5000; ++i) text.push_back(static_cast<Char>(u'a' + i % 26));
+  for (int i = 0; i < 5000; ++i)
+    text.push_back(static_cast<Char>(u'a' + i % 26));
   ASSERT_TRUE(Write("Description", RegValue::Text(text), host::kRegSz));
   EXPECT_EQ(Read("Description"), RegValue::Text(text));
 }

@@ -32,7 +32,8 @@ struct Fixture {
         services(WithLocale(platform->services(), locale)),
         state(services, std::move(folder)) {}
   ~Fixture() {
-    if (!host::IsNone(state.hResourceLibrary)) CloseResourceLibrary(state);
+    if (!host::IsNone(state.hResourceLibrary))
+      CloseResourceLibrary(state);
   }
   static host::Platform WithLocale(host::Platform& p, host::Locale& l) {
     return test::With(p, {.locale = &l});
@@ -71,7 +72,9 @@ bool OpenTestLibrary(Fixture& f) {
 
 // English and German tell themselves apart by the application title's neighbour:
 // the "bn" value names its country.
-String LoadedBn(Fixture& f) { return ResString(f.state, res::kButtonSourceString); }
+String LoadedBn(Fixture& f) {
+  return ResString(f.state, res::kButtonSourceString);
+}
 
 TEST(ResourceLibrary, ChoosesTheUsersLanguageThenTwoLettersThenEnglish) {
   struct Case {
@@ -144,8 +147,7 @@ class RecordingLoader final : public host::ResourceLoader {
     return real_.LoadLibraryEx(path, flags);
   }
   bool FreeLibrary(host::ModuleHandle module) override { return real_.FreeLibrary(module); }
-  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
-                 int capacity) override {
+  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override {
     return real_.LoadString(module, id, buffer, capacity);
   }
   host::BitmapHandle LoadBitmap(host::ModuleHandle module, const AnsiString& name,
@@ -239,7 +241,8 @@ std::vector<std::uint32_t> Pixels(host::Platform& p, host::BitmapHandle bitmap, 
                             info.data(), host::kDibRgbColors),
             h);
   p.gdi.ReleaseDC(host::WindowHandle::None, screen);
-  for (auto& px : bits) px &= 0xFFFFFF;
+  for (auto& px : bits)
+    px &= 0xFFFFFF;
   return bits;
 }
 
@@ -280,9 +283,9 @@ TEST(FaceMask, IsRefusedForABitmapTooWideAndForNoBitmap) {
   const host::DeviceContext screen = f.services.gdi.GetDC(host::WindowHandle::None);
   EXPECT_EQ(MakeFaceMask(f.services, wide, 0, screen, host::PaletteHandle::None),
             host::BitmapHandle::None);
-  EXPECT_EQ(MakeFaceMask(f.services, host::BitmapHandle::None, 0, screen,
-                         host::PaletteHandle::None),
-            host::BitmapHandle::None);
+  EXPECT_EQ(
+      MakeFaceMask(f.services, host::BitmapHandle::None, 0, screen, host::PaletteHandle::None),
+      host::BitmapHandle::None);
   f.services.gdi.ReleaseDC(host::WindowHandle::None, screen);
   f.services.gdi.DeleteBitmap(wide);
 }

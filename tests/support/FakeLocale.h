@@ -21,7 +21,8 @@ class FakeLocale final : public host::Locale {
       return 0;
     }
     const int needed = static_cast<int>(abbreviation_.size()) + 1;
-    if (capacity < needed) return 0;
+    if (capacity < needed)
+      return 0;
     std::memcpy(buffer, abbreviation_.c_str(), static_cast<std::size_t>(needed));
     return needed;
   }

@@ -25,7 +25,7 @@ TEST(FileExists, AnswersLikeFindFirstFile) {
       {base + u"\\Template1.txt", true},
       {base + u"\\TEMPLATE1.TXT", true},  // names match without regard to case
       {base + u"\\Template2.txt", false},
-      {base + u"\\Templates", true},      // a folder counts
+      {base + u"\\Templates", true},  // a folder counts
       {base, true},
       {base + u"\\Templates\\", false},   // a trailing separator finds nothing
       {base + u"\\Template?.txt", true},  // wildcards as the search takes them

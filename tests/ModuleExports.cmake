@@ -1,0 +1,31 @@
+# Checks that a module exports exactly the expected names.
+#   cmake -DMODULE=path -DEXPECTED="a;b" -DTOOL=nm|objdump -P ModuleExports.cmake
+if(TOOL MATCHES "objdump")
+  # A PE file's export table: the lines after "[Ordinal/Name Pointer] Table".
+  execute_process(COMMAND ${TOOL} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\][^\n]*\n)*)"
+         table "${dump}")
+  string(REGEX MATCHALL "\\][ \t]+[A-Za-z_@0-9]+" rows "${CMAKE_MATCH_1}")
+  set(names)
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE "^\\][ \t]+" "" name "${row}")
+    list(APPEND names ${name})
+  endforeach()
+else()
+  execute_process(COMMAND ${TOOL} -D --defined-only ${MODULE} OUTPUT_VARIABLE dump
+                  RESULT_VARIABLE failed)
+  string(REGEX MATCHALL "[^\n]+" lines "${dump}")
+  set(names)
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" name "${line}")
+    list(APPEND names ${name})
+  endforeach()
+endif()
+if(failed)
+  message(FATAL_ERROR "${TOOL} could not read ${MODULE}")
+endif()
+list(SORT names)
+list(SORT EXPECTED)
+if(NOT names STREQUAL EXPECTED)
+  message(FATAL_ERROR "${MODULE} exports\n  ${names}\nexpected\n  ${EXPECTED}")
+endif()
