@@ -16,13 +16,33 @@ find_path(OSTREL_STDOLE_DIR stdole2.tlb
           PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/i386-linux-gnu/wine/i386-windows
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
-# widl on one .idl: <name>.h (C and C++ declarations), <name>_i.c (the
-# identifiers) and <name>.tlb (the type library) in outdir.
-function(ostrel_widl idl outdir name)
+set(OSTREL_IDL_DIR ${CMAKE_SOURCE_DIR}/platform/win32/com)
+set(OSTREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${OSTREL_GENERATED_DIR})
+
+# widl on one .idl: <name>.h (C and C++ declarations) and <name>_i.c (the
+# identifiers) in the generated folder, and with TLB also <name>.tlb (the type
+# library). Imports are found beside the .idl and in platform/win32/com.
+function(ostrel_widl idl name)
+  set(out ${OSTREL_GENERATED_DIR})
+  set(outputs ${out}/${name}.h ${out}/${name}_i.c)
+  set(library)
+  if(ARGN STREQUAL "TLB")
+    list(APPEND outputs ${out}/${name}.tlb)
+    set(library -t -T ${out}/${name}.tlb)
+  endif()
+  get_filename_component(idl_dir ${idl} DIRECTORY)
+  file(GLOB imports ${OSTREL_IDL_DIR}/*.idl)
   add_custom_command(
-    OUTPUT ${outdir}/${name}.h ${outdir}/${name}_i.c ${outdir}/${name}.tlb
-    COMMAND ${OSTREL_WIDL} ${OSTREL_WIDL_MODE} -I${OSTREL_WINE_IDL_DIR} -L${OSTREL_STDOLE_DIR}
-            -h -H ${outdir}/${name}.h -u -U ${outdir}/${name}_i.c -t -T ${outdir}/${name}.tlb ${idl}
-    DEPENDS ${idl}
+    OUTPUT ${outputs}
+    COMMAND ${OSTREL_WIDL} ${OSTREL_WIDL_MODE} -I${OSTREL_WINE_IDL_DIR} -I${idl_dir}
+            -I${OSTREL_IDL_DIR} -L${OSTREL_STDOLE_DIR}
+            -h -H ${out}/${name}.h -u -U ${out}/${name}_i.c ${library} ${idl}
+    DEPENDS ${idl} ${imports}
     COMMENT "Compiling ${name}.idl")
 endfunction()
+
+# IDTExtensibility2, shared by the add-in and Outlook's stand-in.
+ostrel_widl(${OSTREL_IDL_DIR}/Extensibility.idl Extensibility)
+add_library(ostrel_extensibility STATIC ${OSTREL_GENERATED_DIR}/Extensibility_i.c)
+target_include_directories(ostrel_extensibility PUBLIC ${OSTREL_GENERATED_DIR})

@@ -111,9 +111,8 @@ STDMETHODIMP ConnectObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT coun
   return ::DispGetIDsOfNames(typeInfo, names, count, ids);
 }
 
-STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags,
-                                   DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
-                                   UINT* argumentError) {
+STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
   if (iid != IID_NULL)
     return DISP_E_UNKNOWNINTERFACE;
   ITypeInfo* typeInfo = TypeInfo();

@@ -71,8 +71,7 @@ String ModulePath() {
   // Long paths too: grow the buffer until the name fits.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0)
       return String();
     if (length < path.size())
@@ -110,9 +109,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 }
 
 STDAPI DllCanUnloadNow() {
-  return ostrel::win32::com::ObjectCount::Live() == 0 && ostrel::server::serverLocks == 0
-             ? S_OK
-             : S_FALSE;
+  return ostrel::win32::com::ObjectCount::Live() == 0 && ostrel::server::serverLocks == 0 ? S_OK
+                                                                                          : S_FALSE;
 }
 
 STDAPI DllRegisterServer() {

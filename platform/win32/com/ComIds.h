@@ -9,9 +9,8 @@
 
 namespace ostrel::win32::com {
 
-// IDTExtensibility2 of AddInDesignerObjects, and its dispatch numbers.
-inline constexpr GUID kIidDTExtensibility2 = {
-    0xB65AD801, 0xABAF, 0x11D0, {0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44}};
+// IDTExtensibility2 of AddInDesignerObjects (its identifier is in
+// Extensibility.idl), and its dispatch numbers.
 enum ExtensibilityDispid : DISPID {
   kDispidOnConnection = 1,
   kDispidOnDisconnection = 2,

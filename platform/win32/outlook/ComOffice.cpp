@@ -77,21 +77,20 @@ class ComCommandBarButton final : public ComControl<office::CommandBarButton> {
   std::uint32_t Advise(office::CommandBarButtonEvents* sink) override {
     if (sink == nullptr)
       com::RaiseFailedCall(E_POINTER, "Advise");
-    return connections_.Add(object(), {com::kDiidCommandBarButtonEvents},
-                            [sink](DISPID id, DISPPARAMS& parameters) {
-                              if (id != com::kDispidClick || parameters.cArgs != 2)
-                                return;
-                              // Click(Ctrl, CancelDefault): rgvarg holds them last first.
-                              VARIANT& flag = parameters.rgvarg[0];
-                              if (flag.vt != (VT_BOOL | VT_BYREF) || flag.pboolVal == nullptr)
-                                return;
-                              ComPtr<IDispatch> ctrl =
-                                  Variant::Borrow(parameters.rgvarg[1]).AsDispatch();
-                              ComCommandBarButton clicked(std::move(ctrl));
-                              bool cancel = *flag.pboolVal != VARIANT_FALSE;
-                              sink->Click(clicked, cancel);
-                              *flag.pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-                            });
+    return connections_.Add(
+        object(), {com::kDiidCommandBarButtonEvents}, [sink](DISPID id, DISPPARAMS& parameters) {
+          if (id != com::kDispidClick || parameters.cArgs != 2)
+            return;
+          // Click(Ctrl, CancelDefault): rgvarg holds them last first.
+          VARIANT& flag = parameters.rgvarg[0];
+          if (flag.vt != (VT_BOOL | VT_BYREF) || flag.pboolVal == nullptr)
+            return;
+          ComPtr<IDispatch> ctrl = Variant::Borrow(parameters.rgvarg[1]).AsDispatch();
+          ComCommandBarButton clicked(std::move(ctrl));
+          bool cancel = *flag.pboolVal != VARIANT_FALSE;
+          sink->Click(clicked, cancel);
+          *flag.pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+        });
   }
   void Unadvise(std::uint32_t cookie) override { connections_.Remove(cookie); }
 
@@ -169,7 +168,7 @@ class ComCommandBars final : public office::CommandBars {
 
   // MenuBar is left out; the rest are passed by name.
   std::shared_ptr<office::CommandBar> Add(const String& name, int position,
-                                         bool temporary) override {
+                                          bool temporary) override {
     ComPtr<IDispatch> bar = Call(bars_.get(), names::kAdd, {},
                                  {{names::kName, Variant(name)},
                                   {names::kPosition, Variant(static_cast<std::int32_t>(position))},
