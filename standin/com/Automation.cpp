@@ -9,9 +9,9 @@ namespace {
 // linked into, whose TYPELIB resource describes them.
 String ThisModulePath() {
   HMODULE module = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModulePath), &module);
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ThisModulePath), &module);
   wchar_t path[MAX_PATH * 2] = {};
   const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH * 2);
   return win32::com::FromWide(path, length);

@@ -10,8 +10,8 @@
 #include <new>
 
 #include "OutlookModel.h"  // made by widl from OutlookModel.idl
-#include "host/HostError.h"
 #include "common/Text.h"
+#include "host/HostError.h"
 #include "host/String.h"
 #include "win32/com/ComPtr.h"
 #include "win32/com/Variant.h"
@@ -119,8 +119,7 @@ class Automation : public I, public ISupportErrorInfo {
     *info = typeInfo;
     return S_OK;
   }
-  STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
-                             DISPID* ids) override {
+  STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     if (iid != IID_NULL)
       return DISP_E_UNKNOWNINTERFACE;
     ITypeInfo* typeInfo = TypeInfoOf(iid_);

@@ -48,8 +48,7 @@ std::unique_ptr<ComAddIn> ComAddIn::Create(const String& progId, std::string* pr
   return std::unique_ptr<ComAddIn>(new ComAddIn(std::move(object)));
 }
 
-HRESULT ComAddIn::OnConnection(IDispatch* application, ext_ConnectMode mode,
-                               IDispatch* addInInst) {
+HRESULT ComAddIn::OnConnection(IDispatch* application, ext_ConnectMode mode, IDispatch* addInInst) {
   Custom custom;
   return object_->OnConnection(application, mode, addInInst, custom.get());
 }

@@ -11,8 +11,8 @@ void Deliver(IDispatch* sink, DISPID id, VARIANT* arguments, UINT count) {
   DISPPARAMS parameters{arguments, nullptr, count, 0};
   EXCEPINFO exception{};
   UINT argumentError = 0;
-  sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr,
-               &exception, &argumentError);
+  sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, &exception,
+               &argumentError);
   ::SysFreeString(exception.bstrDescription);
   ::SysFreeString(exception.bstrSource);
   ::SysFreeString(exception.bstrHelpFile);

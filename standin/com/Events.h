@@ -64,7 +64,9 @@ class EventPoint final : public IConnectionPoint {
 
   EventPoint(IConnectionPointContainer* owner, const IID& events, Advise_ advise,
              Unadvise_ unadvise)
-      : owner_(owner), events_(events), advise_(std::move(advise)),
+      : owner_(owner),
+        events_(events),
+        advise_(std::move(advise)),
         unadvise_(std::move(unadvise)) {}
   ~EventPoint() {
     for (const auto& [cookie, forwarder] : connections_)

@@ -49,8 +49,8 @@ class ControlsObject final : public Automation<_StandinControls> {
   static ComPtr<ControlsObject> Make(std::shared_ptr<host::office::CommandBar> bar);
   // Type defaults to msoControlButton, Temporary to False; Id and Before are
   // not offered (a control is always appended).
-  STDMETHODIMP Add(VARIANT type, VARIANT id, VARIANT parameter, VARIANT before,
-                   VARIANT temporary, IDispatch** control) override;
+  STDMETHODIMP Add(VARIANT type, VARIANT id, VARIANT parameter, VARIANT before, VARIANT temporary,
+                   IDispatch** control) override;
 
  private:
   explicit ControlsObject(std::shared_ptr<host::office::CommandBar> bar);

@@ -20,9 +20,8 @@ STDMETHODIMP ApplicationObject::get_Explorers(IDispatch** explorers) {
   if (explorers == nullptr)
     return E_POINTER;
   *explorers = nullptr;
-  return Guard([&] {
-    HandOut(WindowsObject::Make([this] { return model_.ExplorersCount(); }), explorers);
-  });
+  return Guard(
+      [&] { HandOut(WindowsObject::Make([this] { return model_.ExplorersCount(); }), explorers); });
 }
 
 STDMETHODIMP ApplicationObject::get_Inspectors(IDispatch** inspectors) {
@@ -36,8 +35,7 @@ STDMETHODIMP ApplicationObject::get_Inspectors(IDispatch** inspectors) {
                                   if (position < 1 || position > static_cast<int>(open.size()))
                                     return {};
                                   ComPtr<IDispatch> window;
-                                  HandOut(InspectorObject::Make(open[position - 1]),
-                                          window.Out());
+                                  HandOut(InspectorObject::Make(open[position - 1]), window.Out());
                                   return window;
                                 }),
             inspectors);

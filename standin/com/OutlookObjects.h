@@ -45,8 +45,7 @@ class WindowsObject final : public Automation<_StandinInspectors> {
   Finder find_;
 };
 
-class ExplorerObject final : public Automation<_StandinExplorer>,
-                             public IConnectionPointContainer {
+class ExplorerObject final : public Automation<_StandinExplorer>, public IConnectionPointContainer {
  public:
   static ComPtr<ExplorerObject> Make(std::shared_ptr<host::outlook::Explorer> model);
 

@@ -57,9 +57,9 @@ class ComServer : public ::testing::Test {
   }
   ComPtr<IClassFactory> Factory() {
     ComPtr<IClassFactory> factory;
-    EXPECT_EQ(getClassObject_(ToGuid(identity::kClsidConnect.guid), IID_IClassFactory,
-                              factory.OutVoid()),
-              S_OK);
+    EXPECT_EQ(
+        getClassObject_(ToGuid(identity::kClsidConnect.guid), IID_IClassFactory, factory.OutVoid()),
+        S_OK);
     return factory;
   }
 
@@ -189,9 +189,9 @@ TEST_F(ComServer, IDispatchCallsTheConnectionEventsByTheirPublicNumbers) {
 // The identity of the server: its type library as embedded, and its version.
 TEST_F(ComServer, TypeLibraryAndVersionCarryTheServersIdentity) {
   ComPtr<ITypeLib> library;
-  ASSERT_EQ(::LoadTypeLibEx(reinterpret_cast<LPCOLESTR>(path_.c_str()), REGKIND_NONE,
-                            library.Out()),
-            S_OK);
+  ASSERT_EQ(
+      ::LoadTypeLibEx(reinterpret_cast<LPCOLESTR>(path_.c_str()), REGKIND_NONE, library.Out()),
+      S_OK);
   TLIBATTR* attributes = nullptr;
   ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
   EXPECT_TRUE(IsEqualGUID(attributes->guid, ToGuid(identity::kLibId.guid)));
@@ -243,9 +243,12 @@ TEST_F(ComServer, TypeLibraryAndVersionCarryTheServersIdentity) {
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
   EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   const std::pair<const char*, std::string> strings[] = {
-      {"FileDescription", OSTREL_FILE_DESCRIPTION}, {"LegalCopyright", OSTREL_LEGAL_COPYRIGHT},
-      {"Comments", OSTREL_COMMENTS},                {"FileVersion", OSTREL_VERSION_TEXT},
-      {"ProductVersion", OSTREL_VERSION_TEXT},      {"OriginalFilename", "Ostrel.dll"}};
+      {"FileDescription", OSTREL_FILE_DESCRIPTION},
+      {"LegalCopyright", OSTREL_LEGAL_COPYRIGHT},
+      {"Comments", OSTREL_COMMENTS},
+      {"FileVersion", OSTREL_VERSION_TEXT},
+      {"ProductVersion", OSTREL_VERSION_TEXT},
+      {"OriginalFilename", "Ostrel.dll"}};
   for (const auto& [key, expected] : strings) {
     char* value = nullptr;
     const std::string query = std::string("\\StringFileInfo\\040904E4\\") + key;
@@ -306,9 +309,9 @@ std::vector<std::wstring> Registrations() {
 TEST_F(ComServer, SelfRegistrationLeavesOtherRegistrationsAlone) {
   const wchar_t* shared = L"Software\\Classes\\Interface\\{B65AD801-ABAF-11D0-BB8B-00A0C90F2744}";
   const std::wstring typeLib = std::wstring(shared) + L"\\TypeLib";
-  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, shared, nullptr, REG_SZ, L"IDTExtensibility2",
-                              36),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, shared, nullptr, REG_SZ, L"IDTExtensibility2", 36),
+      ERROR_SUCCESS);
   ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, typeLib.c_str(), nullptr, REG_SZ,
                               L"{00000000-0000-0000-0000-0000000000AD}", 78),
             ERROR_SUCCESS);
@@ -319,10 +322,10 @@ TEST_F(ComServer, SelfRegistrationLeavesOtherRegistrationsAlone) {
   ASSERT_EQ(registerServer(), S_OK);
   wchar_t server[MAX_PATH] = {};
   LONG size = sizeof server;
-  const std::wstring inproc = L"Software\\Classes\\CLSID\\" +
-                              std::wstring(identity::kClsidConnect.text.begin(),
-                                           identity::kClsidConnect.text.end()) +
-                              L"\\InprocServer32";
+  const std::wstring inproc =
+      L"Software\\Classes\\CLSID\\" +
+      std::wstring(identity::kClsidConnect.text.begin(), identity::kClsidConnect.text.end()) +
+      L"\\InprocServer32";
   EXPECT_EQ(::RegQueryValueW(HKEY_CURRENT_USER, inproc.c_str(), server, &size), ERROR_SUCCESS);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(server)), path_);
   DWORD behavior = 0;

@@ -106,8 +106,7 @@ TEST_F(ComOutlook, CallsEventsAndFailuresCrossCom) {
 
   // The inspector, reached by late binding as Outlook offers it.
   auto inspector = model->OpenInspector();
-  ComPtr<IDispatch> inspectors =
-      win32::com::GetObject(object->AsDispatch(), L"Inspectors");
+  ComPtr<IDispatch> inspectors = win32::com::GetObject(object->AsDispatch(), L"Inspectors");
   win32::outlook::ComInspector item(
       win32::com::Get(inspectors.get(), L"Item", {win32::com::Variant(1)}).AsDispatch());
   const std::uint32_t itemWatch = item.Advise(&receiver);
@@ -132,16 +131,15 @@ class ComAddIn : public ::testing::Test {
  protected:
   ComPtr<IDTExtensibility2> Create() {
     if (module_ == nullptr)
-      module_ = ::LoadLibraryW(reinterpret_cast<const wchar_t*>(
-          (test::AddinFolder() + u"\\Ostrel.dll").c_str()));
+      module_ = ::LoadLibraryW(
+          reinterpret_cast<const wchar_t*>((test::AddinFolder() + u"\\Ostrel.dll").c_str()));
     using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
     const auto get = reinterpret_cast<GetClassObject>(
         reinterpret_cast<void*>(::GetProcAddress(module_, "DllGetClassObject")));
     ComPtr<IClassFactory> factory;
     ComPtr<IDTExtensibility2> addin;
     GUID clsid{};
-    ::CLSIDFromString(reinterpret_cast<LPCOLESTR>(
-                          String(identity::kClsidConnect.text).c_str()),
+    ::CLSIDFromString(reinterpret_cast<LPCOLESTR>(String(identity::kClsidConnect.text).c_str()),
                       &clsid);
     if (get == nullptr || FAILED(get(clsid, IID_IClassFactory, factory.OutVoid())))
       return addin;
@@ -193,18 +191,29 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
                               "Advise",
                               "Unadvise",
                               "ProgId"};
-  const std::set<std::string> wholeToolbar = {
-      "",        "Caption",          "TooltipText",        "BeginGroup",   "Visible",
-      "OnAction", "FaceId",          "Style",              "PasteFace",    "CommandBar.Reset",
-      "CommandBar.Visible", "AdaptiveMenu", "FindControl", "Unadvise",     "Explorers.Count",
-      "Inspectors.Count",   "ProgId"};
+  const std::set<std::string> wholeToolbar = {"",
+                                              "Caption",
+                                              "TooltipText",
+                                              "BeginGroup",
+                                              "Visible",
+                                              "OnAction",
+                                              "FaceId",
+                                              "Style",
+                                              "PasteFace",
+                                              "CommandBar.Reset",
+                                              "CommandBar.Visible",
+                                              "AdaptiveMenu",
+                                              "FindControl",
+                                              "Unadvise",
+                                              "Explorers.Count",
+                                              "Inspectors.Count",
+                                              "ProgId"};
   for (const char* operation : operations) {
     SCOPED_TRACE(operation);
     test::WizardFixture g;
     g.Install();
-    standin::StandinApplication model(g.services.files, g.services.clipboard,
-                                      g.AddinPath("Outbox"), g.AddinPath("Profile"),
-                                      [] { return std::int64_t{0}; });
+    standin::StandinApplication model(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
+                                      g.AddinPath("Profile"), [] { return std::int64_t{0}; });
     model.OpenExplorer();
     if (*operation != '\0')
       model.FailOn(operation);
@@ -214,9 +223,9 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
     ComPtr<IDTExtensibility2> addin = Create();
     ASSERT_TRUE(addin);
     SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-    EXPECT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(),
-                                  &custom),
-              S_OK);
+    EXPECT_EQ(
+        addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
+        S_OK);
     EXPECT_EQ(addin->OnStartupComplete(&custom), S_OK);
     if (wholeToolbar.count(operation) != 0) {
       const std::vector<String> tags = Tags(model.Toolbars());
@@ -251,8 +260,7 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   ComPtr<IDTExtensibility2> addin = Create();
   ASSERT_TRUE(addin);
   SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-  ASSERT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(),
-                                &custom),
+  ASSERT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
             S_OK);
   EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
             standin::DescribeToolbars(direct.Toolbars()));
