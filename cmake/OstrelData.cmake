@@ -3,8 +3,17 @@
 # stand-in reads the very same DLL files), the installation data, the message
 # templates and the compiled help file.
 
-find_program(OSTREL_WINDRES NAMES x86_64-w64-mingw32-windres REQUIRED)
-find_program(OSTREL_MINGW_CC NAMES x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-gcc REQUIRED)
+# The 32-bit add-in loads its resource libraries as modules, so they are built
+# for its machine; every other build uses the 64-bit ones (the Linux stand-in's
+# PE reader reads those).
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(OSTREL_RESOURCE_TRIPLET i686-w64-mingw32)
+else()
+  set(OSTREL_RESOURCE_TRIPLET x86_64-w64-mingw32)
+endif()
+find_program(OSTREL_WINDRES NAMES ${OSTREL_RESOURCE_TRIPLET}-windres REQUIRED)
+find_program(OSTREL_MINGW_CC NAMES ${OSTREL_RESOURCE_TRIPLET}-gcc-posix ${OSTREL_RESOURCE_TRIPLET}-gcc
+             REQUIRED)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(OSTREL_PICTURES_DIR ${CMAKE_BINARY_DIR}/data/pictures)

@@ -10,7 +10,9 @@ packages="
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine64 libwine-dev mingw-w64-tools
+  wixl msitools
   fp-utils-3.2.2 libchm-dev
 "
 

@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""Builds Ostrel.msi from data/install/Ostrel.wxs with wixl and msibuild (msitools).
+
+  make_msi.py --wxs Ostrel.wxs --reg Ostrel.reg --addin-dir DIR --arch x64|x86
+              --version 1.0.2 --work DIR --output Ostrel.msi
+
+1. The installation data of Ostrel.reg becomes a WiX fragment (component group
+   InstallData): one component per key, its values as registry rows, so the .reg
+   file stays the one description of that data.
+2. wixl compiles Ostrel.wxs with the fragment.
+3. msibuild adds to the package what wixl 0.101 has no element or attribute for:
+   - the SelfReg table: Windows Installer calls Ostrel.dll's own DllRegisterServer
+     after copying it and DllUnregisterServer before removing it, so the COM
+     entries and Outlook's add-in key are the ones the server writes itself;
+   - component conditions: a sender's detail is written only when its property is
+     set, and a remembered value (the stored payment request type) only when the
+     user has none yet;
+   - the permanent flag of the remembered value's component, so neither an
+     upgrade (whose removal of the old version would take the value along) nor an
+     uninstall deletes what the user's last request stored.
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import uuid
+
+# Values of the installation data that the add-in itself rewrites later: the
+# installation seeds them, the user's use of the add-in owns them.
+REMEMBERED = {"PaymentRequestType"}
+# The property that holds a remembered value when one is there (Ostrel.wxs).
+REMEMBERED_PROPERTY = {"PaymentRequestType": "STOREDTYPE"}
+
+# Sender's detail components of Ostrel.wxs and the property each writes.
+SENDER_COMPONENTS = {
+    "SenderFirstName": "FIRSTNAME",
+    "SenderLastName": "LASTNAME",
+    "SenderCompany": "COMPANY",
+    "SenderAddress": "ADDRESS",
+    "SenderCity": "CITY",
+    "SenderState": "STATE",
+    "SenderZIP": "ZIP",
+    "SenderQuarroID": "QUARROID",
+}
+
+SELF_REGISTERING_FILE = "OstrelDll"
+
+# Component GUIDs of the generated fragment are derived from the component's name,
+# so every build (and every version) gives a component the same identity.
+COMPONENT_NAMESPACE = uuid.UUID("8515F02B-EE12-42A1-BC8F-A2D531E51AD5")
+
+# Windows Installer component attributes.
+ATTR_REGISTRY_KEY_PATH = 4
+ATTR_PERMANENT = 16
+ATTR_64BIT = 256
+
+
+class RegError(Exception):
+    pass
+
+
+def parse_reg(path):
+    """The keys of a REGEDIT5 file in order: [(root, key, [(name, kind, value)])].
+
+    kind is "string" or "integer"; other value types are refused."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    if raw.startswith(b"\xff\xfe"):
+        text = raw.decode("utf-16")
+    else:
+        text = raw.decode("utf-8-sig")
+    lines = text.splitlines()
+    if not lines or lines[0].strip() != "Windows Registry Editor Version 5.00":
+        raise RegError(f"{path}: not a REGEDIT5 file")
+    keys = []
+    current = None
+    for number, line in enumerate(lines[1:], start=2):
+        line = line.strip()
+        if not line or line.startswith(";"):
+            continue
+        where = f"{path}:{number}"
+        if line.startswith("["):
+            if not line.endswith("]") or line.startswith("[-"):
+                raise RegError(f"{where}: unsupported key line {line!r}")
+            root, _, key = line[1:-1].partition("\\")
+            if root != "HKEY_CURRENT_USER":
+                raise RegError(f"{where}: only HKEY_CURRENT_USER keys can be installed per user")
+            current = (root, key, [])
+            keys.append(current)
+            continue
+        if current is None:
+            raise RegError(f"{where}: value outside a key")
+        match = re.fullmatch(r'"((?:[^"\\]|\\.)*)"=(.*)', line)
+        if not match:
+            raise RegError(f"{where}: unsupported value line {line!r}")
+        name = unescape(match.group(1))
+        data = match.group(2)
+        if data.startswith('"') and data.endswith('"') and len(data) >= 2:
+            current[2].append((name, "string", unescape(data[1:-1])))
+        elif re.fullmatch(r"dword:[0-9a-fA-F]{8}", data):
+            current[2].append((name, "integer", str(int(data[6:], 16))))
+        else:
+            raise RegError(f"{where}: only text and dword values are supported, not {data!r}")
+    return keys
+
+
+def unescape(text):
+    return re.sub(r"\\(.)", r"\1", text)
+
+
+def xml_attr(text):
+    return (text.replace("&", "&amp;").replace('"', "&quot;").replace("<", "&lt;")
+            .replace(">", "&gt;"))
+
+
+def formatted(text):
+    """A literal for a Formatted column: brackets and braces are escaped."""
+    if text.startswith("#"):
+        raise RegError(f"a text value may not begin with '#' (Windows Installer reads a number): {text!r}")
+    return re.sub(r"([\[\]{}])", r"[\\\1]", text)
+
+
+def component_id(key):
+    return "Data_" + re.sub(r"[^A-Za-z0-9]", "_", key)
+
+
+def install_data_fragment(keys, win64):
+    """The WiX fragment of the installation data, and the components holding
+    remembered values: {component id: value name}."""
+    out = ['<?xml version="1.0" encoding="utf-8"?>',
+           "<!-- Generated by tools/make_msi.py from Ostrel.reg: do not edit. -->",
+           '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">',
+           "  <Fragment>",
+           '    <ComponentGroup Id="InstallData" Directory="INSTALLDIR">']
+    remembered = {}
+
+    def component(cid, key, values):
+        guid = str(uuid.uuid5(COMPONENT_NAMESPACE, cid)).upper()
+        out.append(f'      <Component Id="{cid}" Guid="{guid}" Win64="{win64}">')
+        for i, (name, kind, value) in enumerate(values):
+            keypath = ' KeyPath="yes"' if i == 0 else ""
+            out.append(f'        <RegistryValue Root="HKCU" Key="{xml_attr(key)}" '
+                       f'Name="{xml_attr(name)}" Type="{kind}" '
+                       f'Value="{xml_attr(formatted(value))}"{keypath} />')
+        out.append("      </Component>")
+
+    for _, key, values in keys:
+        plain = [v for v in values if v[0] not in REMEMBERED]
+        if plain:
+            component(component_id(key), key, plain)
+        for value in values:
+            if value[0] in REMEMBERED:
+                cid = component_id(key + "\\" + value[0])
+                component(cid, key, [value])
+                remembered[cid] = value[0]
+    out += ["    </ComponentGroup>", "  </Fragment>", "</Wix>", ""]
+    return "\n".join(out), remembered
+
+
+def run(command, cwd=None):
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            cwd=cwd)
+    if result.returncode != 0:
+        sys.stderr.write(result.stdout)
+        raise RegError(f"{command[0]} failed ({result.returncode})")
+
+
+def component_conditions(msiinfo, package):
+    """{component: condition} of a package's Component table."""
+    result = subprocess.run([msiinfo, "export", package, "Component"], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True)
+    if result.returncode != 0:
+        raise RegError(f"msiinfo failed ({result.returncode}): {result.stdout}")
+    conditions = {}
+    for line in result.stdout.splitlines()[3:]:  # after the column names, types and table
+        fields = line.split("\t")
+        if len(fields) >= 5:
+            conditions[fields[0]] = fields[4]
+    return conditions
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--wxs", required=True)
+    parser.add_argument("--reg", required=True)
+    parser.add_argument("--addin-dir", required=True)
+    parser.add_argument("--arch", required=True, choices=["x64", "x86"])
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--output", required=True)
+    parser.add_argument("--wixl", default="wixl")
+    parser.add_argument("--msibuild", default="msibuild")
+    parser.add_argument("--msiinfo", default="msiinfo")
+    args = parser.parse_args()
+
+    win64 = "yes" if args.arch == "x64" else "no"
+    try:
+        keys = parse_reg(args.reg)
+        fragment, remembered = install_data_fragment(keys, win64)
+        os.makedirs(args.work, exist_ok=True)
+        fragment_path = os.path.join(args.work, "InstallData.wxs")
+        with open(fragment_path, "w", encoding="utf-8") as f:
+            f.write(fragment)
+
+        partial = args.output + ".partial"
+        if os.path.exists(partial):
+            os.remove(partial)
+        # wixl runs in the add-in folder: it takes no absolute source path.
+        run([args.wixl, "-a", args.arch, "-D", f"Arch={args.arch}", "-D", f"Version={args.version}",
+             "-o", os.path.abspath(partial), os.path.abspath(args.wxs),
+             os.path.abspath(fragment_path)], cwd=args.addin_dir)
+
+        base = ATTR_REGISTRY_KEY_PATH | (ATTR_64BIT if args.arch == "x64" else 0)
+        queries = [
+            "CREATE TABLE `SelfReg` (`File_` CHAR(72) NOT NULL, `Cost` SHORT "
+            "PRIMARY KEY `File_`)",
+            f"INSERT INTO `SelfReg` (`File_`, `Cost`) VALUES ('{SELF_REGISTERING_FILE}', 0)",
+        ]
+        for cid, prop in SENDER_COMPONENTS.items():
+            queries.append(f"UPDATE `Component` SET `Condition` = '{prop}' "
+                           f"WHERE `Component` = '{cid}'")
+        for cid, name in remembered.items():
+            prop = REMEMBERED_PROPERTY[name]
+            queries.append(f"UPDATE `Component` SET `Condition` = 'NOT {prop}', "
+                           f"`Attributes` = {base | ATTR_PERMANENT} WHERE `Component` = '{cid}'")
+        command = [args.msibuild, partial]
+        for query in queries:
+            command += ["-q", query]
+        run(command)
+        # An UPDATE of a component that is not there changes nothing: check.
+        expected = dict(SENDER_COMPONENTS)
+        expected.update({cid: "NOT " + REMEMBERED_PROPERTY[name] for cid, name in remembered.items()})
+        conditions = component_conditions(args.msiinfo, partial)
+        for cid, condition in expected.items():
+            if conditions.get(cid) != condition:
+                raise RegError(f"component {cid} of the package has condition "
+                               f"{conditions.get(cid)!r}, not {condition!r}")
+        os.replace(partial, args.output)
+    except (RegError, OSError) as error:
+        sys.stderr.write(f"make_msi.py: {error}\n")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
