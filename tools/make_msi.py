@@ -47,8 +47,7 @@ SENDER_COMPONENTS = {
 
 SELF_REGISTERING_FILE = "OstrelDll"
 
-# Component GUIDs of the generated fragment are derived from the component's name,
-# so every build (and every version) gives a component the same identity.
+# Component GUIDs are derived from the component's name and the architecture.
 COMPONENT_NAMESPACE = uuid.UUID("8515F02B-EE12-42A1-BC8F-A2D531E51AD5")
 
 # Windows Installer component attributes.
@@ -122,11 +121,17 @@ def formatted(text):
     return re.sub(r"([\[\]{}])", r"[\\\1]", text)
 
 
+def component_guid(arch, cid):
+    """The component's GUID: the same for every build and version of the package,
+    different for the 32-bit and the 64-bit package."""
+    return str(uuid.uuid5(COMPONENT_NAMESPACE, f"{arch}/{cid}")).upper()
+
+
 def component_id(key):
     return "Data_" + re.sub(r"[^A-Za-z0-9]", "_", key)
 
 
-def install_data_fragment(keys, win64):
+def install_data_fragment(keys, arch):
     """The WiX fragment of the installation data, and the components holding
     remembered values: {component id: value name}."""
     out = ['<?xml version="1.0" encoding="utf-8"?>',
@@ -136,8 +141,10 @@ def install_data_fragment(keys, win64):
            '    <ComponentGroup Id="InstallData" Directory="INSTALLDIR">']
     remembered = {}
 
+    win64 = "yes" if arch == "x64" else "no"
+
     def component(cid, key, values):
-        guid = str(uuid.uuid5(COMPONENT_NAMESPACE, cid)).upper()
+        guid = component_guid(arch, cid)
         out.append(f'      <Component Id="{cid}" Guid="{guid}" Win64="{win64}">')
         for i, (name, kind, value) in enumerate(values):
             keypath = ' KeyPath="yes"' if i == 0 else ""
@@ -195,10 +202,12 @@ def main():
     parser.add_argument("--msiinfo", default="msiinfo")
     args = parser.parse_args()
 
-    win64 = "yes" if args.arch == "x64" else "no"
     try:
         keys = parse_reg(args.reg)
-        fragment, remembered = install_data_fragment(keys, win64)
+        fragment, remembered = install_data_fragment(keys, args.arch)
+        with open(args.wxs, encoding="utf-8") as f:
+            guids = [f"Guid_{cid}={component_guid(args.arch, cid)}"
+                     for cid in re.findall(r"\$\(var\.Guid_(\w+)\)", f.read())]
         os.makedirs(args.work, exist_ok=True)
         fragment_path = os.path.join(args.work, "InstallData.wxs")
         with open(fragment_path, "w", encoding="utf-8") as f:
@@ -209,7 +218,7 @@ def main():
             os.remove(partial)
         # wixl runs in the add-in folder: it takes no absolute source path.
         run([args.wixl, "-a", args.arch, "-D", f"Arch={args.arch}", "-D", f"Version={args.version}",
-             "-o", os.path.abspath(partial), os.path.abspath(args.wxs),
+             *[arg for guid in guids for arg in ("-D", guid)], "-o", os.path.abspath(partial), os.path.abspath(args.wxs),
              os.path.abspath(fragment_path)], cwd=args.addin_dir)
 
         base = ATTR_REGISTRY_KEY_PATH | (ATTR_64BIT if args.arch == "x64" else 0)
