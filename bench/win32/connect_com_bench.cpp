@@ -130,3 +130,4 @@ void BM_DirectCaption(benchmark::State& state) {
 BENCHMARK(BM_DirectCaption)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
