@@ -100,10 +100,9 @@ void BM_LateBoundCaption(benchmark::State& state) {
   ostrel::win32::Win32Platform platform;
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ostrel-bench-put";
   std::filesystem::create_directories(folder);
-  ostrel::standin::StandinApplication model(platform.services().files,
-                                            platform.services().clipboard,
-                                            folder.u16string() + u"\\Outbox", folder.u16string(),
-                                            [] { return std::int64_t{0}; });
+  ostrel::standin::StandinApplication model(
+      platform.services().files, platform.services().clipboard, folder.u16string() + u"\\Outbox",
+      folder.u16string(), [] { return std::int64_t{0}; });
   model.OpenExplorer();
   auto object = ostrel::standin::com::ApplicationObject::Make(model);
   ostrel::win32::outlook::ComApplication app(ComPtr<IDispatch>::Copy(object->AsDispatch()));
@@ -118,10 +117,9 @@ void BM_DirectCaption(benchmark::State& state) {
   ostrel::win32::Win32Platform platform;
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ostrel-bench-put";
   std::filesystem::create_directories(folder);
-  ostrel::standin::StandinApplication model(platform.services().files,
-                                            platform.services().clipboard,
-                                            folder.u16string() + u"\\Outbox", folder.u16string(),
-                                            [] { return std::int64_t{0}; });
+  ostrel::standin::StandinApplication model(
+      platform.services().files, platform.services().clipboard, folder.u16string() + u"\\Outbox",
+      folder.u16string(), [] { return std::int64_t{0}; });
   auto bar = model.OpenExplorer()->CommandBars()->Add(u"Bench", 1, true);
   auto button = bar->AddControl(1, std::nullopt, true);
   for (auto _ : state)
@@ -130,4 +128,3 @@ void BM_DirectCaption(benchmark::State& state) {
 BENCHMARK(BM_DirectCaption)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
