@@ -45,9 +45,7 @@ class NullAddIn final : public IDTExtensibility2 {
     return S_OK;
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                       UINT*) override {
     return E_NOTIMPL;
@@ -123,11 +121,11 @@ STDAPI DllRegisterServer() {
   ::GetModuleFileNameW(module, path, MAX_PATH);
   const std::wstring cls = std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
   const std::wstring progId = std::wstring(L"Software\\Classes\\") + kProgId;
-  const bool written = SetText(cls + L"\\InprocServer32", path) &&
-                       ::RegSetKeyValueW(HKEY_CURRENT_USER, (cls + L"\\InprocServer32").c_str(),
-                                         L"ThreadingModel", REG_SZ, L"Apartment", 20) ==
-                           ERROR_SUCCESS &&
-                       SetText(progId + L"\\CLSID", kClsidText);
+  const bool written =
+      SetText(cls + L"\\InprocServer32", path) &&
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, (cls + L"\\InprocServer32").c_str(), L"ThreadingModel",
+                        REG_SZ, L"Apartment", 20) == ERROR_SUCCESS &&
+      SetText(progId + L"\\CLSID", kClsidText);
   return written ? S_OK : SELFREG_E_CLASS;
 }
 

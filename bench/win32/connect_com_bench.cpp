@@ -14,6 +14,7 @@
 #include "outlook/StandinApplication.h"
 #include "standin/com/OutlookObjects.h"
 #include "win32/Win32Services.h"
+#include "win32/outlook/ComOutlook.h"
 
 namespace {
 
@@ -88,5 +89,42 @@ BENCHMARK(BM_ConnectOstrel_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(BM_ConnectDoNothing_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_ConnectOstrel_LaterLoads)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConnectDoNothing_LaterLoads)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// One property put through COM by name (GetIDsOfNames, then Invoke through the
+// type information), against the same put on the model directly.
+void BM_LateBoundCaption(benchmark::State& state) {
+  ostrel::win32::Win32Platform platform;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ostrel-bench-put";
+  std::filesystem::create_directories(folder);
+  ostrel::standin::StandinApplication model(
+      platform.services().files, platform.services().clipboard, folder.u16string() + u"\\Outbox",
+      folder.u16string(), [] { return std::int64_t{0}; });
+  model.OpenExplorer();
+  auto object = ostrel::standin::com::ApplicationObject::Make(model);
+  ostrel::win32::outlook::ComApplication app(ComPtr<IDispatch>::Copy(object->AsDispatch()));
+  auto bar = app.ActiveExplorer()->CommandBars()->Add(u"Bench", 1, true);
+  auto button = bar->AddControl(1, std::nullopt, true);
+  for (auto _ : state)
+    button->SetCaption(u"Payment request");
+}
+BENCHMARK(BM_LateBoundCaption)->Unit(benchmark::kMicrosecond);
+
+void BM_DirectCaption(benchmark::State& state) {
+  ostrel::win32::Win32Platform platform;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "ostrel-bench-put";
+  std::filesystem::create_directories(folder);
+  ostrel::standin::StandinApplication model(
+      platform.services().files, platform.services().clipboard, folder.u16string() + u"\\Outbox",
+      folder.u16string(), [] { return std::int64_t{0}; });
+  auto bar = model.OpenExplorer()->CommandBars()->Add(u"Bench", 1, true);
+  auto button = bar->AddControl(1, std::nullopt, true);
+  for (auto _ : state)
+    button->SetCaption(u"Payment request");
+}
+BENCHMARK(BM_DirectCaption)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -18,12 +18,12 @@ const wchar_t kTarget[] = L"\\Registry\\Machine\\Software\\Classes";
 
 int Delete() {
   HKEY key = nullptr;
-  LONG status = ::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, REG_OPTION_OPEN_LINK,
-                                DELETE | KEY_ALL_ACCESS, &key);
+  LONG status =
+      ::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, REG_OPTION_OPEN_LINK, DELETE | KEY_ALL_ACCESS, &key);
   if (status == ERROR_SUCCESS) {
     using NtDeleteKey = LONG(WINAPI*)(HANDLE);
-    const auto remove = reinterpret_cast<NtDeleteKey>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+    const auto remove = reinterpret_cast<NtDeleteKey>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
     status = remove != nullptr ? remove(key) : ERROR_PROC_NOT_FOUND;
     ::RegCloseKey(key);
   }
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
                             reinterpret_cast<const BYTE*>(kTarget),
                             static_cast<DWORD>(std::wcslen(kTarget) * sizeof(wchar_t)));
   ::RegCloseKey(key);
-  std::printf("ostrel-reglink: HKCU\\Software\\Classes now links to HKLM\\Software\\Classes (%ld)\n",
-              status);
+  std::printf(
+      "ostrel-reglink: HKCU\\Software\\Classes now links to HKLM\\Software\\Classes (%ld)\n",
+      status);
   return status == ERROR_SUCCESS ? 0 : 1;
 }

@@ -240,10 +240,19 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
   }
 }
 
-// The toolbar built through COM is the one the add-in builds in process.
+// The toolbar built through COM is the one the add-in builds in process, and
+// the face it passes through the real clipboard leaves the user's content
+// there.
 TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   test::WizardFixture g;
   g.Install();
+  host::Clipboard& clipboard = g.services.clipboard;
+  const std::uint32_t format = clipboard.RegisterFormat("Ostrel Test Text");
+  clipboard.Clear();
+  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+  ASSERT_TRUE(clipboard.SetData(format, host::kGmemMoveableShare, {'k', 'e', 'e', 'p'}));
+  clipboard.Close();
+
   standin::StandinApplication direct(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
                                      g.AddinPath("Direct"), [] { return std::int64_t{0}; });
   direct.OpenExplorer();
@@ -264,6 +273,13 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
             S_OK);
   EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
             standin::DescribeToolbars(direct.Toolbars()));
+  ASSERT_TRUE(model.Toolbars().back().controls.at(0).pastedFace);
+  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+  const auto kept = clipboard.GetData(format);
+  clipboard.Close();
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(std::string(kept->begin(), kept->begin() + std::min<std::size_t>(4, kept->size())),
+            "keep");
   EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
   inProcess.AddinInstance_OnDisconnection(0, {});
   ::SafeArrayDestroy(custom);
