@@ -9,7 +9,9 @@
     `regsvr32 /u` the COM entries and Outlook's key are gone, after `regsvr32`
     the registry is exactly as msiexec left it.
  3. Outlook's stand-in runs the five example requests against the installed
-    add-in (skipped while ostrel-outlook.exe is not in the build).
+    add-in: each run loads it through COM and builds its toolbar, and (with
+    --requests required) each request leaves a draft; with --requests reported
+    the requests that do not finish are listed, not failed.
  4. Uninstalling leaves no file and no key of the add-in (nor its entry in the
     list of installed programs), and COM no longer creates it.
  5. The previous version installs, the user's remembered values are written, the
@@ -338,11 +340,30 @@ class Road:
                   "are skipped")
             return
         profile = os.path.join(self.args.work, "profile")
-        os.makedirs(profile, exist_ok=True)
+        outbox = os.path.join(profile, "Outbox")
+        shutil.rmtree(profile, ignore_errors=True)
+        os.makedirs(profile)
+        unfinished = []
         for name in ("general", "product", "service", "auction", "donation"):
             script = os.path.join(self.args.examples, name + ".txt")
-            self.wine.wine(self.args.outlook, "--profile", windows_path(profile), "--script",
-                           windows_path(script))
+            drafts = len(os.listdir(outbox)) if os.path.isdir(outbox) else 0
+            code, out = self.wine.wine(self.args.outlook, "--profile", windows_path(profile),
+                                       "--script", windows_path(script), check=False)
+            if "add-in Ostrel.Connect loaded through COM" not in out or \
+                    "toolbar Quarro" not in out:
+                raise RoadFailure(f"{name}: the installed add-in did not load into Outlook's "
+                                  f"stand-in and build its toolbar\n{out}")
+            new_drafts = (len(os.listdir(outbox)) if os.path.isdir(outbox) else 0) - drafts
+            if code != 0 or new_drafts != 1:
+                errors = [line for line in out.splitlines() if "error" in line]
+                unfinished.append(f"{name} (exit {code}, {new_drafts} drafts; "
+                                  f"{errors[0] if errors else 'no error printed'})")
+        if unfinished and self.args.requests == "required":
+            raise RoadFailure("requests not made:\n  " + "\n  ".join(unfinished))
+        if unfinished:
+            print("   the installed add-in loaded through COM and built its toolbar in every run; "
+                  "the requests themselves are not required yet (--requests reported) and these "
+                  "did not finish:\n     " + "\n     ".join(unfinished))
 
     # 4 and 6
     def uninstall(self, remembered, user_files):
@@ -441,6 +462,8 @@ def main():
     parser.add_argument("--reglink", required=True, help="ostrel-reglink.exe")
     parser.add_argument("--outlook", default="", help="ostrel-outlook.exe, when built")
     parser.add_argument("--examples", required=True)
+    parser.add_argument("--requests", choices=["required", "reported"], default="required",
+                        help="whether the example requests must each leave a draft")
     parser.add_argument("--work", required=True, help="a folder of its own; the prefix goes there")
     args = parser.parse_args()
     args.prefix = os.path.join(args.work, "wineprefix")
