@@ -53,6 +53,15 @@ std::string ClassName(HWND window) {
   return Utf16ToUtf8(String(reinterpret_cast<const char16_t*>(name), length));
 }
 
+// EnumThreadWindows callback: adds a visible window to the std::set<HWND> in
+// list. A named CALLBACK function, since a lambda converts only to the default
+// calling convention (not __stdcall, which 32-bit Windows callbacks use).
+BOOL CALLBACK AddVisibleWindow(HWND window, LPARAM list) {
+  if (::IsWindowVisible(window))
+    reinterpret_cast<std::set<HWND>*>(list)->insert(window);
+  return TRUE;
+}
+
 }  // namespace
 
 DesktopWatch::DesktopWatch(Output output) : output_(std::move(output)) {
@@ -132,14 +141,7 @@ std::set<DWORD> DesktopWatch::HandlerProcesses() const {
 
 std::set<HWND> DesktopWatch::TopLevelWindows() const {
   std::set<HWND> found;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        if (::IsWindowVisible(window))
-          reinterpret_cast<std::set<HWND>*>(list)->insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumThreadWindows(::GetCurrentThreadId(), AddVisibleWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
