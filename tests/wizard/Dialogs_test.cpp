@@ -25,6 +25,7 @@ TEST(Options, LoadsCentredWithCaptionsAndStoredValues) {
   frmOptions* o = f.state.Options();
   ASSERT_NE(o, nullptr);
   EXPECT_TRUE(o->visible);
+  EXPECT_EQ(o->Focused(), &o->txtNameFirst) << "the first control in tab order";
   EXPECT_EQ(o->txtAddress.Text(), u"1 Main St\r\nFlat 2");
   EXPECT_EQ(o->txtMRB.Text(), u"CODE");
   EXPECT_EQ(o->txtNameFirst.Text(), u"");
@@ -86,6 +87,7 @@ TEST_F(Chooser, OpensEmptyThenWritesTheWorkingFileOnOk) {
   EXPECT_EQ(w->modalChild, t);
   EXPECT_EQ(ui::Click(w->cmdNext), Outcome::NotPossible) << "modal to the wizard";
   EXPECT_EQ(t->txtTemplate.Text(), u"");
+  EXPECT_EQ(t->Focused(), &t->txtTemplate);
   EXPECT_FALSE(t->caption.empty());
   ASSERT_EQ(ui::Type(t->txtTemplate, u"Hello [BUTTON] \u00E9"), Outcome::Done);
   ASSERT_EQ(ui::Click(t->cmdOK), Outcome::Done);
