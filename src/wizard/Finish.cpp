@@ -18,6 +18,10 @@ struct FinishStopped {
 }  // namespace
 
 void frmWizard::cmdFinish_Click() {
+  // A value set by code (a type command, the remembered state) has met no rule
+  // yet.
+  if (!RequestFieldsAcceptable())
+    return;
   CreateMessage();
 }
 
