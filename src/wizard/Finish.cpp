@@ -94,8 +94,10 @@ void frmWizard::CreateMessage() {
     return;
   }
 
-  if (chkSave.Value() == 1)
-    SaveState();
+  // The mail is out either way; a profile that refuses the remembered values
+  // (read-only, or a full disk) is worth one word to the user.
+  if (chkSave.Value() == 1 && !SaveState())
+    state.ShowMessage(hWnd, ResString(state, res::kMessageDetailsNotSaved), host::kMbIconError);
   CloseWizard();
 }
 

@@ -132,7 +132,9 @@ class frmWizard : public ui::Dialog {
 
   // ---- Remembered state (settings/WizardState.cpp) ----
   void LoadState();
-  void SaveState();
+  // False when the registry refused a value: the values written before it keep
+  // their new content, the refused ones their old.
+  bool SaveState();
   void FillButtonList();
 
   AddInState& state;

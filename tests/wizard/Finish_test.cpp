@@ -159,6 +159,25 @@ TEST_F(Finish, SaveBoxClearStoresNothing) {
             RegValue::Number(0));
 }
 
+TEST_F(Finish, RememberedValuesTheProfileRefusesAreReportedOnceAfterTheMail) {
+  f.WriteText(settings::BranchKey(2), branch::kQuarroID, u"old@example.com");
+  frmWizard* w = WalkTo(2);
+  ui::Type(w->txtServiceQuarroID, u"new@example.com");
+  ui::Type(w->mebServiceAmount, u"5");
+  ToSummary(w);
+  f.registry.refuseWrites = true;  // a read-only profile, a full disk
+  ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+  f.registry.refuseWrites = false;
+  EXPECT_EQ(outlook.Displayed().size(), 1u) << "the mail is shown all the same";
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u) << "one word, not one per value";
+  EXPECT_EQ(f.dialogs.boxes[0].text, ResString(f.state, res::kMessageDetailsNotSaved));
+  EXPECT_FALSE(f.dialogs.boxes[0].text.empty());
+  EXPECT_EQ(f.state.Wizard(), nullptr);
+  EXPECT_EQ(f.Read(settings::BranchKey(2), branch::kQuarroID), RegValue::Text(u"old@example.com"));
+  EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
+            RegValue::Number(0));
+}
+
 TEST_F(Finish, AFailingStepShowsNothingSavesNothingAndKeepsTheWizard) {
   const char* operations[] = {"CreateItem", "To", "Subject", "HTMLBody", "Display"};
   for (const char* operation : operations) {
