@@ -73,7 +73,7 @@ void frmWizard::CreateMessage() {
       chosen = typeTemplate;
     if (!chosen.empty()) {
       try {
-        templateText = state.platform.ansi.FromAnsi(state.platform.files.ReadFile(chosen));
+        templateText = TemplateText(state.platform, state.platform.files.ReadFile(chosen));
       } catch (const host::HostError&) {
         throw FinishStopped{res::kMessageTemplateNotRead};
       }

@@ -146,6 +146,41 @@ TEST_F(Finish, TemplateChoiceWorkingFileThenTypeFileThenButtonAlone) {
   EXPECT_EQ(finishDonation().find(u"webscr"), String::npos) << "an empty template has no link";
 }
 
+TEST_F(Finish, TemplatesAreReadByTheirByteOrderMark) {
+  // As Notepad saves them: UTF-8 and "Unicode" with their marks, or ANSI.
+  const String text = u"Gr\u00FC\u00DFe, \u0141ukasz [DonorFirstName] [BUTTON]";
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (const char16_t unit : text) {
+    le += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    be += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+  }
+  const struct {
+    const char* name;
+    std::string bytes;
+    String shown;
+  } cases[] = {
+      {"UTF-8", "\xEF\xBB\xBF" + Utf16ToUtf8(text), u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"UTF-16LE", le, u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"UTF-16BE", be, u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"ANSI",
+       "Gr\xFC\xDF"
+       "e, [DonorFirstName] [BUTTON]",
+       u"Gr\u00FC\u00DFe, Ann "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Put("Template4.txt", c.bytes);
+    frmWizard* w = WalkTo(4);
+    ui::Type(w->txtDonationQuarroID, u"fund@example.org");
+    ui::Type(w->txtDonationFirstName, u"Ann");
+    ToSummary(w);
+    ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+    const String body = outlook.Displayed().back().htmlBody;
+    EXPECT_NE(body.find(c.shown + u"<CENTER><A href=\"https://"), String::npos)
+        << Utf16ToUtf8(body);
+  }
+}
+
 TEST_F(Finish, SaveBoxClearStoresNothing) {
   frmWizard* w = WalkTo(2);
   ui::Type(w->txtServiceQuarroID, u"new@example.com");
