@@ -22,11 +22,14 @@ fs::path MakeFolder(TestPlatform& test) {
 
 }  // namespace
 
-WizardFixture::WizardFixture(FixedLocale numbers)
+WizardFixture::WizardFixture(FixedLocale numbers, ui::DialogView& views)
     : test(MakeTestPlatform()),
       locale(std::move(numbers)),
-      services(With(test->services(),
-                    {.locale = &locale, .shell = &shell, .help = &help, .dialogs = &dialogs})),
+      services(With(test->services(), {.locale = &locale,
+                                       .shell = &shell,
+                                       .help = &help,
+                                       .dialogs = &dialogs,
+                                       .views = &views})),
       folder_(MakeFolder(*test)),
       state(services, test->SystemPath(folder_)) {
   test->ClearAddinSettings();
