@@ -37,10 +37,10 @@ constexpr Rect ProductField(int row) {
   return {kFieldLeft, 1000 + row * kProductStep, 3615, 285};
 }
 constexpr Rect InnerLabel(int row) {
-  return {120, 270 + row * 330, 1800, 255};
+  return {120, 270 + row * 330, 1215, 255};
 }
 constexpr Rect InnerField(int row) {
-  return {1980, 255 + row * 330, 1470, 285};
+  return {1380, 255 + row * 330, 2040, 285};
 }
 
 // Page 7's image slots in two columns of three rows.

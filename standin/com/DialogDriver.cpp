@@ -123,8 +123,7 @@ DialogDriver::~DialogDriver() {
     ::CloseHandle(handled_);
 }
 
-LRESULT CALLBACK DialogDriver::MarkerProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK DialogDriver::MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMarker) {
     ::SetEvent(reinterpret_cast<HANDLE>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
     return 0;
@@ -186,8 +185,7 @@ HWND DialogDriver::RequireFront() const {
 void DialogDriver::RequireNoMessageBox() const {
   if (const HWND box = MessageBoxUp())
     throw DriverError("a message box is up (\"" +
-                      OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))) +
-                      "\"): answer OK first");
+                      OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))) + "\"): answer OK first");
 }
 
 HWND DialogDriver::RequireControl(HWND dialog, const std::string& name,
@@ -256,8 +254,7 @@ void DialogDriver::Type(const std::string& name, const String& text) {
   if (text.empty())
     ::PostMessageW(box, WM_CHAR, VK_BACK, 1);
   for (char16_t unit : text)
-    ::PostMessageW(box, WM_CHAR, unit == u'\n' && multiLine ? L'\r' : static_cast<WPARAM>(unit),
-                   1);
+    ::PostMessageW(box, WM_CHAR, unit == u'\n' && multiLine ? L'\r' : static_cast<WPARAM>(unit), 1);
   Settle();
 }
 
@@ -314,8 +311,8 @@ void DialogDriver::Answer(const std::string& button) {
   const HWND box = MessageBoxUp();
   if (box == nullptr)
     throw DriverError("answer: no message box is up");
-  out_("answer OK: \"" + OneLine(TextOf(box)) + "\": " +
-       OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
+  out_("answer OK: \"" + OneLine(TextOf(box)) +
+       "\": " + OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
   const HWND ok = ::GetDlgItem(box, IDOK);
   if (ok == nullptr)
     throw DriverError("answer: the message box has no OK button");
@@ -352,7 +349,7 @@ std::string DialogDriver::Describe(HWND control) const {
     // A frame shows its caption on the group box it holds, when it has a border.
     const HWND box = view::FrameBox(control);
     return box == nullptr || !::IsWindowVisible(box) || text.empty() ? std::string()
-                                                                      : "frame \"" + text + "\"";
+                                                                     : "frame \"" + text + "\"";
   }
   if (type == L"Static") {
     switch (style & SS_TYPEMASK) {
@@ -400,8 +397,7 @@ bool DialogDriver::Show() {
   const HWND dialog = FrontDialog();
   if (dialog == nullptr)
     return false;
-  out_("[" + Utf8(view::TextProperty(dialog, view::kDialogName)) + "] " +
-       OneLine(TextOf(dialog)));
+  out_("[" + Utf8(view::TextProperty(dialog, view::kDialogName)) + "] " + OneLine(TextOf(dialog)));
   const HWND focus = FocusOf(dialog);
   for (HWND control : Children(dialog)) {
     if (!::IsWindowVisible(control) || view::TextProperty(control, view::kControlName).empty())

@@ -5,7 +5,7 @@
 // its output and a line holding a single ".":
 //   open | open-type N | options | about   what the toolbar's commands do
 //   click C | type C TEXT | select C N | tab | close | show | answer OK
-//   front                                  the front window's screen rectangle
+//   front                                  the front dialog's screen rectangle
 //   quit
 // In TEXT, \s is a space, \n a line break and \\ a backslash. Links and help
 // topics are printed, not opened.
@@ -44,13 +44,10 @@ class PrintingShell final : public host::Shell {
  public:
   std::intptr_t ShellExecute(host::WindowHandle, const String& verb, const String& file,
                              const String&, const String&, int) override {
-    Print("shell: " + Utf16ToUtf8(verb.empty() ? u"(default)" : verb) + " " +
-          Utf16ToUtf8(file));
+    Print("shell: " + Utf16ToUtf8(verb.empty() ? u"(default)" : verb) + " " + Utf16ToUtf8(file));
     return 42;
   }
-  void StartProgram(const String& path) override {
-    Print("start: " + Utf16ToUtf8(path));
-  }
+  void StartProgram(const String& path) override { Print("start: " + Utf16ToUtf8(path)); }
 };
 
 class PrintingHelp final : public host::HelpViewer {
@@ -157,12 +154,16 @@ void RunScript(standin::com::DialogDriver& driver, HWND host) {
       } else if (verb == "answer") {
         driver.Answer(target);
       } else if (verb == "front") {
-        HWND front = driver.MessageBoxUp();
-        if (front == nullptr)
-          front = driver.FrontDialog();
+        // The screen rectangle of the dialog in front and of a message box
+        // over it, which a screenshot shows together.
         RECT r{};
-        if (front != nullptr)
-          ::GetWindowRect(front, &r);
+        if (const HWND dialog = driver.FrontDialog())
+          ::GetWindowRect(dialog, &r);
+        if (const HWND box = driver.MessageBoxUp()) {
+          RECT b{};
+          ::GetWindowRect(box, &b);
+          ::UnionRect(&r, &r, &b);
+        }
         Print("front " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
               std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
       } else if (verb == "quit") {
@@ -191,10 +192,9 @@ int main(int argc, char** argv) {
   PrintingShell shell;
   PrintingHelp help;
   host::Platform base = platform.services();
-  host::Platform services{base.ansi,      base.registry, base.locale,  base.resources,
-                          base.gdi,       base.ole,      base.clipboard, base.windows,
-                          base.files,     shell,         help,         base.dialogs,
-                          platform.views()};
+  host::Platform services{base.ansi, base.registry,  base.locale,     base.resources, base.gdi,
+                          base.ole,  base.clipboard, base.windows,    base.files,     shell,
+                          help,      base.dialogs,   platform.views()};
   AddInState state(services, Utf8ToUtf16(argv[1]));
   // What the add-in loads when Outlook connects it.
   if (!OpenResourceLibrary(state))

@@ -19,9 +19,9 @@ namespace ostrel::win32::view {
 
 // Messages the view posts or turns keys into; they reach the dialog's own
 // procedure through the host's dispatch, outside any hook.
-inline constexpr UINT kSyncMessage = WM_APP + 0x31;     // bring the windows in line
-inline constexpr UINT kKeyMessage = WM_APP + 0x32;      // a dialog key: wParam KeyAction, lParam index
-inline constexpr UINT kFocusArrived = WM_APP + 0x33;    // a control got the focus by itself
+inline constexpr UINT kSyncMessage = WM_APP + 0x31;  // bring the windows in line
+inline constexpr UINT kKeyMessage = WM_APP + 0x32;   // a dialog key: wParam KeyAction, lParam index
+inline constexpr UINT kFocusArrived = WM_APP + 0x33;  // a control got the focus by itself
 
 enum class KeyAction : WPARAM {
   TabForward,

@@ -34,8 +34,8 @@ ui::Control* FocusableAfter(ui::Dialog& dialog, std::size_t index) {
 ui::Control* NeighbourOption(ui::Dialog& dialog, const ui::Control& option, bool forward) {
   std::vector<ui::Control*> group;
   for (const auto& c : dialog.Controls())
-    if (c->kind() == Kind::OptionButton && c->container() == option.container() &&
-        c->IsShown() && c->IsEnabled())
+    if (c->kind() == Kind::OptionButton && c->container() == option.container() && c->IsShown() &&
+        c->IsEnabled())
       group.push_back(c.get());
   for (std::size_t i = 0; i < group.size(); ++i)
     if (group[i] == &option)
@@ -45,8 +45,7 @@ ui::Control* NeighbourOption(ui::Dialog& dialog, const ui::Control& option, bool
 
 }  // namespace
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<DialogWindow*>(lParam);
     ::SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -218,8 +217,7 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK DialogWindow::FrameProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK DialogWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -251,7 +249,8 @@ bool DialogWindow::OnMouseDown(ui::Control& c, HWND window, LPARAM point) {
     case Kind::UpDown: {
       RECT client{};
       ::GetClientRect(window, &client);
-      const int direction = static_cast<short>(HIWORD(point)) < (client.bottom - client.top) / 2 ? +1 : -1;
+      const int direction =
+          static_cast<short>(HIWORD(point)) < (client.bottom - client.top) / 2 ? +1 : -1;
       Act([&c, direction] { return ui::Spin(c, direction); }, false);
       return false;
     }
@@ -290,8 +289,7 @@ void DialogWindow::OnKey(KeyAction action, std::size_t index) {
     case KeyAction::OptionNext:
     case KeyAction::OptionPrevious:
       if (control != nullptr)
-        if (ui::Control* next =
-                NeighbourOption(dialog, *control, action == KeyAction::OptionNext))
+        if (ui::Control* next = NeighbourOption(dialog, *control, action == KeyAction::OptionNext))
           Act([next] { return ui::Click(*next); }, true);
       return;
     case KeyAction::SpinUp:
@@ -316,9 +314,8 @@ Outcome DialogWindow::Act(const std::function<Outcome()>& action, bool keyboard)
 HBRUSH DialogWindow::Background(HDC dc, HWND control) {
   const ui::Control* c = ControlOf(control);
   if (c == nullptr || model_ == nullptr)
-    return reinterpret_cast<HBRUSH>(::DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC,
-                                                     reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control)));
+    return reinterpret_cast<HBRUSH>(::DefWindowProcW(
+        hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
   // Labels, boxes and buttons lying on a white shape (a page header, the
   // welcome and completion pages) take its white.
   const TwipRect r = Absolute(*c);

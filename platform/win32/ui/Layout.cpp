@@ -195,12 +195,12 @@ void DialogWindow::Build(HWND owner) {
     given_[i].rect = PixelRect(*all[i]);
     controls_[i] = CreateControl(*all[i], kFirstControlId + static_cast<int>(i));
     if (all[i]->kind() == Kind::Frame && controls_[i] != nullptr)
-      groupBoxes_[i] = ::CreateWindowExW(
-          0, L"BUTTON", L"", WS_CHILD | BS_GROUPBOX, 0, 0, given_[i].rect.right - given_[i].rect.left,
-          given_[i].rect.bottom - given_[i].rect.top, controls_[i], nullptr, ThisModule(), nullptr);
+      groupBoxes_[i] = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_GROUPBOX, 0, 0,
+                                         given_[i].rect.right - given_[i].rect.left,
+                                         given_[i].rect.bottom - given_[i].rect.top, controls_[i],
+                                         nullptr, ThisModule(), nullptr);
     if (groupBoxes_[i] != nullptr)
-      ::SendMessageW(groupBoxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*all[i])),
-                     FALSE);
+      ::SendMessageW(groupBoxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*all[i])), FALSE);
   }
   // Later controls lie on top of earlier ones, as controls lie on the shapes
   // made before them.
@@ -213,10 +213,10 @@ void DialogWindow::Build(HWND owner) {
 HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
   const ControlClass type = ClassOf(control);
   const RECT r = PixelRect(control);
-  const HWND window = ::CreateWindowExW(
-      type.exStyle, type.name, L"", WS_CHILD | WS_CLIPSIBLINGS | type.style, r.left, r.top,
-      r.right - r.left, r.bottom - r.top, ParentOf(control),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+  const HWND window =
+      ::CreateWindowExW(type.exStyle, type.name, L"", WS_CHILD | WS_CLIPSIBLINGS | type.style,
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, ParentOf(control),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (window == nullptr)
     return nullptr;
   ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
@@ -304,8 +304,7 @@ void DialogWindow::PlaceDialog(bool firstTime) {
   const int height = outer.bottom - outer.top;
   placedRect_ = model_->rect;
   if (!firstTime) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
   int left = Pixels(model_->rect.left);
@@ -348,8 +347,7 @@ HFONT DialogWindow::FontFor(const ui::Control& control) {
 HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
   if (!picture)
     return nullptr;
-  const auto source =
-      reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(picture->Handle()));
+  const auto source = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(picture->Handle()));
   if (dpi_ == 96 || source == nullptr)
     return source;
   if (auto found = bitmaps_.find(picture.get()); found != bitmaps_.end())

@@ -28,7 +28,6 @@ std::wstring EditText(const String& text) {
   return out;
 }
 
-
 std::wstring TextFor(const ui::Control& c) {
   switch (c.kind()) {
     case Kind::TextBox:
@@ -128,8 +127,8 @@ void DialogWindow::SyncControl(const ui::Control& c, std::size_t index) {
                    wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     given.rect = wanted;
     if (const HWND box = groupBoxes_[index])
-      ::SetWindowPos(box, HWND_BOTTOM, 0, 0, wanted.right - wanted.left,
-                     wanted.bottom - wanted.top, SWP_NOACTIVATE);
+      ::SetWindowPos(box, HWND_BOTTOM, 0, 0, wanted.right - wanted.left, wanted.bottom - wanted.top,
+                     SWP_NOACTIVATE);
   }
   if (const HWND box = groupBoxes_[index]; box != nullptr && c.border != given.border) {
     ::ShowWindow(box, c.border ? SW_SHOWNA : SW_HIDE);

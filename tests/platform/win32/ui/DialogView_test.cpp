@@ -17,13 +17,6 @@ namespace {
 
 using ui::Kind;
 
-std::string Names(const std::vector<std::string>& names) {
-  std::string out;
-  for (const std::string& name : names)
-    out += "\n  " + name;
-  return out;
-}
-
 TEST(DialogView, WindowsMirrorTheModelOnEveryPageOfEveryRequest) {
   struct Request {
     int type;
@@ -178,7 +171,8 @@ class Recorder {
   static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && active_ != nullptr) {
-      const std::string name = Utf8(win32::view::TextProperty(sent->hwnd, win32::view::kControlName));
+      const std::string name =
+          Utf8(win32::view::TextProperty(sent->hwnd, win32::view::kControlName));
       if (!name.empty() && sent->message == WM_SETFOCUS)
         active_->events_.push_back(name + " gets the focus");
       if (!name.empty() && sent->message == WM_KILLFOCUS)

@@ -88,8 +88,8 @@ TEST(DialogKeyboard, KeysDoInTheHostsLoopWhatTheyDoInADialog) {
          PostKey(VK_RETURN);
        },
        "txtDonationQuarroID", [&] { return w.CurrentPage == 6; }},
-      {"Escape: the wizard has no cancel button", [] { PostKey(VK_ESCAPE); },
-       "txtDonationQuarroID", [&] { return s.f.state.Wizard() != nullptr; }},
+      {"Escape: the wizard has no cancel button", [] { PostKey(VK_ESCAPE); }, "txtDonationQuarroID",
+       [&] { return s.f.state.Wizard() != nullptr; }},
   };
   for (const Case& c : cases) {
     c.press();

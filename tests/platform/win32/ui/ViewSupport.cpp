@@ -59,8 +59,8 @@ std::vector<std::string> Mismatches(const Shown& shown, const ui::Dialog& dialog
     ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&placed), 2);
     const RECT twips = Twips(*c);
     // Lines, drop-down lists and spinners have sizes of their own kind.
-    const bool sized = c->kind() != Kind::Line && c->kind() != Kind::ComboBox &&
-                       c->kind() != Kind::UpDown;
+    const bool sized =
+        c->kind() != Kind::Line && c->kind() != Kind::ComboBox && c->kind() != Kind::UpDown;
     if (placed.left != ::MulDiv(twips.left, dpi, 1440) ||
         placed.top != ::MulDiv(twips.top, dpi, 1440) ||
         (sized && (placed.right != ::MulDiv(twips.right, dpi, 1440) ||
@@ -103,7 +103,8 @@ std::vector<std::string> Mismatches(const Shown& shown, const ui::Dialog& dialog
       }
       case Kind::PictureBox:
       case Kind::Image:
-        if ((::SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) != (c->picture != nullptr))
+        if ((::SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) !=
+            (c->picture != nullptr))
           found.push_back(name + " picture");
         break;
       default:

@@ -72,6 +72,14 @@ struct Shown {
   WizardFixture f;
 };
 
+// One name a line, for a readable failure.
+inline std::string Names(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& name : names)
+    out += "\n  " + name;
+  return out;
+}
+
 // Everything in which the dialog's windows differ from the model: visibility,
 // enabled state, text, check and list state, pictures, places, the focus.
 std::vector<std::string> Mismatches(const Shown& shown, const ui::Dialog& dialog);
