@@ -14,7 +14,8 @@ constexpr ULONG_PTR kLinkReport = 0x4C494E4B;  // "LINK"
 std::wstring ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
       return path;
@@ -80,8 +81,7 @@ DesktopWatch::~DesktopWatch() {
     ::CloseHandle(job_);
 }
 
-LRESULT CALLBACK DesktopWatch::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK DesktopWatch::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
     auto* self = reinterpret_cast<DesktopWatch*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -106,8 +106,8 @@ std::set<DWORD> DesktopWatch::HandlerProcesses() const {
                                    static_cast<DWORD>(buffer.size() * sizeof(ULONG_PTR)), nullptr))
     return handlers;
   const auto* list = reinterpret_cast<const JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
-  const ULONG_PTR* ids = buffer.data() + offsetof(JOBOBJECT_BASIC_PROCESS_ID_LIST, ProcessIdList) /
-                                             sizeof(ULONG_PTR);
+  const ULONG_PTR* ids =
+      buffer.data() + offsetof(JOBOBJECT_BASIC_PROCESS_ID_LIST, ProcessIdList) / sizeof(ULONG_PTR);
   // Wine's desktop process (explorer.exe) joins the job with the first window
   // and stays; a console program's conhost.exe goes with it. Anything else,
   // this program as a link handler above all, is waited for; so is a process
@@ -116,8 +116,8 @@ std::set<DWORD> DesktopWatch::HandlerProcesses() const {
     const DWORD process = static_cast<DWORD>(ids[i]);
     if (process == ::GetCurrentProcessId())
       continue;
-    const HANDLE handle = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                        process);
+    const HANDLE handle =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
     if (handle == nullptr)
       continue;
     const bool running = ::WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
@@ -176,8 +176,8 @@ bool DesktopWatch::RegisterAsLinkHandler(std::string* problem) {
     // The shell asks for no DDE conversation when the key has none.
     ::RegDeleteTreeW(HKEY_CURRENT_USER, (key + L"\\shell\\open\\ddeexec").c_str());
     if (status != ERROR_SUCCESS) {
-      *problem = "the registry refused the handler for " + Utf16ToUtf8(String(
-                     reinterpret_cast<const char16_t*>(scheme))) + " (error " +
+      *problem = "the registry refused the handler for " +
+                 Utf16ToUtf8(String(reinterpret_cast<const char16_t*>(scheme))) + " (error " +
                  std::to_string(status) + ")";
       return false;
     }

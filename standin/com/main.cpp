@@ -131,8 +131,8 @@ class Host {
 
   void LoadAddIns() {
     // The user's add-in list: every subkey with LoadBehavior 3 is loaded.
-    const std::wstring list = ostrel::win32::com::Wide(
-        String(ostrel::settings::kOutlookKey) + u"\\Addins");
+    const std::wstring list =
+        ostrel::win32::com::Wide(String(ostrel::settings::kOutlookKey) + u"\\Addins");
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, list.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
       return;
@@ -145,8 +145,8 @@ class Host {
         break;
       DWORD behavior = 0;
       DWORD size = sizeof behavior;
-      if (::RegGetValueW(key, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior,
-                         &size) == ERROR_SUCCESS &&
+      if (::RegGetValueW(key, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &size) ==
+              ERROR_SUCCESS &&
           behavior == 3)
         progIds.emplace_back(reinterpret_cast<char16_t*>(name), length);
     }
@@ -186,8 +186,7 @@ class Host {
     try {
       outlook_.ClickControl(ostrel::Utf8ToUtf16(tag));
     } catch (const std::exception& error) {
-      throw ActionError("click " + tag + ": no such control on the toolbar (" + error.what() +
-                        ")");
+      throw ActionError("click " + tag + ": no such control on the toolbar (" + error.what() + ")");
     }
   }
 

@@ -24,8 +24,10 @@ fs::path MakeFolder(TestPlatform& test) {
 
 WizardFixture::WizardFixture(FixedLocale numbers, ui::DialogView& views)
     : test(MakeTestPlatform()),
+      registry(test->services().registry),
       locale(std::move(numbers)),
-      services(With(test->services(), {.locale = &locale,
+      services(With(test->services(), {.registry = &registry,
+                                       .locale = &locale,
                                        .shell = &shell,
                                        .help = &help,
                                        .dialogs = &dialogs,
