@@ -89,13 +89,14 @@ host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bi
   return platform.ole.CreateBitmapPicture(bitmap, host::PaletteHandle::None, true);
 }
 
-void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number) {
+void SetFormIcon(AddInState& state, ui::Dialog& dialog, std::uint32_t number) {
   if (host::IsNone(state.hResourceLibrary))
     return;
   const host::IconHandle icon = state.platform.resources.LoadIcon(state.hResourceLibrary, number);
   if (host::IsNone(icon))
     return;
-  state.platform.windows.SendMessage(dialog, host::kWmSetIcon, host::kIconBig,
+  dialog.icon = icon;
+  state.platform.windows.SendMessage(dialog.hWnd, host::kWmSetIcon, host::kIconBig,
                                      static_cast<std::intptr_t>(icon));
 }
 
