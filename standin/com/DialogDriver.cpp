@@ -62,32 +62,36 @@ std::string OneLine(const std::wstring& text) {
   return Utf8(out);
 }
 
+// The window enumeration callbacks are CALLBACK functions, not lambdas: a lambda
+// converts only to the default calling convention, and 32-bit Windows calls
+// them as __stdcall.
+struct ThreadSearch {
+  DWORD thread;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK AddThreadWindow(HWND window, LPARAM data) {
+  auto* s = reinterpret_cast<ThreadSearch*>(data);
+  if (::GetWindowThreadProcessId(window, nullptr) == s->thread && ::IsWindowVisible(window))
+    s->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK AddChildWindow(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadWindows(DWORD thread) {
-  struct Search {
-    DWORD thread;
-    std::vector<HWND> found;
-  } search{thread, {}};
+  ThreadSearch search{thread, {}};
   // EnumWindows walks the top-level windows front to back.
-  ::EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (::GetWindowThreadProcessId(window, nullptr) == s->thread && ::IsWindowVisible(window))
-          s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ::EnumWindows(AddThreadWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 std::vector<HWND> Children(HWND dialog) {
   std::vector<HWND> found;
-  ::EnumChildWindows(
-      dialog,
-      [](HWND window, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumChildWindows(dialog, AddChildWindow, reinterpret_cast<LPARAM>(&found));
   // In the dialog's own order.
   std::sort(found.begin(), found.end(),
             [](HWND a, HWND b) { return ::GetDlgCtrlID(a) < ::GetDlgCtrlID(b); });
