@@ -90,7 +90,8 @@ host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bi
 }
 
 void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number) {
-  if (host::IsNone(state.hResourceLibrary))
+  // A dialog without a window yet has nothing to set the icon on.
+  if (host::IsNone(state.hResourceLibrary) || host::IsNone(dialog))
     return;
   const host::IconHandle icon = state.platform.resources.LoadIcon(state.hResourceLibrary, number);
   if (host::IsNone(icon))

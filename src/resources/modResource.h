@@ -32,7 +32,8 @@ host::BitmapHandle ResBitmap(AddInState& state, const String& name);
 // A picture that owns the bitmap; nullptr when the picture cannot be made.
 host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bitmap);
 
-// Makes icon `number` the dialog window's big icon; nothing when it is missing.
+// Makes icon `number` the dialog window's big icon; nothing when it is missing or
+// the dialog has no window yet.
 void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number);
 
 // An item of locale information; "" when the system has none.

@@ -157,8 +157,10 @@ class Dialog {
   String caption;
   Rect rect;
   bool visible = false;
-  // The window the view made for the dialog; the model hands out a unique one.
-  host::WindowHandle hWnd;
+  // The window a view made for the dialog; None while no view has made one
+  // (the headless model makes none), so that nothing is ever handed a window
+  // that does not exist: a message box then has no owner.
+  host::WindowHandle hWnd = host::WindowHandle::None;
 
   Control* Focused() const { return focused_; }
   // Moves the focus by code, without validation. False when the control cannot
