@@ -106,6 +106,8 @@ class Win32FileSystem final : public host::FileSystem {
   bool FindFirstFile(const String& path) override;
   AnsiString ReadFile(const String& path) override;
   void WriteFile(const String& path, const AnsiString& content) override;
+  // CREATE_NEW, then written in place; a failed write deletes the file again.
+  void CreateNewFile(const String& path, const AnsiString& content) override;
   void CopyFile(const String& from, const String& to) override;
   void DeleteFile(const String& path) override;
   void CreateDirectory(const String& path) override;

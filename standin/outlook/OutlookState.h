@@ -39,8 +39,10 @@ struct OutlookState {
   std::int64_t Now() const;
 
   // Writes the draft into the outbox folder, made first when missing, under the
-  // first free name of DraftFileName; returns the file's path. Raises
-  // host::HostError when the folder or the file cannot be made.
+  // first free name of DraftFileName; returns the file's path. The file is
+  // created exclusively, so that every draft gets a file of its own however
+  // many writers share the folder. Raises host::HostError when the folder or
+  // the file cannot be made.
   String WriteDraft(const DraftMail& mail);
 
   // Hands one line to the listener, if there is one.
