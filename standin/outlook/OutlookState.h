@@ -48,6 +48,10 @@ struct OutlookState {
   // Hands one line to the listener, if there is one.
   void Notify(const std::string& utf8Line) const;
 
+  // Opens the window of a displayed item (an inspector); empty once the
+  // Application is gone, as a displayed item then has no Outlook to show it.
+  std::function<void()> openItemWindow;
+
   host::FileSystem& files;
   String outbox;  // without a trailing separator, unless it is a root
   Clock clock;

@@ -35,8 +35,8 @@ TEST(StandinDrafts, AWriterKilledAtAnyMomentLeavesOnlyWholeDrafts) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      standin::StandinApplication outlook(platform->services().files,
-                                          platform->SystemPath(outbox), [] { return kDate; });
+      standin::StandinApplication outlook(platform->services().files, platform->SystemPath(outbox),
+                                          [] { return kDate; });
       for (int n = 0; n < 100; ++n) {
         auto item = outlook.CreateItem(host::outlook::olMailItem);
         item->SetHTMLBody(body);
@@ -56,8 +56,8 @@ TEST(StandinDrafts, AWriterKilledAtAnyMomentLeavesOnlyWholeDrafts) {
     EXPECT_TRUE(name.starts_with("Quarro-") && name.ends_with(".eml")) << name << " is left";
     std::ifstream in(entry.path(), std::ios::binary);
     const std::string content{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_TRUE(content == whole) << name << " holds " << content.size() << " of "
-                                  << whole.size() << " bytes";
+    EXPECT_TRUE(content == whole) << name << " holds " << content.size() << " of " << whole.size()
+                                  << " bytes";
     ++drafts;
   }
   EXPECT_GT(drafts, 0) << "no writer got as far as one draft";
