@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
+#include "host/Registry.h"
+#include "posix/PosixPlatform.h"
+#include "settings/SettingsLayout.h"
+#include "settings/modRegistry.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -31,6 +36,15 @@ Outcome Execute(const std::string& command) {
     run.output.append(buffer, got);
   run.status = ::pclose(pipe);
   return run;
+}
+
+// ostrel-standin on the profile with the script's lines.
+Outcome RunScript(const fs::path& profile, const std::string& lines) {
+  fs::create_directories(profile);
+  const fs::path script = profile.parent_path() / (profile.filename().string() + ".txt");
+  std::ofstream(script) << lines;
+  return Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" + profile.string() +
+                 "' --script '" + script.string() + "'");
 }
 
 std::vector<fs::path> Drafts(const fs::path& profile) {
@@ -127,6 +141,72 @@ TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
   EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("message box up:"), std::string::npos) << "show works meanwhile";
   EXPECT_NE(run.output.find("optButton(0): (o)"), std::string::npos) << run.output;
+}
+
+TEST(StandinProfile, DamagedToolbarSettingsAreReportedAndLeftAsTheyAre) {
+  const auto platform = test::MakeTestPlatform();
+  const std::string random("\x8f\x00\xffQ\x1b\r\n\xc3(", 9);
+  const struct {
+    const char* name;
+    const char* content;  // nullptr: a folder of the file's name
+  } cases[] = {{"line", "bar=x\r\n"}, {"bytes", random.c_str()}, {"folder", nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path profile = platform->TempDir() / c.name;
+    const fs::path settings = profile / "CommandBars.txt";
+    fs::create_directories(profile);
+    if (c.content != nullptr)
+      std::ofstream(settings, std::ios::binary) << c.content;
+    else
+      fs::create_directory(settings);
+    const Outcome run = RunScript(profile, "start\nshow\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("CommandBars.txt"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Outlook starts without the saved toolbars"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("toolbar \"Quarro\": top, visible"), std::string::npos)
+        << "the add-in's toolbar is there all the same";
+    if (c.content != nullptr) {
+      std::ifstream in(settings, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.content);
+    } else {
+      EXPECT_TRUE(fs::is_directory(settings));
+    }
+  }
+}
+
+// A first start killed after part of the registration was written: the next
+// start completes what is missing and keeps what the user changed.
+TEST(StandinProfile, AnInstallationCutShortIsCompleted) {
+  const auto platform = test::MakeTestPlatform();
+  const fs::path profile = platform->TempDir() / "profile";
+  ASSERT_EQ(RunScript(profile, "").status, 0);
+  const String addins = String(settings::kOutlookKey) + u"\\Addins\\Ostrel.Connect";
+  const String euro = settings::CurrencyKey(1);
+  const String dollar = settings::CurrencyKey(0);
+  {
+    posix::PosixPlatform cut(posix::PosixOptions{profile.string(), {}});
+    host::Registry& registry = cut.services().registry;
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(addins)), 0);
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(euro)), 0);
+    ASSERT_TRUE(WriteRegValue(cut.services(), host::RegRoot::CurrentUser, dollar, u"Name",
+                              RegValue::Text(u"Dollars, my own name"), host::kRegSz));
+  }
+  const Outcome run = RunScript(profile, "start\nclick QuarroGeneral\nshow\nquit\n");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("profile: installation data completed (2 of"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("profile: add-in registration completed (3 of"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("[frmWizard]"), std::string::npos) << "the add-in works again";
+
+  posix::PosixPlatform after(posix::PosixOptions{profile.string(), {}});
+  const auto read = [&](const String& key, const char16_t* name) {
+    return ReadRegValue(after.services(), host::RegRoot::CurrentUser, key, name);
+  };
+  EXPECT_EQ(read(addins, u"LoadBehavior"), RegValue::Number(3));
+  EXPECT_EQ(read(euro, u"Code"), RegValue::Text(u"EUR"));
+  EXPECT_EQ(read(dollar, u"Name"), RegValue::Text(u"Dollars, my own name"));
 }
 
 }  // namespace
