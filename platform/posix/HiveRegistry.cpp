@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -434,6 +435,29 @@ long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::R
   }
   const RegKeyNode* node = hive->tree.Find(full);
   *key = AddHandle(root, std::move(full), node);
+  return host::kErrorSuccess;
+}
+
+long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) {
+  if (name == nullptr)
+    return host::kErrorInvalidParameter;
+  OpenedKey* opened = Opened(key);
+  if (opened == nullptr)
+    return host::kErrorInvalidHandle;
+  const RegKeyNode* node = KeyOf(*opened);
+  if (node == nullptr) {
+    // An empty hive has no node for its root: nothing below it.
+    return IsRootPath(opened->root, opened->path) ? host::kErrorNoMoreItems : kErrorKeyDeleted;
+  }
+  if (index >= node->subkeys.size())
+    return host::kErrorNoMoreItems;
+  // The map keeps the names in the registry's own order.
+  const String& found = std::next(node->subkeys.begin(), index)->first;
+  AnsiString narrow;
+  narrow.reserve(found.size());
+  for (const char16_t unit : found)
+    narrow.push_back(Cp1252::FromUnit(unit));
+  *name = std::move(narrow);
   return host::kErrorSuccess;
 }
 

@@ -300,14 +300,25 @@ bool UnregisterServer(host::Platform& platform) {
   return removed;
 }
 
-std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {
+std::optional<String> ClassOfProgId(host::Platform& platform, const String& progId) {
   // A separator or NUL would name some other key than the ProgID's own.
   if (progId.empty() || progId.find_first_of(std::u16string_view(u"\\\0", 2)) != String::npos)
     return std::nullopt;
   const std::optional<String> clsid = ClassesDefault(platform, Path({progId, reg::kClsidKey}));
   if (!clsid || !identity::ParseGuid(*clsid))
     return std::nullopt;
-  return ClassesDefault(platform, Path({reg::kClsidKey, *clsid, reg::kInprocServer32Key}));
+  return clsid;
+}
+
+std::optional<String> InprocServerOfClass(host::Platform& platform, const String& clsid) {
+  if (!identity::ParseGuid(clsid))
+    return std::nullopt;
+  return ClassesDefault(platform, Path({reg::kClsidKey, clsid, reg::kInprocServer32Key}));
+}
+
+std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {
+  const std::optional<String> clsid = ClassOfProgId(platform, progId);
+  return clsid ? InprocServerOfClass(platform, *clsid) : std::nullopt;
 }
 
 }  // namespace ostrel

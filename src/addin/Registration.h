@@ -45,4 +45,9 @@ bool UnregisterServer(host::Platform& platform);
 // stored CLSID is not one.
 std::optional<String> InprocServerOf(host::Platform& platform, const String& progId);
 
+// Its two steps: the class of a ProgID ("{...}", as stored), and the server
+// file of a class.
+std::optional<String> ClassOfProgId(host::Platform& platform, const String& progId);
+std::optional<String> InprocServerOfClass(host::Platform& platform, const String& clsid);
+
 }  // namespace ostrel

@@ -11,12 +11,14 @@
 #include <string>
 
 #include "common/Text.h"
-#include "ostrel/Commands.h"
+#include "ostrel/HeadlessDialogs.h"
+#include "ostrel/ModuleLoader.h"
 #include "ostrel/Profile.h"
-#include "ostrel/Session.h"
 #include "outlook/StandinApplication.h"
 #include "posix/PosixPlatform.h"
 #include "posix/RecordingUi.h"
+#include "script/Commands.h"
+#include "script/Session.h"
 
 namespace fs = std::filesystem;
 
@@ -110,7 +112,10 @@ int main(int argc, char** argv) {
   ostrel::standin::UseToolbarSettings(outlook, ostrel::Utf8ToUtf16(profile.string()), print);
   outlook.SetClipboard(platform.services().clipboard);
   outlook.SetListener(printMail);
-  ostrel::standin::Session session(platform, outlook, print);
+  ostrel::standin::ModuleLoader loader(platform.services(), outlook);
+  ostrel::standin::HeadlessDialogs dialogs([&loader] { return loader.Dialogs(); },
+                                           platform.dialogs());
+  ostrel::standin::Session session(platform.services(), outlook, loader, dialogs, print);
 
   std::string line;
   int number = 0;

@@ -13,6 +13,7 @@
 
 #include "addin/ServerIdentity.h"
 #include "common/Text.h"
+#include "outlook/AddInList.h"
 #include "settings/modRegistry.h"
 #include "support/TestPlatform.h"
 
@@ -131,6 +132,9 @@ class RefusingRegistry final : public host::Registry {
   long CreateKey(RegRoot root, const AnsiString& path, RegKey* key) override {
     return real_.CreateKey(root, path, key);
   }
+  long EnumKey(RegKey key, std::uint32_t index, AnsiString* name) override {
+    return real_.EnumKey(key, index, name);
+  }
   long QueryValue(RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override {
     return real_.QueryValue(key, name, type, data, size);
@@ -159,6 +163,14 @@ class RefusingRegistry final : public host::Registry {
   int calls_ = 0;
 };
 
+// Entries of Outlook's add-in list beside the add-in's own.
+const Planted kListed[] = {
+    {kUser, u"Software\\Microsoft\\Office\\Outlook\\Addins\\OstrelTest.Missing", u"FriendlyName",
+     u"no class anywhere"},
+    {kUser, u"Software\\Microsoft\\Office\\Outlook\\Addins\\OstrelTest.Machine", u"FriendlyName",
+     u"its class under HKEY_LOCAL_MACHINE"},
+};
+
 class Registration : public testing::Test {
  protected:
   void SetUp() override {
@@ -173,6 +185,8 @@ class Registration : public testing::Test {
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
     for (const Planted& p : kLookups)
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
+    for (const Planted& p : kListed)
+      registry().DeleteTree(p.root, Ansi(p.key));
   }
   // The test's own key that holds a planted one (the ProgID or class key).
   static String TopTestKey(const String& key) {
@@ -365,6 +379,40 @@ TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
   }
   ASSERT_TRUE(UnregisterServer(services()));
   EXPECT_EQ(InprocServerOf(services(), u"Ostrel.Connect"), std::nullopt);
+}
+
+TEST_F(Registration, TheAddInListIsReadAsOutlookAndComReadIt) {
+  ASSERT_TRUE(RegisterServer(services(), kModule));
+  Plant(kNeighbours);  // OstrelTest.Other, whose LoadBehavior is text
+  Plant(kLookups);
+  Plant(kListed);
+  ASSERT_TRUE(WriteRegValue(services(), kUser, kListed[1].key, u"LoadBehavior", RegValue::Number(2),
+                            host::kRegDword));
+  std::vector<standin::RegisteredAddIn> ours;
+  for (standin::RegisteredAddIn& addIn : standin::ReadAddInList(services())) {
+    if (addIn.progId.starts_with(u"Ostrel"))
+      ours.push_back(std::move(addIn));
+  }
+  struct Expected {
+    const char16_t* progId;
+    std::optional<std::int32_t> loadBehavior;
+    std::optional<String> clsid;
+    std::optional<String> server;
+  };
+  const Expected expected[] = {
+      {u"Ostrel.Connect", 3, u"{B26BE756-F8E4-4F47-A2FF-A7DE88DC783B}", kModule},
+      {u"OstrelTest.Machine", 2, TEST_CLSID_B, u"C:\\machine.dll"},
+      {u"OstrelTest.Missing", std::nullopt, std::nullopt, std::nullopt},
+      {u"OstrelTest.Other", std::nullopt, std::nullopt, std::nullopt},
+  };
+  ASSERT_EQ(ours.size(), std::size(expected));
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    SCOPED_TRACE(Utf16ToUtf8(expected[i].progId));
+    EXPECT_EQ(ours[i].progId, expected[i].progId);
+    EXPECT_EQ(ours[i].loadBehavior, expected[i].loadBehavior);
+    EXPECT_EQ(ours[i].clsid, expected[i].clsid);
+    EXPECT_EQ(ours[i].server, expected[i].server);
+  }
 }
 
 TEST_F(Registration, ARefusedWriteLeavesNothingBehind) {

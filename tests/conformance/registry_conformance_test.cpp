@@ -380,5 +380,45 @@ TEST_F(RegistryConformance, DeletingATreeThatIsNotThereChangesNothing) {
   }
 }
 
+TEST_F(RegistryConformance, EnumeratingKeysGivesEachSubkeyInTheRegistrysOrder) {
+  // Made out of order and in mixed case; values and deeper keys are no subkeys.
+  for (const char* key :
+       {"Lists\\beta", "Lists\\Alpha\\Deeper", "Lists\\C10", "Lists\\c2", "Lists\\Gr\xfc\xdf"}) {
+    ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch(key), u"Name", RegValue::Number(1),
+                              host::kRegDword));
+  }
+  ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch("Lists"), u"NotAKey", RegValue::Number(1),
+                            host::kRegDword));
+  RegKey lists = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey() + "\\LISTS", &lists),
+            host::kErrorSuccess);
+  std::vector<AnsiString> names;
+  AnsiString name = "poison";
+  long status = host::kErrorSuccess;
+  for (std::uint32_t index = 0; index < 10; ++index) {
+    status = registry().EnumKey(lists, index, &name);
+    if (status != host::kErrorSuccess)
+      break;
+    names.push_back(name);
+  }
+  EXPECT_EQ(status, host::kErrorNoMoreItems);
+  EXPECT_EQ(names, (std::vector<AnsiString>{"Alpha", "beta", "C10", "c2", "Gr\xfc\xdf"}));
+  EXPECT_EQ(name, "Gr\xfc\xdf") << "the end leaves the name as it was";
+  EXPECT_EQ(registry().EnumKey(lists, 1000, &name), host::kErrorNoMoreItems);
+
+  RegKey empty = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey() + "\\Lists\\c2", &empty),
+            host::kErrorSuccess);
+  EXPECT_EQ(registry().EnumKey(empty, 0, &name), host::kErrorNoMoreItems);
+  registry().CloseKey(empty);
+
+  // A handle whose key is deleted meanwhile, and no handle at all.
+  ASSERT_EQ(registry().DeleteTree(kUser, platform_->ScratchKey() + "\\Lists"), host::kErrorSuccess);
+  EXPECT_EQ(registry().EnumKey(lists, 0, &name), host::kErrorKeyDeleted);
+  registry().CloseKey(lists);
+  EXPECT_EQ(registry().EnumKey(RegKey::None, 0, &name), host::kErrorInvalidHandle);
+  EXPECT_EQ(name, "Gr\xfc\xdf");
+}
+
 }  // namespace
 }  // namespace ostrel
