@@ -17,8 +17,8 @@ std::vector<RegisteredAddIn> ReadAddInList(host::Platform& platform) {
     return {};
   }
   AnsiString name;
-  for (std::uint32_t index = 0;
-       platform.registry.EnumKey(key, index, &name) == host::kErrorSuccess; ++index) {
+  for (std::uint32_t index = 0; platform.registry.EnumKey(key, index, &name) == host::kErrorSuccess;
+       ++index) {
     progIds.push_back(platform.ansi.FromAnsi(name));
   }
   platform.registry.CloseKey(key);

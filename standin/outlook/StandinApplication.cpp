@@ -231,6 +231,10 @@ void StandinApplication::ClearFailures() {
   state_->faults.Clear();
 }
 
+std::vector<std::string> StandinApplication::FailureNames() const {
+  return state_->faults.Operations();
+}
+
 void StandinApplication::SetListener(Listener listener) {
   state_->listener = std::move(listener);
 }

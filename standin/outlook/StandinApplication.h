@@ -116,6 +116,8 @@ class StandinApplication : public host::outlook::Application {
   // reading and setting it). An unknown name raises std::invalid_argument.
   void FailOn(std::string operation);
   void ClearFailures();
+  // The names FailOn knows, sorted.
+  std::vector<std::string> FailureNames() const;
 
   // Called with one line per event: "mail displayed: <path>", the windows'
   // lines above, "folder switched to <path>", "folder switch to <path>

@@ -53,6 +53,10 @@ void Session::Execute(const Command& command) {
   const auto& args = command.args;
   if (verb == "help") {
     out_(kHelp);
+    std::string operations = "operations for fail:";
+    for (const std::string& name : outlook_.FailureNames())
+      operations += " " + name;
+    out_(operations);
     return;
   }
   // Failures may be set before the start, for what the add-in does at
@@ -256,7 +260,10 @@ void Session::Select(const std::string& target, const std::string& position) {
 void Session::Show() {
   const std::vector<std::string> lines = dialogs_.Show();
   if (lines.empty()) {
-    for (const std::string& line : outlook_.DescribeToolbars())
+    const std::vector<std::string> toolbars = outlook_.DescribeToolbars();
+    if (toolbars.empty())
+      out_(outlook_.Explorers().empty() ? "no explorer is open" : "the explorer has no toolbars");
+    for (const std::string& line : toolbars)
       out_(line);
     return;
   }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,42 @@ TEST(StandinExamples, EachTypeEndsAsADraft) {
   }
 }
 
+// A run's output as the Windows stand-in gives it too, which is checked
+// against the same expected files: the Linux profile's set-up ("profile: ...")
+// is left out, and the add-in's folder, the server file an add-in was loaded
+// from and the path of each draft are named by placeholders.
+std::string Comparable(const std::string& output) {
+  const std::string addin = fs::canonical(OSTREL_TEST_ADDIN_DIR).string();
+  std::istringstream lines(output);
+  std::string comparable;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("profile: "))
+      continue;
+    if (const std::size_t at = line.find(" loaded from "); at != std::string::npos)
+      line = line.substr(0, at) + " loaded from <server>";
+    if (line.starts_with("mail displayed: "))
+      line = "mail displayed: <draft>";
+    for (std::size_t at; (at = line.find(addin)) != std::string::npos;)
+      line.replace(at, addin.size(), "<addin>");
+    comparable += line + "\n";
+  }
+  return comparable;
+}
+
+TEST(StandinExamples, WindowWatchAndToolbarGiveTheExpectedOutput) {
+  const auto platform = test::MakeTestPlatform();
+  for (const char* name : {"lifecycle", "toolbar"}) {
+    SCOPED_TRACE(name);
+    const std::string examples = std::string(OSTREL_TEST_SOURCE_DIR) + "/examples/" + name;
+    const Outcome run =
+        Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" +
+                (platform->TempDir() / name).string() + "' --script '" + examples + ".txt'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::ifstream expected(examples + ".expected", std::ios::binary);
+    EXPECT_EQ(Comparable(run.output), std::string(std::istreambuf_iterator<char>(expected), {}));
+  }
+}
+
 TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
   const auto platform = test::MakeTestPlatform();
   const fs::path dir = platform->TempDir();
@@ -115,6 +152,10 @@ TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
        "click cmdCancel\n",
        "script.txt:5: error: a message box is up"},
       {"start\nanswer OK\n", "script.txt:2: error: answer: no message box is up"},
+      {"start sideways\n", "script.txt:1: error: start: \"sideways\" is not explorer"},
+      {"start\nclose-explorer 2\n", "script.txt:2: error: explorer 2 is not open"},
+      {"start\nclose-inspector\n", "script.txt:2: error: no inspector is open"},
+      {"fail Send\n", "script.txt:1: error: fail: no host operation is named \"Send\""},
   };
   int n = 0;
   for (const auto& c : cases) {
