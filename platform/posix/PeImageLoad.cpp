@@ -57,8 +57,8 @@ std::string PeImage::ImageLoadProblem() const {
     if (section.virtualAddress % kPage != 0)
       return which + "RVA " + Hex(section.virtualAddress) + " is not on a page boundary";
     if (section.virtualAddress + mapped > imageEnd) {
-      return which + "runs past SizeOfImage (" + Hex(section.virtualAddress) + " + " +
-             Hex(mapped) + " > " + Hex(imageEnd) + ")";
+      return which + "runs past SizeOfImage (" + Hex(section.virtualAddress) + " + " + Hex(mapped) +
+             " > " + Hex(imageEnd) + ")";
     }
     if (section.rawOffset == 0 || section.rawSize == 0)
       continue;  // nothing of it is in the file
@@ -66,9 +66,8 @@ std::string PeImage::ImageLoadProblem() const {
       return which + "its data starts past the end of the file";
     // The data the loader reads: whole sectors, no more than the section maps.
     const std::uint64_t start = section.rawOffset / kSector * kSector;
-    const std::uint64_t length =
-        std::min(RoundUp(std::uint64_t{section.rawSize} + section.rawOffset % kSector, kSector),
-                 mapped);
+    const std::uint64_t length = std::min(
+        RoundUp(std::uint64_t{section.rawSize} + section.rawOffset % kSector, kSector), mapped);
     if (start + length > fileEnd) {
       return which + "its data runs past the end of the file (to " + Hex(start + length) +
              ", the file has " + Hex(fileSize_) + " bytes): the file is cut short";

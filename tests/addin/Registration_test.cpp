@@ -15,6 +15,7 @@
 #include "common/Text.h"
 #include "outlook/AddInList.h"
 #include "settings/modRegistry.h"
+#include "support/Checked.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -296,7 +297,7 @@ TEST_F(Registration, WritesEveryEntryAndNothingElse) {
   RefusingRegistry counting(registry(), INT_MAX, false);
   host::Platform counted = WithRegistry(counting);
   ASSERT_TRUE(RegisterServer(counted, kModule));
-  ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
   EXPECT_EQ(static_cast<std::size_t>(counting.calls()), ExpectedEntries(kModule, u"").size())
       << "values written beyond the expected ones";
   // AddIn is not creatable: no class or ProgID of its own.
@@ -321,32 +322,32 @@ TEST_F(Registration, HelpFolderIsTheModulesFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.module));
     ASSERT_TRUE(RegisterServer(services(), c.module));
-    ExpectRegistered(c.module, c.folder);
+    CHECKED(ExpectRegistered(c.module, c.folder));
   }
 }
 
 TEST_F(Registration, RefusesAModulePathTheRegistryCannotHold) {
   for (const String& module : {String(), String(u"C:\\\u4e2d\u6587\\Ostrel.dll")}) {
     EXPECT_FALSE(RegisterServer(services(), module)) << Utf16ToUtf8(module);
-    ExpectNoOwnKeys();
+    CHECKED(ExpectNoOwnKeys());
   }
 }
 
 TEST_F(Registration, RegisteringAgainReplacesTheEarlierRegistration) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
 
   const String moved = u"D:\\Quarro\\Ostrel.dll";
   ASSERT_TRUE(RegisterServer(services(), moved));
-  ExpectRegistered(moved, u"D:\\Quarro");
+  CHECKED(ExpectRegistered(moved, u"D:\\Quarro"));
 }
 
 TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
-  Plant(kNeighbours);
+  CHECKED(Plant(kNeighbours));
   ASSERT_TRUE(RegisterServer(services(), kModule));
   ASSERT_TRUE(UnregisterServer(services()));
-  ExpectNoOwnKeys();
+  CHECKED(ExpectNoOwnKeys());
   for (const Planted& p : kNeighbours) {
     EXPECT_EQ(ReadRegValue(services(), p.root, p.key, p.name), RegValue::Text(p.value))
         << Utf16ToUtf8(p.key);
@@ -356,7 +357,7 @@ TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
 
 TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  Plant(kLookups);
+  CHECKED(Plant(kLookups));
   struct Case {
     String progId;
     std::optional<String> server;
@@ -383,9 +384,9 @@ TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
 
 TEST_F(Registration, TheAddInListIsReadAsOutlookAndComReadIt) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  Plant(kNeighbours);  // OstrelTest.Other, whose LoadBehavior is text
-  Plant(kLookups);
-  Plant(kListed);
+  CHECKED(Plant(kNeighbours));  // OstrelTest.Other, whose LoadBehavior is text
+  CHECKED(Plant(kLookups));
+  CHECKED(Plant(kListed));
   ASSERT_TRUE(WriteRegValue(services(), kUser, kListed[1].key, u"LoadBehavior", RegValue::Number(2),
                             host::kRegDword));
   std::vector<standin::RegisteredAddIn> ours;
@@ -423,7 +424,7 @@ TEST_F(Registration, ARefusedWriteLeavesNothingBehind) {
     RefusingRegistry refusing(registry(), failAt, false);
     host::Platform failing = WithRegistry(refusing);
     EXPECT_FALSE(RegisterServer(failing, kModule));
-    ExpectNoOwnKeys();
+    CHECKED(ExpectNoOwnKeys());
     EXPECT_EQ(Parents(), parents) << "keys created on the way were left";
   }
 }
@@ -436,7 +437,7 @@ TEST_F(Registration, ARefusedWriteRestoresTheEarlierRegistration) {
     RefusingRegistry refusing(registry(), failAt, true);
     host::Platform failing = WithRegistry(refusing);
     EXPECT_FALSE(RegisterServer(failing, u"D:\\Elsewhere\\Ostrel.dll"));
-    ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+    CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
   }
 }
 

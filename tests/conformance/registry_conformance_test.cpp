@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/modRegistry.h"
+#include "support/Checked.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -65,7 +66,8 @@ class RegistryConformance : public testing::Test {
     return raw;
   }
 
-  bool KeyExists(const String& path) {
+  bool KeyExists(const String& path, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     RegKey key = static_cast<RegKey>(0x1234);  // poisoned: must come back as None on failure
     const long status = registry().OpenKey(kUser, services_ansi().ToAnsi(path), &key);
     if (status == host::kErrorSuccess) {
@@ -113,7 +115,7 @@ TEST_F(RegistryConformance, OneTrailingNulIsDroppedOnReading) {
       {"OnlyNul", std::string("\0", 1), u""},
   };
   for (const Case& c : cases) {
-    StoreRaw(c.name, host::kRegSz, Bytes(c.stored));
+    CHECKED(StoreRaw(c.name, host::kRegSz, Bytes(c.stored)));
     EXPECT_EQ(Read(c.name), RegValue::Text(c.expected)) << c.name;
   }
 }
@@ -158,10 +160,10 @@ TEST_F(RegistryConformance, ADwordAskedForTextStoresTheNumberOrNothing) {
 
 TEST_F(RegistryConformance, OtherValueTypesReadAsNone) {
   const std::vector<std::uint8_t> wideAbc = {'a', 0, 'b', 0, 'c', 0, 0, 0};
-  StoreRaw("Expand", host::kRegExpandSz, Bytes(std::string("%TEMP%\0", 7)));
-  StoreRaw("Binary", host::kRegBinary, {1, 2, 3});
-  StoreRaw("Multi", host::kRegMultiSz, Bytes(std::string("a\0b\0\0", 5)));
-  StoreRaw("Qword", host::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0});
+  CHECKED(StoreRaw("Expand", host::kRegExpandSz, Bytes(std::string("%TEMP%\0", 7))));
+  CHECKED(StoreRaw("Binary", host::kRegBinary, {1, 2, 3}));
+  CHECKED(StoreRaw("Multi", host::kRegMultiSz, Bytes(std::string("a\0b\0\0", 5))));
+  CHECKED(StoreRaw("Qword", host::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}));
   for (const char* name : {"Expand", "Binary", "Multi", "Qword"}) {
     EXPECT_TRUE(Read(name).IsNone()) << name;
   }
@@ -253,7 +255,7 @@ TEST_F(RegistryConformance, OtherTypesAreNotWrittenButReportSuccess) {
 }
 
 TEST_F(RegistryConformance, LowerReadReportsSizesLikeRegQueryValueExA) {
-  StoreRaw("Sized", host::kRegSz, Bytes("hello"));
+  CHECKED(StoreRaw("Sized", host::kRegSz, Bytes("hello")));
   RegKey key = RegKey::None;
   ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
 

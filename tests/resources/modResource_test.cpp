@@ -16,6 +16,7 @@
 #include "host/HostError.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
+#include "support/Checked.h"
 #include "support/FakeLocale.h"
 #include "support/TestPlatform.h"
 
@@ -259,7 +260,9 @@ TEST(ResourceLibrary, DamagedLibraryFilesAreRefusedCleanly) {
 }
 
 // Reads a bitmap's pixels as 0x00RRGGBB, top row first.
-std::vector<std::uint32_t> Pixels(host::Platform& p, host::BitmapHandle bitmap, int w, int h) {
+std::vector<std::uint32_t> Pixels(host::Platform& p, host::BitmapHandle bitmap, int w, int h,
+                                  test::Where where = test::Where::current()) {
+  const test::CalledFrom trace(where);
   std::vector<std::uint8_t> info(sizeof(host::BitmapInfoHeader) + 1024, 0);
   host::BitmapInfoHeader header{};
   header.biSize = sizeof header;

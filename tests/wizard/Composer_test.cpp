@@ -3,6 +3,7 @@
 
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -17,14 +18,15 @@ const String kHead = u"<DIV align=left>&nbsp;</DIV><DIV align=center>&nbsp;</DIV
 class Composer : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     w = f.Open();
     ASSERT_NE(w, nullptr);
     foot = u"<BR><HR><CENTER><SMALL>" + f.state.messageFooter + u"</SMALL></CENTER>";
     ASSERT_FALSE(f.state.messageFooter.empty());
   }
   // The composed text without its frame.
-  String Inner(const String& templateText) {
+  String Inner(const String& templateText, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     const String body = w->ComposeMessage(templateText);
     EXPECT_TRUE(body.starts_with(kHead));
     EXPECT_TRUE(body.ends_with(foot));
@@ -54,10 +56,10 @@ TEST_F(Composer, DefaultTemplateWithEachKindOfButton) {
             href + u"<IMG src=\"https://example.com/give.png\" border=\"0\"></A></CENTER>");
 
   const String slot1 = settings::ButtonKey(4, 1);
-  f.WriteText(slot1, settings::button_value::kSrc, u"https://www.quarro.com/b/d1.gif");
-  f.WriteText(slot1, settings::button_value::kAlt, u"Donate");
-  f.WriteText(slot1, settings::button_value::kWidth, u"88");
-  f.WriteText(slot1, settings::button_value::kHeight, u"26");
+  CHECKED(f.WriteText(slot1, settings::button_value::kSrc, u"https://www.quarro.com/b/d1.gif"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kAlt, u"Donate"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kWidth, u"88"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kHeight, u"26"));
   w->optButton[1]->Select();
   EXPECT_EQ(Inner(u"[button]"),
             href +
@@ -70,11 +72,12 @@ TEST_F(Composer, DefaultTemplateWithEachKindOfButton) {
 }
 
 TEST_F(Composer, SenderDetailsFillInOrderWithoutRescanning) {
-  f.WriteText(kMain, m::kFirstName, u"[FirstName]");
-  f.WriteText(kMain, m::kCompany, u"[Amount]");
-  f.WriteText(kMain, m::kState, u"Ontario");
-  f.WriteText(kMain, m::kZIP, u"K1A 0B1");
-  f.WriteText(String(settings::kOptionsKey), settings::options_value::kCity, u"from the options");
+  CHECKED(f.WriteText(kMain, m::kFirstName, u"[FirstName]"));
+  CHECKED(f.WriteText(kMain, m::kCompany, u"[Amount]"));
+  CHECKED(f.WriteText(kMain, m::kState, u"Ontario"));
+  CHECKED(f.WriteText(kMain, m::kZIP, u"K1A 0B1"));
+  CHECKED(f.WriteText(String(settings::kOptionsKey), settings::options_value::kCity,
+                      u"from the options"));
   f.state.PaymentRequestType = 0;
   w->mebGeneralAmount.SetText(u"12.50");
   EXPECT_EQ(Inner(u"[firstname]|[COMPANY]|[State]=[Providence]|[ZIP]=[PostalCode]|[City]|"

@@ -6,6 +6,7 @@
 #include "help/frmAbout.h"
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 #include "templates/frmTemplate.h"
 
@@ -20,8 +21,8 @@ const String kOptions(settings::kOptionsKey);
 
 TEST(Options, LoadsCentredWithCaptionsAndStoredValues) {
   WizardFixture f;
-  f.WriteText(kOptions, opt::kAddress, u"1 Main St\r\nFlat 2");
-  f.WriteText(kOptions, opt::kMRB, u"CODE");
+  CHECKED(f.WriteText(kOptions, opt::kAddress, u"1 Main St\r\nFlat 2"));
+  CHECKED(f.WriteText(kOptions, opt::kMRB, u"CODE"));
   ShowOptions(f.state);
   frmOptions* o = f.state.Options();
   ASSERT_NE(o, nullptr);
@@ -61,12 +62,13 @@ TEST(Options, OkApplyAndCancel) {
 class Chooser : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     w = f.OpenForType(1);
     ASSERT_NE(w, nullptr);
     w->ChangePage(7);
   }
-  frmTemplate* OpenChooser() {
+  frmTemplate* OpenChooser(test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     EXPECT_EQ(ui::Click(w->cmdTemplate), Outcome::Done);
     return f.state.TemplateChooser();
   }
@@ -151,7 +153,7 @@ TEST_F(Chooser, UnwritableFolderKeepsTheChooserOpenAndSaysSo) {
 // (Windows refuses a message box whose owner is no window, error 1400).
 TEST(DialogWindows, OwnersAreNoWindowUntilAViewMakesOne) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(0);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->hWnd, host::WindowHandle::None);

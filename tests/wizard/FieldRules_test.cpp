@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -36,7 +37,7 @@ TEST(AccountRule, AcceptsAnAtSignFollowedSomewhereByAPeriod) {
 
 TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   struct Case {
     const char16_t* text;
@@ -70,7 +71,7 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
                             {host::kLocaleSThousand, "."},
                             {host::kLocaleSCurrency, "\x80"}});
   WizardFixture f(german);
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   EXPECT_TRUE(w->AmountAcceptable(u"12,50", true));
   EXPECT_TRUE(w->AmountAcceptable(u"1.234,50", true));
@@ -79,7 +80,7 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
 
 TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(0);
   ASSERT_EQ(ui::Type(w->txtGeneralQuarroID, u"nobody"), Outcome::Done);
   ASSERT_EQ(ui::Type(w->mebGeneralAmount, u"5"), Outcome::Refused);
@@ -108,7 +109,7 @@ TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
 
 TEST(FieldRules, SpacesOnlyAccountDependsOnThePage) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(4);
   ASSERT_EQ(ui::Type(w->txtDonationQuarroID, u"  "), Outcome::Done);
   EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done) << "Donation accepts spaces (and they fill)";
@@ -119,7 +120,7 @@ TEST(FieldRules, SpacesOnlyAccountDependsOnThePage) {
 
 TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(0);
   EXPECT_FALSE(w->cmdNext.enabled);
   ui::Type(w->txtGeneralQuarroID, u"me@example.com");
@@ -152,7 +153,7 @@ TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {
 
 TEST(ProductTotal, QuantityTimesPricePlusShipping) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   ui::Type(w->txtProductQuarroID, u"me@example.com");
   ui::Type(w->mebProductAmount, u"2.50");
@@ -181,7 +182,7 @@ namespace {
 
 TEST(AmountBoxes, ShowTheirNumberFormattedWhileNotFocused) {
   test::WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   const struct {
     const char16_t *typed, *shown;

@@ -10,6 +10,7 @@
 
 #include "common/Text.h"
 #include "platform/posix/PeBuilder.h"
+#include "support/Checked.h"
 
 namespace ostrel::posix {
 namespace {
@@ -54,7 +55,8 @@ String Text(const PeImage& image, std::uint16_t id) {
   return text.ok() ? text.value() : u"<error: " + FromAscii(text.error()) + u">";
 }
 
-PeImage ParseOk(Bytes bytes) {
+PeImage ParseOk(Bytes bytes, ostrel::test::Where where = ostrel::test::Where::current()) {
+  const ostrel::test::CalledFrom trace(where);
   auto image = PeImage::Parse(std::move(bytes));
   EXPECT_TRUE(image.ok()) << image.error();
   return std::move(image).value();
@@ -310,7 +312,8 @@ struct Answers {
 const std::vector<std::uint16_t> kStringIds = {100, 101, 401, 501, 901, 1001, 2011};
 const std::vector<std::uint16_t> kBitmapIds = {2003, 3001, 3002, 3003};
 
-Answers Ask(const PeImage& image) {
+Answers Ask(const PeImage& image, ostrel::test::Where where = ostrel::test::Where::current()) {
+  const ostrel::test::CalledFrom trace(where);
   Answers answers;
   for (std::uint16_t id : kStringIds) {
     const auto text = image.StringResource(id);
