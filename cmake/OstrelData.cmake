@@ -40,6 +40,15 @@ foreach(lang IN ITEMS ENU DEU)
                       ${OSTREL_ADDIN_DIR}/RES_${lang}.DLL)
   list(APPEND OSTREL_RESOURCE_LIBRARIES ${OSTREL_ADDIN_DIR}/RES_${lang}.DLL)
 endforeach()
+# The German library also under the two-letter name, which the add-in tries when
+# there is no library of the user's own three letters: Austrian (DEA), Swiss
+# (DES), Luxembourg (DEL) and Liechtenstein (DEC) German get German too.
+add_custom_command(
+  OUTPUT ${OSTREL_ADDIN_DIR}/RES_DE.DLL
+  COMMAND ${CMAKE_COMMAND} -E copy ${OSTREL_ADDIN_DIR}/RES_DEU.DLL ${OSTREL_ADDIN_DIR}/RES_DE.DLL
+  DEPENDS ${OSTREL_ADDIN_DIR}/RES_DEU.DLL
+  COMMENT "Building RES_DE.DLL")
+list(APPEND OSTREL_RESOURCE_LIBRARIES ${OSTREL_ADDIN_DIR}/RES_DE.DLL)
 
 # A library of odd resources that only the tests read (over-long strings,
 # grey-paletted bitmaps, a bitmap too wide for a face mask).

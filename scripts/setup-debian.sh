@@ -10,7 +10,7 @@ packages="
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev
-  wine wine64
+  wine wine64 libwine-dev mingw-w64-tools
   fp-utils-3.2.2 libchm-dev
 "
 
@@ -36,3 +36,32 @@ if [ -n "$missing" ]; then
   # shellcheck disable=SC2086
   $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 fi
+
+# Google Benchmark for the Windows build's benchmarks: libbenchmark-dev has the
+# Linux library only, so Debian's own source package of the same version is
+# fetched from Debian's archive once and unpacked into /var/cache/ostrel, where
+# the Windows build finds it (scripts/wine-bench.sh runs those benchmarks).
+version=$(dpkg-query -W -f='${Version}' libbenchmark-dev | cut -d- -f1)
+bench_source=/var/cache/ostrel/benchmark-$version
+if [ ! -f "$bench_source/CMakeLists.txt" ]; then
+  echo "Fetching Debian's source package of Google Benchmark $version"
+  work=$(mktemp -d)
+  chmod 755 "$work"  # apt fetches as its own user
+  mkdir -p "$work/lists/partial"
+  echo "deb-src http://deb.debian.org/debian bookworm main" >"$work/sources.list"
+  apt_source="-o Dir::Etc::SourceList=$work/sources.list -o Dir::Etc::SourceParts=-
+    -o Dir::State::Lists=$work/lists -o Debug::NoLocking=1"
+  # shellcheck disable=SC2086
+  apt-get $apt_source -qq update
+  # shellcheck disable=SC2086
+  (cd "$work" && apt-get $apt_source -qq source --download-only "benchmark=$version-1" 2>/dev/null ||
+    apt-get $apt_source -qq source --download-only benchmark)
+  tar -xzf "$work"/benchmark_"$version".orig.tar.gz -C "$work"
+  as_root=""
+  [ "$(id -u)" -ne 0 ] && as_root="sudo"
+  $as_root mkdir -p /var/cache/ostrel
+  $as_root rm -rf "$bench_source"
+  $as_root mv "$work/benchmark-$version" "$bench_source"
+  rm -rf "$work"
+fi
+

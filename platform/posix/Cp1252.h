@@ -1,4 +1,6 @@
-// The ANSI code page of the stand-in: Windows-1252.
+// Windows-1252 as a table of its own, for the readers that must not depend on
+// the locale or on iconv: REGEDIT4 files (RegFile.cpp, fuzzed on its own) and
+// tests of single services. The stand-in's ANSI code page is CodePage.h's.
 #pragma once
 
 #include "host/AnsiText.h"

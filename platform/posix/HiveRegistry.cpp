@@ -15,8 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "posix/Cp1252.h"
-
 namespace ostrel::posix {
 namespace {
 
@@ -36,22 +34,22 @@ std::string_view CText(const AnsiString& text) {
   return std::string_view(text.c_str());
 }
 
-String Widen(std::string_view ansi) {
-  String wide;
-  wide.reserve(ansi.size());
-  for (char c : ansi)
-    wide.push_back(Cp1252::ToUnit(static_cast<unsigned char>(c)));
-  return wide;
+String Widen(const host::AnsiCodePage& ansi, std::string_view narrow) {
+  return ansi.FromAnsi(AnsiString(narrow));
 }
 
 // The full path ("HKEY_CURRENT_USER\Software\Quarro") of a key path relative to a
 // root. Like Windows, a leading backslash is refused, runs of separators elsewhere
-// count as one, and names beyond the registry's limits are invalid.
-long FullKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
-  const std::string_view text = CText(path);
-  if (!text.empty() && text.front() == '\\')
+// count as one, and names beyond the registry's limits are invalid. The path
+// is taken into UTF-16 whole before it is split, as the narrow functions do: in
+// a double-byte code page the byte of "\" may be the second half of a
+// character.
+long FullKeyPath(const host::AnsiCodePage& ansi, host::RegRoot root, const AnsiString& path,
+                 String* full) {
+  const String text = Widen(ansi, CText(path));
+  if (!text.empty() && text.front() == u'\\')
     return host::kErrorBadPathname;
-  if (HasLineBreak(text))
+  if (text.find_first_of(u"\r\n") != String::npos)
     return host::kErrorInvalidParameter;
   const std::u16string_view rootName = RootName(root);
   full->assign(rootName.size() + 1 + text.size(), u'\0');
@@ -60,8 +58,8 @@ long FullKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
   std::size_t name = at;  // where the current name starts
   std::size_t depth = 0;  // names so far
   bool separator = true;  // one before the first name, and for every run of them
-  for (const char c : text) {
-    if (c == '\\') {
+  for (const char16_t c : text) {
+    if (c == u'\\') {
       separator = true;
       continue;
     }
@@ -72,7 +70,7 @@ long FullKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
       name = at;
     }
     separator = false;
-    (*full)[at++] = Cp1252::ToUnit(static_cast<unsigned char>(c));
+    (*full)[at++] = c;
     if (at - name > kMaxKeyNameLength)
       return host::kErrorInvalidParameter;
   }
@@ -82,8 +80,9 @@ long FullKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
 
 // FullKeyPath for a key that must already exist: a path no key can have is
 // simply not found, as Windows answers for opening or deleting it.
-long ExistingKeyPath(host::RegRoot root, const AnsiString& path, String* full) {
-  const long status = FullKeyPath(root, path, full);
+long ExistingKeyPath(const host::AnsiCodePage& ansi, host::RegRoot root, const AnsiString& path,
+                     String* full) {
+  const long status = FullKeyPath(ansi, root, path, full);
   return status == host::kErrorInvalidParameter ? host::kErrorFileNotFound : status;
 }
 
@@ -346,8 +345,9 @@ struct HiveRegistry::Hive {
   int pinned = -1;
 };
 
-HiveRegistry::HiveRegistry(std::string profileDir)
-    : profileDir_(std::move(profileDir)),
+HiveRegistry::HiveRegistry(std::string profileDir, const host::AnsiCodePage& ansi)
+    : ansi_(ansi),
+      profileDir_(std::move(profileDir)),
       currentUser_(std::make_unique<Hive>(host::RegRoot::CurrentUser, profileDir_)),
       localMachine_(std::make_unique<Hive>(host::RegRoot::LocalMachine, profileDir_)) {}
 
@@ -397,7 +397,7 @@ long HiveRegistry::OpenKey(host::RegRoot root, const AnsiString& path, host::Reg
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = ExistingKeyPath(root, path, &full);
+  const long status = ExistingKeyPath(ansi_, root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
 
@@ -417,7 +417,7 @@ long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::R
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = FullKeyPath(root, path, &full);
+  const long status = FullKeyPath(ansi_, root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
 
@@ -452,12 +452,7 @@ long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* na
   if (index >= node->subkeys.size())
     return host::kErrorNoMoreItems;
   // The map keeps the names in the registry's own order.
-  const String& found = std::next(node->subkeys.begin(), index)->first;
-  AnsiString narrow;
-  narrow.reserve(found.size());
-  for (const char16_t unit : found)
-    narrow.push_back(Cp1252::FromUnit(unit));
-  *name = std::move(narrow);
+  *name = ansi_.ToAnsi(std::next(node->subkeys.begin(), index)->first);
   return host::kErrorSuccess;
 }
 
@@ -470,16 +465,22 @@ long HiveRegistry::QueryValue(host::RegKey key, const AnsiString& name, std::uin
   if (node == nullptr) {
     return IsRootPath(opened->root, opened->path) ? host::kErrorFileNotFound : kErrorKeyDeleted;
   }
-  const auto found = node->values.find(Widen(CText(name)));
+  const auto found = node->values.find(Widen(ansi_, CText(name)));
   if (found == node->values.end())
     return host::kErrorFileNotFound;
   const RegData& stored = found->second;
 
-  // String data leaves as ANSI text, as RegQueryValueExA converts it: one byte
-  // per UTF-16 unit in Windows-1252. An odd trailing byte (not a whole unit) is
-  // dropped.
+  // String data leaves as ANSI text, as RegQueryValueExA converts it. An odd
+  // trailing byte (not a whole unit) is dropped.
   const bool text = IsStringType(stored.type);
-  const std::size_t count = text ? stored.bytes.size() / 2 : stored.bytes.size();
+  AnsiString narrow;
+  if (text) {
+    String wide(stored.bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i)
+      wide[i] = static_cast<char16_t>(stored.bytes[2 * i] | (stored.bytes[2 * i + 1] << 8));
+    narrow = ansi_.ToAnsi(wide);
+  }
+  const std::size_t count = text ? narrow.size() : stored.bytes.size();
   if (type != nullptr)
     *type = stored.type;
   if (data == nullptr) {
@@ -494,10 +495,7 @@ long HiveRegistry::QueryValue(host::RegKey key, const AnsiString& name, std::uin
     return host::kErrorMoreData;
   }
   if (text) {
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto unit = static_cast<char16_t>(stored.bytes[2 * i] | (stored.bytes[2 * i + 1] << 8));
-      data[i] = static_cast<std::uint8_t>(Cp1252::FromUnit(unit));
-    }
+    std::copy(narrow.begin(), narrow.end(), data);
   } else if (count != 0) {
     std::memcpy(data, stored.bytes.data(), count);
   }
@@ -520,9 +518,11 @@ long HiveRegistry::SetValue(host::RegKey key, const AnsiString& name, std::uint3
   value.type = type;
   if (IsStringType(type)) {
     // RegSetValueExA converts exactly the bytes given; it adds no terminator.
-    value.bytes.reserve(std::size_t{size} * 2);
-    for (std::uint32_t i = 0; i < size; ++i) {
-      const char16_t unit = Cp1252::ToUnit(data[i]);
+    const String wide = size == 0
+                            ? String()
+                            : ansi_.FromAnsi(AnsiString(reinterpret_cast<const char*>(data), size));
+    value.bytes.reserve(wide.size() * 2);
+    for (const char16_t unit : wide) {
       value.bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
       value.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
     }
@@ -530,7 +530,7 @@ long HiveRegistry::SetValue(host::RegKey key, const AnsiString& name, std::uint3
     value.bytes.assign(data, data + size);
   }
 
-  const String wideName = Widen(narrowName);
+  const String wideName = Widen(ansi_, narrowName);
   const host::RegRoot root = opened->root;
   const String& path = opened->path;
   return HiveOf(root)->Update(
@@ -558,7 +558,7 @@ long HiveRegistry::DeleteValue(host::RegKey key, const AnsiString& name) {
   const std::string_view narrowName = CText(name);
   if (HasLineBreak(narrowName))
     return host::kErrorFileNotFound;  // no stored name has one
-  const String wideName = Widen(narrowName);
+  const String wideName = Widen(ansi_, narrowName);
   const host::RegRoot root = opened->root;
   Hive* hive = HiveOf(root);
 
@@ -590,7 +590,7 @@ long HiveRegistry::DeleteTree(host::RegRoot root, const AnsiString& path) {
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = ExistingKeyPath(root, path, &full);
+  const long status = ExistingKeyPath(ansi_, root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
   // An empty path names the root itself; RegDeleteTreeA would empty it.

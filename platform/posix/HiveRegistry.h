@@ -8,7 +8,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "host/AnsiText.h"
 #include "host/Registry.h"
+#include "posix/CodePage.h"
 #include "posix/RegFile.h"
 
 namespace ostrel::posix {
@@ -19,9 +21,9 @@ inline constexpr long kErrorRegistryIoFailed = 1016;
 inline constexpr long kErrorKeyDeleted = host::kErrorKeyDeleted;
 
 // Behaves like the narrow Win32 registry functions (see host/Registry.h): string
-// data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is kept in UTF-16 and crosses the
-// interface in Windows-1252, names compare without regard to case, a handle stays
-// valid until it is closed.
+// data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) and names are kept in UTF-16 and
+// cross the interface in the ANSI code page it is given, names compare without
+// regard to case, a handle stays valid until it is closed.
 //
 // Several processes may share a profile. Every write (deletes too) takes an exclusive lock beside
 // the hive, re-reads the hive under it, and replaces the file atomically (a
@@ -37,7 +39,7 @@ inline constexpr long kErrorKeyDeleted = host::kErrorKeyDeleted;
 // One instance serves one thread.
 class HiveRegistry final : public host::Registry {
  public:
-  explicit HiveRegistry(std::string profileDir);
+  explicit HiveRegistry(std::string profileDir, const host::AnsiCodePage& ansi = Windows1252());
   ~HiveRegistry() override;
   HiveRegistry(const HiveRegistry&) = delete;
   HiveRegistry& operator=(const HiveRegistry&) = delete;
@@ -81,6 +83,7 @@ class HiveRegistry final : public host::Registry {
   const RegKeyNode* KeyOf(OpenedKey& opened);
   host::RegKey AddHandle(host::RegRoot root, String path, const RegKeyNode* node);
 
+  const host::AnsiCodePage& ansi_;
   std::string profileDir_;
   std::unique_ptr<Hive> currentUser_;
   std::unique_ptr<Hive> localMachine_;

@@ -101,9 +101,9 @@ PeResourceLoader::Module* PeResourceLoader::Find(host::ModuleHandle module) {
 
 host::ModuleHandle PeResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
   std::error_code error;
-  const std::filesystem::path file = std::filesystem::canonical(NativePath(path), error);
+  const std::filesystem::path file = std::filesystem::canonical(NativePath(path, ansi_), error);
   if (error) {
-    lastError_ = "cannot find " + NativePath(path) + ": " + error.message();
+    lastError_ = "cannot find " + NativePath(path, ansi_) + ": " + error.message();
     return host::ModuleHandle::None;
   }
   for (auto& [handle, module] : modules_) {

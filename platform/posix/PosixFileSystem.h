@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/FileSystem.h"
+#include "posix/CodePage.h"
 
 namespace ostrel::posix {
 
@@ -11,7 +12,7 @@ namespace ostrel::posix {
 // through the ANSI code page as the narrow Win32 functions would take it (a
 // character the code page lacks becomes '?'), then "\" becomes "/" and the
 // text is encoded as UTF-8.
-std::string NativePath(const String& path);
+std::string NativePath(const String& path, const host::AnsiCodePage& ansi = Windows1252());
 
 // FindFirstFile semantics on Linux: '*' and '?' in the last component are
 // wildcards; the last component matches without regard to case (as on Windows);
@@ -23,6 +24,9 @@ std::string NativePath(const String& path);
 // where a file is expected included), and the nearest Win32 number for the rest.
 class PosixFileSystem final : public host::FileSystem {
  public:
+  // Paths go through `ansi`, the ANSI code page of the narrow file functions.
+  explicit PosixFileSystem(const host::AnsiCodePage& ansi = Windows1252()) : ansi_(ansi) {}
+
   bool FindFirstFile(const String& path) override;
   AnsiString ReadFile(const String& path) override;
   // Writes a temporary file beside the target, flushes it to disk and renames it
@@ -41,6 +45,9 @@ class PosixFileSystem final : public host::FileSystem {
   void DeleteFile(const String& path) override;
   // The new folder gets the usual permission bits (0777 less the umask).
   void CreateDirectory(const String& path) override;
+
+ private:
+  const host::AnsiCodePage& ansi_;
 };
 
 }  // namespace ostrel::posix

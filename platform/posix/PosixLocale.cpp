@@ -1,7 +1,11 @@
 #include "posix/PosixLocale.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
+
+#include "common/Text.h"
+#include "posix/CodePage.h"
 
 namespace ostrel::posix {
 namespace {
@@ -10,75 +14,84 @@ struct LocaleEntry {
   const char* language;
   const char* territory;
   host::Lcid lcid;
+  unsigned codePage;         // LOCALE_IDEFAULTANSICODEPAGE
   const char* abbreviation;  // LOCALE_SABBREVLANGNAME
-  const char* decimal;       // LOCALE_SDECIMAL, Windows-1252
-  const char* thousand;      // LOCALE_STHOUSAND, Windows-1252 ("\xA0" is the no-break space)
-  const char* english;       // LOCALE_SENGLANGUAGE, Windows-1252
-  // LOCALE_SCURRENCY, Windows-1252 as GetLocaleInfoA converts it: "\x80" is the
-  // euro sign; letters the code page lacks get their best fit ("z\u0142" gives
-  // "zl", "K\u010d" "Kc") and signs without one are '?' (rouble, lira, shekel,
-  // won, hryvnia).
-  const char* currency;
+  // The texts below are UTF-8; GetLocaleInfoA hands them out in the locale's
+  // code page (CodePage.h says where that differs from Windows).
+  const char* decimal;   // LOCALE_SDECIMAL
+  const char* thousand;  // LOCALE_STHOUSAND
+  const char* english;   // LOCALE_SENGLANGUAGE
+  const char* currency;  // LOCALE_SCURRENCY, as an up-to-date Windows gives it
 };
 
 // The first entry of each language is its primary locale.
 constexpr LocaleEntry kLocales[] = {
-    {"en", "US", 0x0409, "ENU", ".", ",", "English", "$"},
-    {"en", "GB", 0x0809, "ENG", ".", ",", "English", "\xA3"},
-    {"en", "AU", 0x0C09, "ENA", ".", ",", "English", "$"},
-    {"en", "CA", 0x1009, "ENC", ".", ",", "English", "$"},
-    {"en", "NZ", 0x1409, "ENZ", ".", ",", "English", "$"},
-    {"en", "IE", 0x1809, "ENI", ".", ",", "English", "\x80"},
-    {"de", "DE", 0x0407, "DEU", ",", ".", "German", "\x80"},
-    {"de", "CH", 0x0807, "DES", ".", "'", "German", "CHF"},
-    {"de", "AT", 0x0C07, "DEA", ",", ".", "German", "\x80"},
-    {"de", "LU", 0x1007, "DEL", ",", ".", "German", "\x80"},
-    {"fr", "FR", 0x040C, "FRA", ",", "\xA0", "French", "\x80"},
-    {"fr", "BE", 0x080C, "FRB", ",", "\xA0", "French", "\x80"},
-    {"fr", "CA", 0x0C0C, "FRC", ",", "\xA0", "French", "$"},
-    {"fr", "CH", 0x100C, "FRS", ".", "'", "French", "CHF"},
-    {"fr", "LU", 0x140C, "FRL", ",", "\xA0", "French", "\x80"},
-    {"es", "ES", 0x0C0A, "ESN", ",", ".", "Spanish", "\x80"},
-    {"es", "MX", 0x080A, "ESM", ".", ",", "Spanish", "$"},
-    {"es", "AR", 0x2C0A, "ESS", ",", ".", "Spanish", "$"},
-    {"it", "IT", 0x0410, "ITA", ",", ".", "Italian", "\x80"},
-    {"it", "CH", 0x0810, "ITS", ".", "'", "Italian", "CHF"},
-    {"nl", "NL", 0x0413, "NLD", ",", ".", "Dutch", "\x80"},
-    {"nl", "BE", 0x0813, "NLB", ",", ".", "Dutch", "\x80"},
-    {"pt", "BR", 0x0416, "PTB", ",", ".", "Portuguese", "R$"},
-    {"pt", "PT", 0x0816, "PTG", ",", "\xA0", "Portuguese", "\x80"},
-    {"sv", "SE", 0x041D, "SVE", ",", "\xA0", "Swedish", "kr"},
-    {"sv", "FI", 0x081D, "SVF", ",", "\xA0", "Swedish", "\x80"},
-    {"nb", "NO", 0x0414, "NOR", ",", "\xA0", "Norwegian Bokm\xE5l", "kr"},
-    {"nn", "NO", 0x0814, "NON", ",", "\xA0", "Norwegian Nynorsk", "kr"},
-    {"da", "DK", 0x0406, "DAN", ",", ".", "Danish", "kr."},
-    {"fi", "FI", 0x040B, "FIN", ",", "\xA0", "Finnish", "\x80"},
-    {"is", "IS", 0x040F, "ISL", ",", ".", "Icelandic", "kr."},
-    {"pl", "PL", 0x0415, "PLK", ",", "\xA0", "Polish", "zl"},
-    {"cs", "CZ", 0x0405, "CSY", ",", "\xA0", "Czech", "Kc"},
-    {"sk", "SK", 0x041B, "SKY", ",", "\xA0", "Slovak", "\x80"},
-    {"hu", "HU", 0x040E, "HUN", ",", "\xA0", "Hungarian", "Ft"},
-    {"sl", "SI", 0x0424, "SLV", ",", ".", "Slovenian", "\x80"},
-    {"hr", "HR", 0x041A, "HRV", ",", ".", "Croatian", "\x80"},
-    {"ro", "RO", 0x0418, "ROM", ",", ".", "Romanian", "lei"},
-    {"tr", "TR", 0x041F, "TRK", ",", ".", "Turkish", "?"},
-    {"el", "GR", 0x0408, "ELL", ",", ".", "Greek", "\x80"},
-    {"ru", "RU", 0x0419, "RUS", ",", "\xA0", "Russian", "?"},
-    {"uk", "UA", 0x0422, "UKR", ",", "\xA0", "Ukrainian", "?"},
-    {"ca", "ES", 0x0403, "CAT", ",", ".", "Catalan", "\x80"},
-    {"he", "IL", 0x040D, "HEB", ".", ",", "Hebrew", "?"},
-    {"ja", "JP", 0x0411, "JPN", ".", ",", "Japanese", "\xA5"},
-    {"ko", "KR", 0x0412, "KOR", ".", ",", "Korean", "?"},
-    {"zh", "CN", 0x0804, "CHS", ".", ",", "Chinese", "\xA5"},
-    {"zh", "TW", 0x0404, "CHT", ".", ",", "Chinese", "NT$"},
-    {"zh", "HK", 0x0C04, "ZHH", ".", ",", "Chinese", "HK$"},
+    {"en", "US", 0x0409, 1252, "ENU", ".", ",", "English", "$"},
+    {"en", "GB", 0x0809, 1252, "ENG", ".", ",", "English", "\u00A3"},
+    {"en", "AU", 0x0C09, 1252, "ENA", ".", ",", "English", "$"},
+    {"en", "CA", 0x1009, 1252, "ENC", ".", ",", "English", "$"},
+    {"en", "NZ", 0x1409, 1252, "ENZ", ".", ",", "English", "$"},
+    {"en", "IE", 0x1809, 1252, "ENI", ".", ",", "English", "\u20AC"},
+    {"de", "DE", 0x0407, 1252, "DEU", ",", ".", "German", "\u20AC"},
+    {"de", "CH", 0x0807, 1252, "DES", ".", "'", "German", "CHF"},
+    {"de", "AT", 0x0C07, 1252, "DEA", ",", ".", "German", "\u20AC"},
+    {"de", "LU", 0x1007, 1252, "DEL", ",", ".", "German", "\u20AC"},
+    {"fr", "FR", 0x040C, 1252, "FRA", ",", "\u00A0", "French", "\u20AC"},
+    {"fr", "BE", 0x080C, 1252, "FRB", ",", "\u00A0", "French", "\u20AC"},
+    {"fr", "CA", 0x0C0C, 1252, "FRC", ",", "\u00A0", "French", "$"},
+    {"fr", "CH", 0x100C, 1252, "FRS", ".", "'", "French", "CHF"},
+    {"fr", "LU", 0x140C, 1252, "FRL", ",", "\u00A0", "French", "\u20AC"},
+    {"es", "ES", 0x0C0A, 1252, "ESN", ",", ".", "Spanish", "\u20AC"},
+    {"es", "MX", 0x080A, 1252, "ESM", ".", ",", "Spanish", "$"},
+    {"es", "AR", 0x2C0A, 1252, "ESS", ",", ".", "Spanish", "$"},
+    {"it", "IT", 0x0410, 1252, "ITA", ",", ".", "Italian", "\u20AC"},
+    {"it", "CH", 0x0810, 1252, "ITS", ".", "'", "Italian", "CHF"},
+    {"nl", "NL", 0x0413, 1252, "NLD", ",", ".", "Dutch", "\u20AC"},
+    {"nl", "BE", 0x0813, 1252, "NLB", ",", ".", "Dutch", "\u20AC"},
+    {"pt", "BR", 0x0416, 1252, "PTB", ",", ".", "Portuguese", "R$"},
+    {"pt", "PT", 0x0816, 1252, "PTG", ",", "\u00A0", "Portuguese", "\u20AC"},
+    {"sv", "SE", 0x041D, 1252, "SVE", ",", "\u00A0", "Swedish", "kr"},
+    {"sv", "FI", 0x081D, 1252, "SVF", ",", "\u00A0", "Swedish", "\u20AC"},
+    {"nb", "NO", 0x0414, 1252, "NOR", ",", "\u00A0", "Norwegian Bokm\u00E5l", "kr"},
+    {"nn", "NO", 0x0814, 1252, "NON", ",", "\u00A0", "Norwegian Nynorsk", "kr"},
+    {"da", "DK", 0x0406, 1252, "DAN", ",", ".", "Danish", "kr."},
+    {"fi", "FI", 0x040B, 1252, "FIN", ",", "\u00A0", "Finnish", "\u20AC"},
+    {"is", "IS", 0x040F, 1252, "ISL", ",", ".", "Icelandic", "kr."},
+    {"ca", "ES", 0x0403, 1252, "CAT", ",", ".", "Catalan", "\u20AC"},
+    {"pl", "PL", 0x0415, 1250, "PLK", ",", "\u00A0", "Polish", "z\u0142"},
+    {"cs", "CZ", 0x0405, 1250, "CSY", ",", "\u00A0", "Czech", "K\u010D"},
+    {"sk", "SK", 0x041B, 1250, "SKY", ",", "\u00A0", "Slovak", "\u20AC"},
+    {"hu", "HU", 0x040E, 1250, "HUN", ",", "\u00A0", "Hungarian", "Ft"},
+    {"sl", "SI", 0x0424, 1250, "SLV", ",", ".", "Slovenian", "\u20AC"},
+    {"hr", "HR", 0x041A, 1250, "HRV", ",", ".", "Croatian", "\u20AC"},
+    {"ro", "RO", 0x0418, 1250, "ROM", ",", ".", "Romanian", "lei"},
+    {"ru", "RU", 0x0419, 1251, "RUS", ",", "\u00A0", "Russian", "\u20BD"},
+    {"uk", "UA", 0x0422, 1251, "UKR", ",", "\u00A0", "Ukrainian", "\u20B4"},
+    {"bg", "BG", 0x0402, 1251, "BGR", ",", "\u00A0", "Bulgarian", "\u043B\u0432."},
+    {"el", "GR", 0x0408, 1253, "ELL", ",", ".", "Greek", "\u20AC"},
+    {"tr", "TR", 0x041F, 1254, "TRK", ",", ".", "Turkish", "\u20BA"},
+    {"he", "IL", 0x040D, 1255, "HEB", ".", ",", "Hebrew", "\u20AA"},
+    {"ar", "SA", 0x0401, 1256, "ARA", ".", ",", "Arabic", "\u0631.\u0633.\u200F"},
+    {"et", "EE", 0x0425, 1257, "ETI", ",", "\u00A0", "Estonian", "\u20AC"},
+    {"lv", "LV", 0x0426, 1257, "LVI", ",", "\u00A0", "Latvian", "\u20AC"},
+    {"lt", "LT", 0x0427, 1257, "LTH", ",", "\u00A0", "Lithuanian", "\u20AC"},
+    {"vi", "VN", 0x042A, 1258, "VIT", ",", ".", "Vietnamese", "\u20AB"},
+    {"th", "TH", 0x041E, 874, "THA", ".", ",", "Thai", "\u0E3F"},
+    {"ja", "JP", 0x0411, 932, "JPN", ".", ",", "Japanese", "\u00A5"},
+    {"zh", "CN", 0x0804, 936, "CHS", ".", ",", "Chinese", "\u00A5"},
+    {"ko", "KR", 0x0412, 949, "KOR", ".", ",", "Korean", "\u20A9"},
+    {"zh", "TW", 0x0404, 950, "CHT", ".", ",", "Chinese", "NT$"},
+    {"zh", "HK", 0x0C04, 950, "ZHH", ".", ",", "Chinese", "HK$"},
 };
 
 constexpr host::Lcid kLocaleNeutral = 0x0000;
 constexpr host::Lcid kLocaleUserDefault = 0x0400;
 constexpr host::Lcid kLocaleSystemDefault = 0x0800;
-// LOCALE_NOUSEROVERRIDE and LOCALE_USE_CP_ACP change nothing here.
-constexpr std::uint32_t kIgnoredTypeFlags = 0x80000000u | 0x40000000u;
+// LOCALE_NOUSEROVERRIDE changes nothing here; LOCALE_USE_CP_ACP converts with
+// the ANSI code page instead of the locale's own.
+constexpr std::uint32_t kNoUserOverride = 0x80000000u;
+constexpr std::uint32_t kUseCpAcp = 0x40000000u;
+constexpr std::uint32_t kTypeFlags = kNoUserOverride | kUseCpAcp;
 
 const LocaleEntry* FindLcid(host::Lcid lcid) {
   for (const LocaleEntry& entry : kLocales) {
@@ -141,15 +154,25 @@ host::Lcid PosixLocale::LcidFromPosixName(std::string_view name) {
   return entry == nullptr ? kLcidEnUs : entry->lcid;
 }
 
-PosixLocale::PosixLocale(std::map<std::string, std::string> environment) : user_(kLcidEnUs) {
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+namespace {
+
+// The locale of the first of the variables that is set and not empty.
+host::Lcid LcidFromEnvironment(const std::map<std::string, std::string>& environment,
+                               std::initializer_list<const char*> variables) {
+  for (const char* variable : variables) {
     const std::string value = Value(environment, variable);
-    if (!value.empty()) {
-      user_ = LcidFromPosixName(value);
-      break;
-    }
+    if (!value.empty())
+      return PosixLocale::LcidFromPosixName(value);
   }
+  return kLcidEnUs;
 }
+
+}  // namespace
+
+PosixLocale::PosixLocale(std::map<std::string, std::string> environment)
+    : user_(LcidFromEnvironment(environment, {"LC_ALL", "LC_MESSAGES", "LANG"})),
+      ansiCodePage_(
+          FindLcid(LcidFromEnvironment(environment, {"LC_ALL", "LC_CTYPE", "LANG"}))->codePage) {}
 
 int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
                                int capacity) const {
@@ -163,7 +186,8 @@ int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buff
     return 0;
 
   const char* text = nullptr;
-  switch (type & ~kIgnoredTypeFlags) {
+  std::string number;
+  switch (type & ~kTypeFlags) {
     case host::kLocaleSAbbrevLangName:
       text = entry->abbreviation;
       break;
@@ -179,15 +203,21 @@ int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buff
     case host::kLocaleSCurrency:
       text = entry->currency;
       break;
+    case kLocaleIDefaultAnsiCodePage:
+      number = std::to_string(entry->codePage);
+      text = number.c_str();
+      break;
     default:
       return 0;
   }
-  const int needed = static_cast<int>(std::strlen(text)) + 1;
+  const unsigned codePage = (type & kUseCpAcp) != 0 ? ansiCodePage_ : entry->codePage;
+  const AnsiString ansi = CodePage::Get(codePage).ToAnsi(Utf8ToUtf16(text));
+  const int needed = static_cast<int>(ansi.size()) + 1;
   if (capacity == 0)
     return needed;
   if (capacity < needed)
     return 0;  // ERROR_INSUFFICIENT_BUFFER; nothing is written
-  std::memcpy(buffer, text, static_cast<std::size_t>(needed));
+  std::memcpy(buffer, ansi.c_str(), static_cast<std::size_t>(needed));
   return needed;
 }
 

@@ -13,21 +13,35 @@
 namespace ostrel::posix {
 
 inline constexpr std::uint32_t kLocaleSEngLanguage = 0x1001;
+inline constexpr std::uint32_t kLocaleIDefaultAnsiCodePage = 0x1004;
 inline constexpr host::Lcid kLcidEnUs = 0x0409;
 
 class PosixLocale final : public host::Locale {
  public:
-  // The locale is the first non-empty one of LC_ALL, LC_MESSAGES and LANG.
+  // The user's locale is the first non-empty one of LC_ALL, LC_MESSAGES and
+  // LANG. The ANSI code page is that of the first non-empty one of LC_ALL,
+  // LC_CTYPE and LANG: Windows takes it from the system locale (the "language
+  // for non-Unicode programs"), which decides the character set as LC_CTYPE
+  // does here.
   explicit PosixLocale(std::map<std::string, std::string> environment);
 
   host::Lcid GetUserDefaultLCID() const override { return user_; }
 
+  // The ANSI code page (GetACP): 1252 for Western European languages, 1250 for
+  // Central European ones, 1251 Cyrillic, 1253 Greek, 1254 Turkish, 1255
+  // Hebrew, 1256 Arabic, 1257 Baltic, 1258 Vietnamese, 874 Thai, 932 Japanese,
+  // 936 Simplified Chinese, 949 Korean, 950 Traditional Chinese.
+  unsigned AnsiCodePage() const { return ansiCodePage_; }
+
   // Knows LOCALE_SABBREVLANGNAME, LOCALE_SDECIMAL, LOCALE_STHOUSAND,
-  // LOCALE_SCURRENCY (the symbols an up-to-date Windows gives) and
-  // LOCALE_SENGLANGUAGE (with LOCALE_NOUSEROVERRIDE / LOCALE_USE_CP_ACP allowed)
-  // for the locales of its table, LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and
-  // a language's neutral id (0x0007: its primary locale). Windows' buffer rules:
-  // capacity 0 asks for the size; a buffer too small gets nothing and 0.
+  // LOCALE_SCURRENCY (the symbols an up-to-date Windows gives),
+  // LOCALE_SENGLANGUAGE and LOCALE_IDEFAULTANSICODEPAGE (with
+  // LOCALE_NOUSEROVERRIDE and LOCALE_USE_CP_ACP allowed) for the locales of its
+  // table, LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and a language's neutral id
+  // (0x0007: its primary locale). Texts come in the locale's own code page, or
+  // with LOCALE_USE_CP_ACP in the ANSI code page, as GetLocaleInfoA converts
+  // them. Windows' buffer rules: capacity 0 asks for the size; a buffer too
+  // small gets nothing and 0.
   int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
                     int capacity) const override;
 
@@ -38,6 +52,7 @@ class PosixLocale final : public host::Locale {
 
  private:
   host::Lcid user_;
+  unsigned ansiCodePage_;
 };
 
 }  // namespace ostrel::posix

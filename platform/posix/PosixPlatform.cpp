@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "posix/Cp1252.h"
+#include "posix/CodePage.h"
 #include "posix/GdiObjects.h"
 #include "posix/HiveRegistry.h"
 #include "posix/MemoryClipboard.h"
@@ -43,17 +43,18 @@ std::string DefaultProfileDir(const std::map<std::string, std::string>& environm
 
 PosixPlatform::PosixPlatform(PosixOptions options)
     : profileDir_(options.profileDir),
-      ansi_(std::make_unique<Cp1252>()),
-      registry_(std::make_unique<HiveRegistry>(options.profileDir)),
       locale_(std::make_unique<PosixLocale>(options.environment)),
+      ansi_(std::make_unique<CodePage>(locale_->AnsiCodePage())),
+      registry_(std::make_unique<HiveRegistry>(options.profileDir, *ansi_)),
       objects_(std::make_unique<GdiObjects>()),
       resources_(std::make_unique<PeResourceLoader>(*objects_, *ansi_)),
       gdi_(std::make_unique<MemoryGdi>(*objects_)),
       ole_(std::make_unique<MemoryOle>(*objects_)),
       clipboard_(std::make_unique<MemoryClipboard>(*objects_)),
       windows_(std::make_unique<RecordingWindows>()),
-      files_(std::make_unique<PosixFileSystem>()),
-      shell_(std::make_unique<RecordingShell>(options.desktop, options.environment)),
+      files_(std::make_unique<PosixFileSystem>(*ansi_)),
+      shell_(std::make_unique<RecordingShell>(options.desktop, options.environment, "xdg-open",
+                                              *ansi_)),
       help_(std::make_unique<RecordingHelpViewer>(*ansi_, options.desktop, options.environment)),
       dialogs_(std::make_unique<RecordingDialogs>()) {
   services_.reset(new host::Platform{*ansi_, *registry_, *locale_, *resources_, *gdi_, *ole_,

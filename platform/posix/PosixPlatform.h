@@ -10,7 +10,7 @@
 
 namespace ostrel::posix {
 
-class Cp1252;
+class CodePage;
 class HiveRegistry;
 class PosixLocale;
 class GdiObjects;
@@ -27,7 +27,8 @@ class RecordingDialogs;
 struct PosixOptions {
   // The profile folder holding the registry hives, one .reg file per root.
   std::string profileDir;
-  // The environment the locale is taken from (LC_ALL, LC_MESSAGES, LANG).
+  // The environment the locale and the ANSI code page are taken from (LC_ALL,
+  // LC_MESSAGES, LC_CTYPE, LANG).
   std::map<std::string, std::string> environment;
   // Whether the shell also opens addresses and files, and the help viewer the
   // topics of a help file, on the Linux desktop (xdg-open, with `environment`
@@ -61,9 +62,10 @@ class PosixPlatform {
 
  private:
   std::string profileDir_;
-  std::unique_ptr<Cp1252> ansi_;
-  std::unique_ptr<HiveRegistry> registry_;
   std::unique_ptr<PosixLocale> locale_;
+  // The ANSI code page follows the locale, as Windows' does.
+  std::unique_ptr<CodePage> ansi_;
+  std::unique_ptr<HiveRegistry> registry_;
   std::unique_ptr<GdiObjects> objects_;
   std::unique_ptr<PeResourceLoader> resources_;
   std::unique_ptr<MemoryGdi> gdi_;

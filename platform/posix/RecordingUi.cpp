@@ -127,15 +127,18 @@ bool HasDisplay(const std::map<std::string, std::string>& environment) {
 }  // namespace
 
 RecordingShell::RecordingShell(bool desktop, std::map<std::string, std::string> environment,
-                               std::string opener)
-    : desktop_(desktop), environment_(std::move(environment)), opener_(std::move(opener)) {}
+                               std::string opener, const host::AnsiCodePage& ansi)
+    : ansi_(ansi),
+      desktop_(desktop),
+      environment_(std::move(environment)),
+      opener_(std::move(opener)) {}
 
 std::intptr_t RecordingShell::ShellExecute(host::WindowHandle owner, const String& verb,
                                            const String& file, const String& parameters,
                                            const String& directory, int showCommand) {
   ShellCall call{owner, verb, file, parameters, directory, showCommand, false};
   if (ShouldLaunch(call)) {
-    call.launched = Launch(IsWebAddress(file) ? Utf16ToUtf8(file) : NativePath(file));
+    call.launched = Launch(IsWebAddress(file) ? Utf16ToUtf8(file) : NativePath(file, ansi_));
   }
   calls_.push_back(call);
 
@@ -166,7 +169,7 @@ bool RecordingShell::ShouldLaunch(const ShellCall& call) const {
   if (IsWebAddress(call.file))
     return true;
   struct stat info {};
-  return !call.file.empty() && ::stat(NativePath(call.file).c_str(), &info) == 0;
+  return !call.file.empty() && ::stat(NativePath(call.file, ansi_).c_str(), &info) == 0;
 }
 
 bool RecordingShell::Launch(const std::string& target) const {
@@ -360,7 +363,7 @@ bool RecordingHelpViewer::Show(HelpCall& call, std::string& problem, bool& fileM
   // "Ostrel.chm::/3.htm" in the file argument names the file and a topic in it.
   const String fileText = ansi_.FromAnsi(call.file);
   const std::size_t marker = fileText.find(u"::");
-  const std::string chmPath = NativePath(fileText.substr(0, marker));
+  const std::string chmPath = NativePath(fileText.substr(0, marker), ansi_);
   std::string topic;
   if (call.command == host::kHhDisplayTopic)
     topic = Utf16ToUtf8(ansi_.FromAnsi(call.data));

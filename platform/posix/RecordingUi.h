@@ -15,6 +15,7 @@
 #include "host/CommonDialogs.h"
 #include "host/HelpViewer.h"
 #include "host/Shell.h"
+#include "posix/CodePage.h"
 
 namespace ostrel::posix {
 
@@ -40,8 +41,10 @@ class RecordingShell final : public host::Shell {
   // With `desktop` set, and DISPLAY or WAYLAND_DISPLAY set in `environment`, an
   // "open" (or default verb) of an http/https address or of an existing file is
   // also handed to `opener`, started detached with `environment` as its own.
+  // Paths of files to open go through `ansi`, as ShellExecuteA takes them.
   explicit RecordingShell(bool desktop = false, std::map<std::string, std::string> environment = {},
-                          std::string opener = "xdg-open");
+                          std::string opener = "xdg-open",
+                          const host::AnsiCodePage& ansi = Windows1252());
 
   std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory,
@@ -58,6 +61,7 @@ class RecordingShell final : public host::Shell {
   bool ShouldLaunch(const ShellCall& call) const;
   bool Launch(const std::string& target) const;
 
+  const host::AnsiCodePage& ansi_;
   bool desktop_;
   std::map<std::string, std::string> environment_;
   std::string opener_;

@@ -57,7 +57,9 @@ host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const Ans
                                              std::uint32_t command, const AnsiString& data) {
   if (htmlHelp_ == nullptr) {
     // Never freed: the viewer's window and its thread run inside the module.
-    const HMODULE module = ::LoadLibraryA("hhctrl.ocx");
+    // From the system folder only, never from the current or the
+    // application's folder, where another file of that name could lie.
+    const HMODULE module = ::LoadLibraryExA("hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr) {
       const DWORD error = ::GetLastError();
       throw host::HostError(static_cast<long>(error),

@@ -30,17 +30,22 @@ class Store {
   std::optional<std::int16_t> Whole(const String& key, std::u16string_view name) const {
     return StoredWholeNumber(platform_, Read(key, name));
   }
-  void WriteText(const String& key, std::u16string_view name, const String& text) const {
-    WriteRegValue(platform_, settings::kRoot, key, String(name), RegValue::Text(text),
-                  host::kRegSz);
+  // Each write that the registry refuses is remembered; Saved() tells.
+  void WriteText(const String& key, std::u16string_view name, const String& text) {
+    saved_ = WriteRegValue(platform_, settings::kRoot, key, String(name), RegValue::Text(text),
+                           host::kRegSz) &&
+             saved_;
   }
-  void WriteNumber(const String& key, std::u16string_view name, std::int32_t number) const {
-    WriteRegValue(platform_, settings::kRoot, key, String(name), RegValue::Number(number),
-                  host::kRegDword);
+  void WriteNumber(const String& key, std::u16string_view name, std::int32_t number) {
+    saved_ = WriteRegValue(platform_, settings::kRoot, key, String(name), RegValue::Number(number),
+                           host::kRegDword) &&
+             saved_;
   }
+  bool Saved() const { return saved_; }
 
  private:
   host::Platform& platform_;
+  bool saved_ = true;
 };
 
 // A stored list position: -1 (nothing selected) is kept; a position the list
@@ -133,13 +138,13 @@ void frmWizard::LoadState() {
   state.WizardReady = true;
 }
 
-void frmWizard::SaveState() {
-  const Store store(state.platform);
+bool frmWizard::SaveState() {
+  Store store(state.platform);
   using namespace settings::branch_value;
   const std::int32_t type = state.PaymentRequestType;
   store.WriteNumber(String(settings::kMainKey), settings::main_value::kPaymentRequestType, type);
   if (!settings::IsPaymentRequestType(type))
-    return;
+    return store.Saved();
 
   const String key = settings::BranchKey(type);
   switch (type) {
@@ -176,6 +181,7 @@ void frmWizard::SaveState() {
       break;
   }
   store.WriteNumber(key, kButton, SelectedButton);
+  return store.Saved();
 }
 
 void frmWizard::FillButtonList() {

@@ -46,7 +46,7 @@ void frmTemplate::ShowModal(ui::Dialog& owner) {
 
 std::optional<String> frmTemplate::ReadTemplate(const String& path) {
   try {
-    return state.platform.ansi.FromAnsi(state.platform.files.ReadFile(path));
+    return TemplateText(state.platform, state.platform.files.ReadFile(path));
   } catch (const host::HostError&) {
     state.ShowMessage(hWnd, ResString(state, res::kMessageTemplateNotRead), host::kMbIconError);
     return std::nullopt;
@@ -91,7 +91,7 @@ void frmTemplate::cmdOK_Click() {
   try {
     // Written exactly as shown, with no line end added, so the next opening
     // shows the same text.
-    state.platform.files.WriteFile(working, state.platform.ansi.ToAnsi(txtTemplate.Text()));
+    state.platform.files.WriteFile(working, TemplateBytes(state.platform, txtTemplate.Text()));
     if (chkSave.Value() == 1)
       state.platform.files.CopyFile(
           working, FilePath(u"\\" + DecimalText(state.PaymentRequestType) + u".txt"));

@@ -1,5 +1,6 @@
 // The mail's HTML body: the template with its placeholders filled, the payment
 // button or link, and the frame with the footer.
+#include "common/Text.h"
 #include "settings/SettingsLayout.h"
 #include "settings/modRegistry.h"
 #include "wizard/frmWizard.h"
@@ -69,9 +70,15 @@ String frmWizard::ComposeMessage(const String& templateText) {
   const String link = CreateURL();
   String text = templateText;
 
+  // A sender detail the installation wrote under the main key wins; otherwise
+  // the one the user typed into the options dialog, stored under the same name.
   const String mainKey(settings::kMainKey);
+  const String optionsKey(settings::kOptionsKey);
   auto sender = [&](std::u16string_view name) {
-    return ReadRegValue(state.platform, settings::kRoot, mainKey, String(name)).AsText();
+    String value = ReadRegValue(state.platform, settings::kRoot, mainKey, String(name)).AsText();
+    if (value.empty())
+      value = ReadRegValue(state.platform, settings::kRoot, optionsKey, String(name)).AsText();
+    return value;
   };
   namespace m = settings::main_value;
   const std::pair<std::u16string_view, std::u16string_view> senderDetails[] = {
@@ -153,7 +160,9 @@ String frmWizard::ComposeMessage(const String& templateText) {
   if (SelectedButton == kOwnImageOption)
     snippet =
         href + u"<IMG src=\"" + InAttribute(txtButtonURL.Text()) + u"\" border=\"0\"></A></CENTER>";
-  else if (SelectedButton == kTextLinkOption)
+  // A slot with no image address installed would give an invisible link: the
+  // text link stands in for it.
+  else if (SelectedButton == kTextLinkOption || TrimSpaces(src).empty())
     snippet = href + txtButtonText.Text() + u"</A></CENTER>";
   else
     snippet = href + u"<IMG src=\"" + InAttribute(src) + u"\" border=\"0\" height=\"" +

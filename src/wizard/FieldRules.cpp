@@ -1,7 +1,13 @@
-// What gates the details pages: required fields, the account and amount rules,
-// and the product total.
+// What gates the details pages: required fields, the account, amount and
+// quantity rules, and the product total; and the one reading of an amount.
+#include <array>
+#include <charconv>
+#include <cmath>
+
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "resources/ResourceIds.h"
+#include "resources/modResource.h"
 #include "wizard/frmWizard.h"
 
 namespace ostrel {
@@ -47,28 +53,131 @@ bool frmWizard::RequiredFieldsFilledIn(std::u16string_view containerName) const 
   return result;
 }
 
-bool frmWizard::AccountAcceptable(const String& text, bool trimmedForm) {
+bool frmWizard::AccountAcceptable(const String& text) {
+  if (text.empty())
+    return true;
+  if (TrimSpaces(text).empty())
+    return false;  // a payee of spaces pays nobody
   // "*@*.*": an at sign, and a period somewhere after it.
   const auto at = text.find(u'@');
-  const bool matches = at != String::npos && text.find(u'.', at + 1) != String::npos;
-  const bool empty = trimmedForm ? TrimSpaces(text).empty() : text.empty();
-  return empty || matches;
+  return at != String::npos && text.find(u'.', at + 1) != String::npos;
+}
+
+std::optional<double> frmWizard::AmountValue(const String& text) const {
+  return NumericValue(text, UserNumberFormat(state.platform));
 }
 
 bool frmWizard::AmountAcceptable(const String& text, bool positive) const {
-  if (TrimSpaces(text).empty())
+  if (text.empty())
     return true;
-  if (!IsNumericText(text, UserNumberFormat(state.platform)))
+  if (TrimSpaces(text).empty())
+    return !positive;
+  const std::optional<double> value = AmountValue(text);
+  // A value beyond double precision ("1e400") is no amount either.
+  if (!value || !std::isfinite(*value))
     return false;
-  const double value = LeadingNumber(text);
-  return positive ? value > 0 : value >= 0;
+  return positive ? *value > 0 : *value >= 0;
+}
+
+bool frmWizard::QuantityAcceptable(const String& text) {
+  const String digits = TrimSpaces(text);
+  if (digits.empty())
+    return false;
+  bool nonZero = false;
+  for (const char16_t c : digits) {
+    if (c < u'0' || c > u'9')
+      return false;
+    nonZero = nonZero || c != u'0';
+  }
+  return nonZero;
+}
+
+String frmWizard::AmountShown(const String& text) const {
+  const NumberFormat format = UserNumberFormat(state.platform);
+  const std::optional<double> value = NumericValue(text, format);
+  return value ? FormatNumber(*value, format, true) : text;
+}
+
+String frmWizard::CheckoutAmount(const String& text) const {
+  if (TrimSpaces(text).empty())
+    return String();
+  const std::optional<double> value = AmountValue(text);
+  if (!value || !std::isfinite(*value))
+    return text;
+  // The shortest decimals that give the value back; a double needs at most 330
+  // characters so.
+  std::array<char, 400> buffer{};
+  const double amount = *value == 0 ? 0.0 : *value;  // no "-0"
+  const auto written =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), amount, std::chars_format::fixed);
+  std::string digits(buffer.data(), written.ptr);
+  const std::size_t point = digits.find('.');
+  if (point == std::string::npos)
+    digits += ".00";
+  else if (digits.size() - point == 2)
+    digits += '0';
+  return FromAscii(digits);
+}
+
+std::optional<String> frmWizard::BrokenRule(ui::Control& field) const {
+  const String& text = field.Text();
+  for (const ui::Control* account : {&txtGeneralQuarroID, &txtAuctionQuarroID, &txtProductQuarroID,
+                                     &txtServiceQuarroID, &txtDonationQuarroID}) {
+    if (&field == account)
+      return AccountAcceptable(text) ? std::nullopt : std::optional(state.messageTable[0]);
+  }
+  for (const ui::Control* price : {&mebGeneralAmount, &mebProductAmount, &mebServiceAmount}) {
+    if (&field == price)
+      return AmountAcceptable(text, true) ? std::nullopt : std::optional(state.messageTable[1]);
+  }
+  if (&field == &mebProductShipping)
+    return AmountAcceptable(text, false) ? std::nullopt : std::optional(state.messageTable[1]);
+  if (&field == &txtProductQuantity) {
+    return QuantityAcceptable(text) ? std::nullopt
+                                    : std::optional(ResString(state, res::kMessageInvalidQuantity));
+  }
+  return std::nullopt;
+}
+
+bool frmWizard::RequestFieldsAcceptable() {
+  // In tab order, so the first field the user meets on the page is named first.
+  std::vector<ui::Control*> fields;
+  switch (state.PaymentRequestType) {
+    case 0:
+      fields = {&txtGeneralQuarroID, &mebGeneralAmount};
+      break;
+    case 1:
+      fields = {&txtProductQuarroID, &txtProductQuantity, &mebProductAmount, &mebProductShipping};
+      break;
+    case 2:
+      fields = {&txtServiceQuarroID, &mebServiceAmount};
+      break;
+    case 3:
+      fields = {&txtAuctionQuarroID};
+      break;
+    case 4:
+      fields = {&txtDonationQuarroID};
+      break;
+    default:
+      break;
+  }
+  for (ui::Control* field : fields) {
+    if (const std::optional<String> message = BrokenRule(*field)) {
+      ChangePage(static_cast<std::int16_t>(DetailsPageOfType(state.PaymentRequestType)));
+      SetFocus(*field);
+      state.ShowMessage(hWnd, *message);
+      return false;
+    }
+  }
+  return true;
 }
 
 void frmWizard::UpdateProductTotal() {
-  const double total =
-      LeadingNumber(txtProductQuantity.Text()) * LeadingNumber(mebProductAmount.Text()) +
-      LeadingNumber(mebProductShipping.Text());
-  // A total beyond double precision (exponents in quantity and price) shows as an
+  const String& quantityText = txtProductQuantity.Text();
+  const double quantity = QuantityAcceptable(quantityText) ? LeadingNumber(quantityText) : 0.0;
+  const double total = quantity * AmountValue(mebProductAmount.Text()).value_or(0.0) +
+                       AmountValue(mebProductShipping.Text()).value_or(0.0);
+  // A total beyond double precision (a price in exponent notation) shows as an
   // empty caption rather than a misleading number.
   lblProductTotalCalc.SetCaption(FormatNumber(total, UserNumberFormat(state.platform), false));
 }

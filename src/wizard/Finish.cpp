@@ -18,6 +18,10 @@ struct FinishStopped {
 }  // namespace
 
 void frmWizard::cmdFinish_Click() {
+  // A value set by code (a type command, the remembered state) has met no rule
+  // yet.
+  if (!RequestFieldsAcceptable())
+    return;
   CreateMessage();
 }
 
@@ -69,7 +73,7 @@ void frmWizard::CreateMessage() {
       chosen = typeTemplate;
     if (!chosen.empty()) {
       try {
-        templateText = state.platform.ansi.FromAnsi(state.platform.files.ReadFile(chosen));
+        templateText = TemplateText(state.platform, state.platform.files.ReadFile(chosen));
       } catch (const host::HostError&) {
         throw FinishStopped{res::kMessageTemplateNotRead};
       }
@@ -90,8 +94,10 @@ void frmWizard::CreateMessage() {
     return;
   }
 
-  if (chkSave.Value() == 1)
-    SaveState();
+  // The mail is out either way; a profile that refuses the remembered values
+  // (read-only, or a full disk) is worth one word to the user.
+  if (chkSave.Value() == 1 && !SaveState())
+    state.ShowMessage(hWnd, ResString(state, res::kMessageDetailsNotSaved), host::kMbIconError);
   CloseWizard();
 }
 

@@ -74,6 +74,12 @@ const String& frmWizard::CurrencyCode(const ui::Control& currencyList) const {
 
 String frmWizard::CreateURL() {
   auto enc = [this](const ui::Control& control) { return URLEncode(control.Text()); };
+  // Amounts and the quantity as the checkout reads them, whatever the user's
+  // separators; the mail's placeholders keep them as typed.
+  auto amount = [this](const ui::Control& box) { return URLEncode(CheckoutAmount(box.Text())); };
+  auto quantity = [this](const ui::Control& box) {
+    return URLEncode(QuantityAcceptable(box.Text()) ? TrimSpaces(box.Text()) : box.Text());
+  };
   auto code = [this](const ui::Control& currency) { return URLEncode(CurrencyCode(currency)); };
   auto buyer = [this](const ui::Control& first, const ui::Control& last) -> String {
     if (TrimSpaces(first.Text() + last.Text()).empty())
@@ -86,23 +92,24 @@ String frmWizard::CreateURL() {
   switch (state.PaymentRequestType) {
     case 0:
       query = u"cmd=_xclick&business=" + enc(txtGeneralQuarroID) + u"&amount=" +
-              enc(mebGeneralAmount) + u"&item_name=" +
+              amount(mebGeneralAmount) + u"&item_name=" +
               URLEncode(txtGeneralNote.Text().substr(0, kNoteLimit)) + u"&currency_code=" +
               code(cmbGeneralCurrency) + u"&no_shipping=1&pbtype=general";
       break;
     case 1:
       query = buyer(txtProductFirstName, txtProductLastName) + u"&business=" +
-              enc(txtProductQuarroID) + u"&amount=" + enc(mebProductAmount) + u"&currency_code=" +
-              code(cmbProductCurrency) + u"&item_name=" + enc(txtProductName) + u"&item_number=" +
-              enc(txtProductNumber) + u"&quantity=" + enc(txtProductQuantity) + u"&shipping=" +
-              enc(mebProductShipping) + u"&no_shipping=" +
-              DecimalText(std::abs(chkProductShipping.Value() - 1)) + u"&pbtype=product";
+              enc(txtProductQuarroID) + u"&amount=" + amount(mebProductAmount) +
+              u"&currency_code=" + code(cmbProductCurrency) + u"&item_name=" + enc(txtProductName) +
+              u"&item_number=" + enc(txtProductNumber) + u"&quantity=" +
+              quantity(txtProductQuantity) + u"&shipping=" + amount(mebProductShipping) +
+              u"&no_shipping=" + DecimalText(std::abs(chkProductShipping.Value() - 1)) +
+              u"&pbtype=product";
       break;
     case 2:
       query = buyer(txtServiceFirstName, txtServiceLastName) + u"&business=" +
-              enc(txtServiceQuarroID) + u"&amount=" + enc(mebServiceAmount) + u"&currency_code=" +
-              code(cmbServiceCurrency) + u"&item_name=" + enc(txtServiceDescription) +
-              u"&no_shipping=1&pbtype=service";
+              enc(txtServiceQuarroID) + u"&amount=" + amount(mebServiceAmount) +
+              u"&currency_code=" + code(cmbServiceCurrency) + u"&item_name=" +
+              enc(txtServiceDescription) + u"&no_shipping=1&pbtype=service";
       break;
     case 3:
       query = u"cmd=_xclick-auction&auction_type=Ebay&jmagic=1&business=" +

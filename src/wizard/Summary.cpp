@@ -8,11 +8,10 @@ namespace {
 
 constexpr std::u16string_view kCrLf = u"\r\n";
 
-String AmountValue(const ui::Control& amount, const ui::Control& currency) {
-  String currencyName;
-  if (currency.ListIndex() >= 0)
-    currencyName = currency.Items()[static_cast<std::size_t>(currency.ListIndex())];
-  return amount.Text() + u" (" + currencyName + u")";
+String CurrencyName(const ui::Control& currency) {
+  if (currency.ListIndex() < 0)
+    return String();
+  return currency.Items()[static_cast<std::size_t>(currency.ListIndex())];
 }
 
 }  // namespace
@@ -41,10 +40,15 @@ void frmWizard::ShowSummary() {
   auto line = [&summary](const ui::Control& label, const String& value) {
     summary += SummaryLine(label.Caption(), value);
   };
+  // Amounts as their boxes show them, so the summary reads them as the total
+  // and the link do.
+  auto amount = [this](const ui::Control& box, const ui::Control& currency) {
+    return AmountShown(box.Text()) + u" (" + CurrencyName(currency) + u")";
+  };
   switch (state.PaymentRequestType) {
     case 0:
       line(lblGeneralQuarroID, txtGeneralQuarroID.Text());
-      line(lblGeneralAmount, AmountValue(mebGeneralAmount, cmbGeneralCurrency));
+      line(lblGeneralAmount, amount(mebGeneralAmount, cmbGeneralCurrency));
       line(lblGeneralNote, txtGeneralNote.Text());
       break;
     case 1:
@@ -56,8 +60,8 @@ void frmWizard::ShowSummary() {
       line(lblProductName, txtProductName.Text());
       line(lblProductNumber, txtProductNumber.Text());
       line(lblProductQuantity, txtProductQuantity.Text());
-      line(lblProductAmount, AmountValue(mebProductAmount, cmbProductCurrency));
-      line(lblProductShipping, mebProductShipping.Text());
+      line(lblProductAmount, amount(mebProductAmount, cmbProductCurrency));
+      line(lblProductShipping, AmountShown(mebProductShipping.Text()));
       line(lblProductTotal, lblProductTotalCalc.Caption());
       break;
     case 2:
@@ -67,7 +71,7 @@ void frmWizard::ShowSummary() {
       line(lblServiceBuyerFirst, txtServiceFirstName.Text());
       line(lblServiceBuyerLast, txtServiceLastName.Text());
       line(lblServiceDescription, txtServiceDescription.Text());
-      line(lblServiceAmount, AmountValue(mebServiceAmount, cmbServiceCurrency));
+      line(lblServiceAmount, amount(mebServiceAmount, cmbServiceCurrency));
       break;
     case 3:
       line(lblAuctionQuarroID, txtAuctionQuarroID.Text());

@@ -197,6 +197,8 @@ void frmWizard::cmdHelp_Click() {
 }
 
 void frmWizard::cmdTest_Click() {
+  if (!RequestFieldsAcceptable())
+    return;
   String link;
   try {
     link = CreateURL();
@@ -258,24 +260,12 @@ void frmWizard::ConnectEvents() {
     required->onChange = [this] { UpdateNextButton(); };
   txtProductQuantity.onChange = [this] { UpdateProductTotal(); };
 
-  auto account = [this](ui::Control& box, bool trimmedForm) {
-    box.onValidate = [this, &box, trimmedForm](bool& cancel) {
-      if (AccountAcceptable(box.Text(), trimmedForm))
-        return;
-      state.ShowMessage(hWnd, state.messageTable[0]);
-      cancel = true;
-    };
-  };
-  account(txtGeneralQuarroID, true);
-  account(txtAuctionQuarroID, true);
-  account(txtDonationQuarroID, true);
-  account(txtProductQuarroID, false);
-  account(txtServiceQuarroID, false);
-
-  auto amount = [this](ui::Control& box, bool positive, bool updatesTotal) {
-    box.onValidate = [this, &box, positive, updatesTotal](bool& cancel) {
-      if (!AmountAcceptable(box.Text(), positive)) {
-        state.ShowMessage(hWnd, state.messageTable[1]);
+  // The rules run as the focus leaves a field: a broken one shows its message and
+  // keeps the focus; the product's price and shipping then update the total.
+  auto rule = [this](ui::Control& box, bool updatesTotal) {
+    box.onValidate = [this, &box, updatesTotal](bool& cancel) {
+      if (const std::optional<String> message = BrokenRule(box)) {
+        state.ShowMessage(hWnd, *message);
         cancel = true;
         return;
       }
@@ -283,10 +273,12 @@ void frmWizard::ConnectEvents() {
         UpdateProductTotal();
     };
   };
-  amount(mebGeneralAmount, true, false);
-  amount(mebProductAmount, true, true);
-  amount(mebProductShipping, false, true);
-  amount(mebServiceAmount, true, false);
+  for (ui::Control* box :
+       {&txtGeneralQuarroID, &txtAuctionQuarroID, &txtDonationQuarroID, &txtProductQuarroID,
+        &txtServiceQuarroID, &mebGeneralAmount, &mebServiceAmount, &txtProductQuantity})
+    rule(*box, false);
+  rule(mebProductAmount, true);
+  rule(mebProductShipping, true);
 }
 
 }  // namespace ostrel

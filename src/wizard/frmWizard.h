@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -71,12 +72,32 @@ class frmWizard : public ui::Dialog {
   void UpdateNextButton();
   bool RequiredFieldsFilled(std::u16string_view containerName) const;
   bool RequiredFieldsFilledIn(std::u16string_view containerName) const;
-  // The account rule: true when the text is acceptable. trimmedForm accepts a
-  // text of spaces only.
-  static bool AccountAcceptable(const String& text, bool trimmedForm);
-  // The amount rule: true when the text is acceptable; positive asks for a value
-  // above 0, otherwise 0 or more.
+  // The account rule: an at sign with a period somewhere after it. An empty
+  // text passes (the required-field rule holds it back); spaces alone do not.
+  static bool AccountAcceptable(const String& text);
+  // The amount rule: a number as the user's locale writes it. positive (a price)
+  // asks for a value above 0 and refuses spaces alone; otherwise (the shipping
+  // charge) 0 or more, and spaces alone count as empty. An empty text passes.
   bool AmountAcceptable(const String& text, bool positive) const;
+  // The quantity rule: a whole number of at least 1, spaces around allowed.
+  static bool QuantityAcceptable(const String& text);
+  // The one reading of an amount that the rule, the total, the summary and the
+  // link share: its value with the user's separators; nullopt for a text that
+  // is no number there.
+  std::optional<double> AmountValue(const String& text) const;
+  // An amount as its box shows it while it does not have the focus.
+  String AmountShown(const String& text) const;
+  // An amount as the checkout reads it: digits, "." before the decimals, at least
+  // two decimals, no grouping ("1.250,5" in German gives "1250.50"); "" for
+  // spaces alone; a text that is no number stays as it is.
+  String CheckoutAmount(const String& text) const;
+  // The message of the rule the field's text breaks; nullopt when it keeps its
+  // rule or has none.
+  std::optional<String> BrokenRule(ui::Control& field) const;
+  // Test and Finish: the fields of the request's page that carry a rule must
+  // keep it. The first that does not gets the focus on its page and its rule's
+  // message, and the result is false.
+  bool RequestFieldsAcceptable();
   void UpdateProductTotal();
 
   // ---- Style page (StylePage.cpp) ----
@@ -111,7 +132,9 @@ class frmWizard : public ui::Dialog {
 
   // ---- Remembered state (settings/WizardState.cpp) ----
   void LoadState();
-  void SaveState();
+  // False when the registry refused a value: the values written before it keep
+  // their new content, the refused ones their old.
+  bool SaveState();
   void FillButtonList();
 
   AddInState& state;

@@ -251,11 +251,7 @@ frmWizard::frmWizard(AddInState& addin)
     amount->maxLength = 64;
     // "#,##0.00;(#,##0.00)" while the box does not have the focus; a text that
     // is no number shows as typed.
-    amount->displayFormat = [this](const String& text) {
-      const NumberFormat format = UserNumberFormat(state.platform);
-      const std::optional<double> value = NumericValue(text, format);
-      return value ? FormatNumber(*value, format, true) : text;
-    };
+    amount->displayFormat = [this](const String& text) { return AmountShown(text); };
   }
   for (ui::Control* limited : {&txtGeneralNote, &txtAuctionNote, &txtDonationNote, &txtProductName,
                                &txtServiceDescription})

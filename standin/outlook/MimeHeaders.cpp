@@ -16,8 +16,9 @@ constexpr std::size_t kEncodedWordOverhead = 12;
 // A display name word longer than this is encoded, so that folding can split it.
 constexpr std::size_t kLongestPlainWord = 60;
 
-// The longest line RFC 5322 allows at all, CRLF not counted.
-constexpr std::size_t kHardLineLimit = 998;
+// The longest address a mail can carry (RFC 5321 4.5.3.1: a path of 256
+// characters, less its angle brackets); a longer "address" is taken as a name.
+constexpr std::size_t kLongestAddress = 254;
 
 bool IsAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -127,19 +128,24 @@ std::size_t WordLimitFor(std::string_view name) {
   return std::min(kEncodedWordLimit, kHeaderLineLimit - name.size() - 2);
 }
 
-// A dot-atom of RFC 5322 3.2.3: atext runs joined by single dots.
+// A dot-atom of RFC 5322 3.2.3 as RFC 6532 widens it: runs of atext and UTF-8
+// beyond ASCII, joined by single dots. (The text comes from UTF-16, so its
+// bytes beyond ASCII are whole UTF-8 sequences.)
 bool IsDotAtom(std::string_view text) {
   if (text.empty() || text.front() == '.' || text.back() == '.' ||
       text.find("..") != std::string_view::npos) {
     return false;
   }
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return c == '.' || IsAtext(static_cast<unsigned char>(c)); });
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == '.' || IsAtext(byte) || byte >= 0x80;
+  });
 }
 
 bool IsBareAddress(std::string_view text) {
   const std::size_t at = text.find('@');
-  if (at == std::string_view::npos || text.find('@', at + 1) != std::string_view::npos)
+  if (at == std::string_view::npos || text.find('@', at + 1) != std::string_view::npos ||
+      text.size() > kLongestAddress)
     return false;
   return IsDotAtom(text.substr(0, at)) && IsDotAtom(text.substr(at + 1));
 }
@@ -180,12 +186,12 @@ std::optional<std::string> DisplayName(std::string_view phrase) {
   return name;
 }
 
-std::optional<Mailbox> ParseMailbox(std::string_view text) {
+std::optional<Recipient> ParseMailbox(std::string_view text) {
   const std::size_t open = FindUnquoted(text, '<');
   if (open == std::string_view::npos) {
     if (!IsBareAddress(text))
       return std::nullopt;
-    return Mailbox{"", std::string(text), false};
+    return Recipient{"", std::string(text), false};
   }
   if (text.back() != '>')
     return std::nullopt;
@@ -195,7 +201,7 @@ std::optional<Mailbox> ParseMailbox(std::string_view text) {
   std::optional<std::string> name = DisplayName(TrimSpaces(text.substr(0, open)));
   if (!name)
     return std::nullopt;
-  return Mailbox{std::move(*name), std::string(address), true};
+  return Recipient{std::move(*name), std::string(address), true};
 }
 
 // Atoms separated by single spaces, each short enough to fold around.
@@ -358,7 +364,7 @@ std::string UnstructuredHeader(std::string_view name, const String& text) {
   return FoldHeader(name, EncodedWords(line, WordLimitFor(name)));
 }
 
-std::optional<std::vector<Mailbox>> ParseAddressList(std::string_view utf8) {
+std::vector<Recipient> ParseRecipients(std::string_view utf8) {
   std::vector<std::string_view> entries;
   bool quoted = false;
   bool angle = false;
@@ -371,64 +377,55 @@ std::optional<std::vector<Mailbox>> ParseAddressList(std::string_view utf8) {
       else if (c == '"')
         quoted = false;
     } else if (c == '"') {
-      if (angle)
-        return std::nullopt;
       quoted = true;
-    } else if (c == '<' || c == '>') {
-      if (angle == (c == '<'))
-        return std::nullopt;
-      angle = c == '<';
+    } else if (c == '<') {
+      angle = true;
+    } else if (c == '>') {
+      angle = false;
     } else if ((c == ',' || c == ';') && !angle) {
       entries.push_back(utf8.substr(start, i - start));
       start = i + 1;
     }
   }
-  if (quoted || angle)
-    return std::nullopt;
   entries.push_back(utf8.substr(std::min(start, utf8.size())));
 
-  std::vector<Mailbox> mailboxes;
+  std::vector<Recipient> recipients;
   for (const std::string_view entry : entries) {
     const std::string_view text = TrimSpaces(entry);
     if (text.empty())
       continue;
-    std::optional<Mailbox> mailbox = ParseMailbox(text);
-    if (!mailbox)
-      return std::nullopt;
-    mailboxes.push_back(std::move(*mailbox));
+    if (std::optional<Recipient> mailbox = ParseMailbox(text)) {
+      recipients.push_back(std::move(*mailbox));
+    } else {
+      std::optional<std::string> name = DisplayName(text);
+      recipients.push_back(Recipient{name ? std::move(*name) : std::string(text), "", false});
+    }
   }
-  if (mailboxes.empty())
-    return std::nullopt;
-  return mailboxes;
+  return recipients;
 }
 
 std::string AddressHeader(std::string_view name, const String& text) {
   const std::string full = SingleLine(text);
-  const std::string_view line = TrimSpaces(full);
-  if (line.empty())
+  const std::vector<Recipient> recipients = ParseRecipients(TrimSpaces(full));
+  if (recipients.empty())
     return std::string();
   const std::size_t wordLimit = WordLimitFor(name);
-  if (const auto mailboxes = ParseAddressList(line)) {
-    std::string value;
-    for (const Mailbox& mailbox : *mailboxes) {
-      if (!value.empty())
-        value += ", ";
-      if (mailbox.displayName.empty()) {
-        value += mailbox.angle ? "<" + mailbox.address + ">" : mailbox.address;
-      } else {
-        value += RenderPhrase(mailbox.displayName, wordLimit) + " <" + mailbox.address + ">";
-      }
+  std::string value;
+  for (const Recipient& recipient : recipients) {
+    if (!value.empty())
+      value += ", ";
+    if (recipient.address.empty()) {
+      // An empty group: the name stands alone. An encoded-word must not touch
+      // the colon, so a space parts them.
+      const std::string phrase = RenderPhrase(recipient.displayName, wordLimit);
+      value += phrase + (phrase.ends_with("?=") ? " :;" : ":;");
+    } else if (recipient.displayName.empty()) {
+      value += recipient.angle ? "<" + recipient.address + ">" : recipient.address;
+    } else {
+      value += RenderPhrase(recipient.displayName, wordLimit) + " <" + recipient.address + ">";
     }
-    std::string folded = FoldHeader(name, value);
-    if (LinesWithin(folded, kHardLineLimit))
-      return folded;
   }
-  if (IsPlainText(line)) {
-    std::string folded = FoldHeader(name, line);
-    if (LinesWithin(folded, kHeaderLineLimit))
-      return folded;
-  }
-  return FoldHeader(name, EncodedWords(line, wordLimit));
+  return FoldHeader(name, value);
 }
 
 }  // namespace ostrel::standin::mime

@@ -1,7 +1,8 @@
 // Header fields of an Internet message (RFC 5322) with non-ASCII text carried as
-// RFC 2047 encoded-words. Every function returns 7-bit text; a header field comes
-// back as whole lines, each ending in CRLF and at most 78 characters long where
-// the content allows it.
+// RFC 2047 encoded-words. Every function returns 7-bit text, except that an
+// address beyond ASCII is written in UTF-8 (RFC 6532); a header field comes back
+// as whole lines, each ending in CRLF and at most 78 characters long where the
+// content allows it.
 #pragma once
 
 #include <cstdint>
@@ -53,29 +54,33 @@ std::string FoldHeader(std::string_view name, std::string_view value);
 // as an encoded-word) is written as encoded-words.
 std::string UnstructuredHeader(std::string_view name, const String& text);
 
-// One recipient of an address list, in UTF-8.
-struct Mailbox {
-  std::string displayName;  // empty when none was given
-  std::string address;      // local@domain, ASCII
+// One entry of a typed recipient line, in UTF-8: a mailbox, or a name that is
+// no address.
+struct Recipient {
+  std::string displayName;  // empty when none was given; for a name alone, the name
+  std::string address;      // local@domain, UTF-8 allowed; empty for a name alone
   bool angle = false;       // the address was written in angle brackets
-  bool operator==(const Mailbox&) const = default;
+  bool operator==(const Recipient&) const = default;
 };
 
-// Recipients typed the way mail programs accept them: "a@example.com",
-// "Name <a@example.com>", "\"Last, First\" <a@example.com>", separated by ","
-// or ";". Empty entries are skipped. nullopt when the text is not such a list
-// (no address, a non-ASCII or malformed address, unbalanced quotes or brackets).
-std::optional<std::vector<Mailbox>> ParseAddressList(std::string_view utf8);
+// The entries of a recipient line, taken apart as Outlook does: "," and ";"
+// both separate entries, except inside a quoted string or angle brackets (an
+// unclosed quote or bracket runs to the end). Each entry is a mailbox when it
+// is one ("a@example.com", "Name <a@example.com>", "\"Last, First\"
+// <a@example.com>", an address beyond ASCII included) and a name otherwise (a
+// whole quoted string unquoted, anything else as typed). Empty entries are
+// skipped.
+std::vector<Recipient> ParseRecipients(std::string_view utf8);
 
-// An address field (To). A text that parses as recipients is written as an
-// RFC 5322 address list: the addresses unchanged, separated by ", "; display
-// names as typed when they are plain words, quoted when they hold ASCII
-// specials, as encoded-words when they hold anything beyond ASCII (or a word too
-// long to fold, or text that would read as an encoded-word). Any other
-// text is written as it is when it is printable ASCII that folds within the line
-// limit, and otherwise encoded whole as one display phrase, which mail programs
-// show as typed. Spaces around the text are not kept; a text of spaces alone
-// gives no field at all (an empty string), as an address field needs an address.
+// An address field (To): every entry of the line on its own, separated by ", ".
+// A mailbox keeps its address as typed, in UTF-8 when it goes beyond ASCII
+// (RFC 6532); its display name is written as typed when it is plain words,
+// quoted when it holds ASCII specials, and as encoded-words (RFC 2047) when it
+// holds anything beyond ASCII (or a word too long to fold, or text that would
+// read as an encoded-word). A name that is no address is written the same way
+// as an empty group ("Bob Smith:;"), so it stays a name of its own without
+// taking the addresses around it along. Spaces around the text are not kept; a
+// line without entries gives no field at all (an empty string).
 std::string AddressHeader(std::string_view name, const String& text);
 
 }  // namespace ostrel::standin::mime

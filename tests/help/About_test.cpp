@@ -19,6 +19,7 @@ TEST(About, LoadShowsVersionTextsAndCaptions) {
   frmAbout* a = f.state.About();
   ASSERT_NE(a, nullptr);
   EXPECT_TRUE(a->visible);
+  EXPECT_EQ(a->Focused(), &a->cmdOK) << "the first control in tab order";
   EXPECT_EQ(a->lblVersion.Caption(), u"Version 1.0.2");
   EXPECT_EQ(a->lblTitle.Caption(), f.state.appTitle);
   EXPECT_EQ(a->lblDescription.Caption(), u"Quarro Velloran (for Outlook)");

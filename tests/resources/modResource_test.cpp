@@ -144,6 +144,22 @@ TEST(ResourceLibrary, ATruncatedLanguageLibraryFallsBackToEnglish) {
   }
 }
 
+TEST(ResourceLibrary, TheBuiltFolderSpeaksGermanToEveryGermanSpeakingRegion) {
+  const struct {
+    const char* abbreviation;
+    const char16_t* bn;
+  } cases[] = {
+      {"DEU", u"_DE"}, {"DEA", u"_DE"}, {"DES", u"_DE"}, {"DEL", u"_DE"},
+      {"ENU", u"_US"}, {"ENG", u"_US"}, {"FRA", u"_US"},
+  };
+  for (const auto& c : cases) {
+    Fixture f(c.abbreviation);
+    ASSERT_TRUE(OpenResourceLibrary(f.state)) << c.abbreviation;
+    const String bn = LoadedBn(f);
+    EXPECT_NE(bn.find(c.bn), String::npos) << c.abbreviation << ": " << Utf16ToUtf8(bn);
+  }
+}
+
 TEST(ResourceLibrary, StringsAreCutAt1023CharactersAndPassTheCodePage) {
   Fixture f("ENU");
   ASSERT_TRUE(OpenTestLibrary(f));

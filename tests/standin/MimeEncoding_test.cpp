@@ -17,7 +17,7 @@ namespace {
 
 using standin::mime::AddressHeader;
 using standin::mime::EncodeQuotedPrintable;
-using standin::mime::Mailbox;
+using standin::mime::Recipient;
 using standin::mime::UnstructuredHeader;
 
 String Repeat(std::u16string_view piece, int times) {
@@ -133,7 +133,7 @@ TEST(DraftHeaders, SubjectIsPlainWhenItCanBeAndEncodedOtherwise) {
       << "folding only adds line breaks";
 }
 
-TEST(DraftHeaders, ToKeepsAddressesAndEncodesOnlyDisplayNames) {
+TEST(DraftHeaders, ToWritesEachRecipientOnItsOwn) {
   struct Case {
     const char* name;
     String typed;
@@ -153,14 +153,23 @@ TEST(DraftHeaders, ToKeepsAddressesAndEncodesOnlyDisplayNames) {
        "To: =?UTF-8?Q?M=C3=BCller=2C_Anna?= <a@example.com>\r\n"},
       {"emoji in the name", u"Zo\u00eb \U0001F44B <z@example.com>",
        "To: =?UTF-8?B?Wm/DqyDwn5GL?= <z@example.com>\r\n"},
-      {"not addresses, ascii: as typed", u"Smith, Bob", "To: Smith, Bob\r\n"},
-      {"not addresses, accents: one phrase", u"M\u00fcller, Anna",
-       "To: =?UTF-8?Q?M=C3=BCller=2C_Anna?=\r\n"},
-      {"non-ascii address: one phrase", u"anna@ex\u00e4mple.com",
-       "To: =?UTF-8?B?YW5uYUBleMOkbXBsZS5jb20=?=\r\n"},
+      // "," and ";" separate entries, as in Outlook; a name that is no address
+      // stays a name of its own (an empty group) and takes no address along.
+      {"names alone", u"Smith, Bob", "To: Smith:;, Bob:;\r\n"},
+      {"names alone, accents", u"M\u00fcller, Anna", "To: =?UTF-8?Q?M=C3=BCller?= :;, Anna:;\r\n"},
+      {"a name between addresses", u"ann@example.com; Bob Smith; carol@example.com",
+       "To: ann@example.com, Bob Smith:;, carol@example.com\r\n"},
+      {"quoted name alone", u"\"Lee, Ann\"", "To: \"Lee, Ann\":;\r\n"},
+      // An address beyond ASCII is written in UTF-8 (RFC 6532), the others as
+      // they are.
+      {"non-ascii address", u"anna@ex\u00e4mple.com", "To: anna@ex\xC3\xA4mple.com\r\n"},
+      {"one non-ascii address of two", u"ann@example.com, info@b\u00fccher.example",
+       "To: ann@example.com, info@b\xC3\xBC"
+       "cher.example\r\n"},
       {"CRLF injection", u"a@example.com\r\nBcc: v@example.com",
-       "To: a@example.com Bcc: v@example.com\r\n"},
+       "To: \"a@example.com Bcc: v@example.com\":;\r\n"},
       {"blank: no field", u"   ", ""},
+      {"separators alone: no field", u" ;, ", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AddressHeader("To", c.typed), c.exact) << c.name;
@@ -176,31 +185,38 @@ TEST(DraftHeaders, ToKeepsAddressesAndEncodesOnlyDisplayNames) {
   CHECKED(ExpectWellFormedField(AddressHeader("To", Repeat(u"x", 1000))));
 }
 
-TEST(DraftHeaders, AddressListsAreToldFromOtherText) {
+TEST(DraftHeaders, RecipientLinesSplitIntoMailboxesAndNames) {
+  auto name = [](const char* text) { return Recipient{text, "", false}; };
   struct Case {
     const char* text;
-    std::vector<Mailbox> expected;  // empty: not an address list
+    std::vector<Recipient> expected;
   };
   const Case cases[] = {
       {"A <a@b.example>, ;<c@d.example>", {{"A", "a@b.example", true}, {"", "c@d.example", true}}},
       {"\"x \\\"y\\\" <z>; w\" <a@b.example>", {{"x \"y\" <z>; w", "a@b.example", true}}},
       {"a@b.example <c@d.example>", {{"a@b.example", "c@d.example", true}}},
-      {"Anna", {}},
-      {"a@@b.example", {}},
-      {"a..b@c.example", {}},
-      {"a@b.example c@d.example", {}},
-      {"Anna <a@b.example", {}},
-      {"Anna a@b.example>", {}},
-      {"\"Anna <a@b.example>", {}},
-      {"An\"na <a@b.example>", {}},
-      {"Anna <a@b.example> more", {}},
+      {"J\xC3\xB6rg <j\xC3\xB6rg@b\xC3\xBC"
+       "cher.example>",
+       {{"J\xC3\xB6rg",
+         "j\xC3\xB6rg@b\xC3\xBC"
+         "cher.example",
+         true}}},
+      {"Anna", {name("Anna")}},
+      {"a@b.example; Bob Smith, c@d.example",
+       {{"", "a@b.example", false}, name("Bob Smith"), {"", "c@d.example", false}}},
+      {"\"Lee, Ann\"", {name("Lee, Ann")}},
+      {"a@@b.example", {name("a@@b.example")}},
+      {"a..b@c.example", {name("a..b@c.example")}},
+      {"a@b.example c@d.example", {name("a@b.example c@d.example")}},
+      {"Anna <a@b.example, c@d.example", {name("Anna <a@b.example, c@d.example")}},
+      {"Anna a@b.example>; c@d.example", {name("Anna a@b.example>"), {"", "c@d.example", false}}},
+      {"\"Anna <a@b.example>, c@d.example", {name("\"Anna <a@b.example>, c@d.example")}},
+      {"An\"na <a@b.example>", {name("An\"na <a@b.example>")}},
+      {"Anna <a@b.example> more", {name("Anna <a@b.example> more")}},
       {", ;", {}},
   };
-  for (const Case& c : cases) {
-    const auto parsed = standin::mime::ParseAddressList(c.text);
-    EXPECT_EQ(parsed.value_or(std::vector<Mailbox>{}), c.expected) << c.text;
-    EXPECT_EQ(parsed.has_value(), !c.expected.empty()) << c.text;
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(standin::mime::ParseRecipients(c.text), c.expected) << c.text;
 }
 
 // Quoted-printable read back: "=XX" bytes, soft breaks dropped.

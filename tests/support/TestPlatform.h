@@ -38,6 +38,7 @@ std::unique_ptr<TestPlatform> MakeTestPlatform();
 
 // Services to put in place of a platform's own; nullptr keeps the platform's.
 struct Replacements {
+  host::Registry* registry = nullptr;
   host::Locale* locale = nullptr;
   host::ResourceLoader* resources = nullptr;
   host::Shell* shell = nullptr;
@@ -48,7 +49,7 @@ struct Replacements {
 // The platform's services with some of them replaced.
 inline host::Platform With(host::Platform& base, const Replacements& r) {
   return host::Platform{base.ansi,
-                        base.registry,
+                        r.registry ? *r.registry : base.registry,
                         r.locale ? *r.locale : base.locale,
                         r.resources ? *r.resources : base.resources,
                         base.gdi,
@@ -68,5 +69,41 @@ String TestDataFolder();
 
 // Whatever the process needs before the first test (COM on Windows).
 void PrepareProcess();
+
+// The platform's registry, refusing every value written while refuseWrites is
+// set, as a read-only profile or a full disk does.
+class RefusableRegistry final : public host::Registry {
+ public:
+  explicit RefusableRegistry(host::Registry& real) : real_(real) {}
+  bool refuseWrites = false;
+
+  long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override {
+    return real_.OpenKey(root, path, key);
+  }
+  long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override {
+    return real_.CreateKey(root, path, key);
+  }
+  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override {
+    return real_.EnumKey(key, index, name);
+  }
+  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
+                  std::uint32_t* size) override {
+    return real_.QueryValue(key, name, type, data, size);
+  }
+  long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
+                const std::uint8_t* data, std::uint32_t size) override {
+    return refuseWrites ? host::kErrorAccessDenied : real_.SetValue(key, name, type, data, size);
+  }
+  long DeleteValue(host::RegKey key, const AnsiString& name) override {
+    return real_.DeleteValue(key, name);
+  }
+  long DeleteTree(host::RegRoot root, const AnsiString& path) override {
+    return real_.DeleteTree(root, path);
+  }
+  long CloseKey(host::RegKey key) override { return real_.CloseKey(key); }
+
+ private:
+  host::Registry& real_;
+};
 
 }  // namespace ostrel::test

@@ -24,9 +24,13 @@ fs::path MakeFolder(TestPlatform& test) {
 
 WizardFixture::WizardFixture(FixedLocale numbers)
     : test(MakeTestPlatform()),
+      registry(test->services().registry),
       locale(std::move(numbers)),
-      services(With(test->services(),
-                    {.locale = &locale, .shell = &shell, .help = &help, .dialogs = &dialogs})),
+      services(With(test->services(), {.registry = &registry,
+                                       .locale = &locale,
+                                       .shell = &shell,
+                                       .help = &help,
+                                       .dialogs = &dialogs})),
       folder_(MakeFolder(*test)),
       state(services, test->SystemPath(folder_)) {
   test->ClearAddinSettings();

@@ -38,6 +38,7 @@ class WizardFixture {
   String AddinPath(const std::string& name) const;
 
   std::unique_ptr<TestPlatform> test;
+  RefusableRegistry registry;
   FixedLocale locale;
   FakeDialogs dialogs;
   FakeShell shell;

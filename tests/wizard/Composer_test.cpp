@@ -65,24 +65,35 @@ TEST_F(Composer, DefaultTemplateWithEachKindOfButton) {
             href +
                 u"<IMG src=\"https://www.quarro.com/b/d1.gif\" border=\"0\" height=\"26\" "
                 u"width=\"88\" alt=\"Donate\"></A></CENTER>");
-  w->optButton[5]->Select();  // nothing stored for slot 5
-  EXPECT_EQ(Inner(u"[BUTTON]"), href +
-                                    u"<IMG src=\"\" border=\"0\" height=\"\" width=\"\" "
-                                    u"alt=\"\"></A></CENTER>");
+  // No image address stored for slot 5 (or only spaces): an image there would be
+  // an invisible link, so the text link stands in.
+  w->optButton[5]->Select();
+  EXPECT_EQ(Inner(u"[BUTTON]"), href + u"Give <b>now</b></A></CENTER>");
+  f.WriteText(settings::ButtonKey(4, 5), settings::button_value::kSrc, u"  ");
+  f.WriteText(settings::ButtonKey(4, 5), settings::button_value::kAlt, u"Donate");
+  EXPECT_EQ(Inner(u"[BUTTON]"), href + u"Give <b>now</b></A></CENTER>");
 }
 
 TEST_F(Composer, SenderDetailsFillInOrderWithoutRescanning) {
+  const String options(settings::kOptionsKey);
+  namespace o = settings::options_value;
   CHECKED(f.WriteText(kMain, m::kFirstName, u"[FirstName]"));
   CHECKED(f.WriteText(kMain, m::kCompany, u"[Amount]"));
   CHECKED(f.WriteText(kMain, m::kState, u"Ontario"));
   CHECKED(f.WriteText(kMain, m::kZIP, u"K1A 0B1"));
-  CHECKED(f.WriteText(String(settings::kOptionsKey), settings::options_value::kCity,
-                      u"from the options"));
+  CHECKED(f.WriteText(kMain, m::kLastName, u""));
+  // What the options dialog stored fills the details the main key lacks (or
+  // holds empty); a value under the main key wins.
+  CHECKED(f.WriteText(options, o::kCity, u"from the options"));
+  CHECKED(f.WriteText(options, o::kLastName, u"Lee"));
+  CHECKED(f.WriteText(options, o::kState, u"Quebec"));
+  CHECKED(f.WriteText(options, o::kQuarroID, u"me@example.com"));
   f.state.PaymentRequestType = 0;
   w->mebGeneralAmount.SetText(u"12.50");
   EXPECT_EQ(Inner(u"[firstname]|[COMPANY]|[State]=[Providence]|[ZIP]=[PostalCode]|[City]|"
-                  u"[Currency][To][Subject]|[Note"),
-            u"[FirstName]|12.50|Ontario=Ontario|K1A 0B1=K1A 0B1||[Currency][To][Subject]|[Note");
+                  u"[LastName]|[QuarroID]|[Address]|[Currency][To][Subject]|[Note"),
+            u"[FirstName]|12.50|Ontario=Ontario|K1A 0B1=K1A 0B1|from the options|Lee|"
+            u"me@example.com||[Currency][To][Subject]|[Note");
 }
 
 TEST_F(Composer, PageValuesOfEachType) {

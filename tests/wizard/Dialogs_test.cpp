@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "common/Text.h"
 #include "help/frmAbout.h"
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
@@ -27,6 +28,7 @@ TEST(Options, LoadsCentredWithCaptionsAndStoredValues) {
   frmOptions* o = f.state.Options();
   ASSERT_NE(o, nullptr);
   EXPECT_TRUE(o->visible);
+  EXPECT_EQ(o->Focused(), &o->txtNameFirst) << "the first control in tab order";
   EXPECT_EQ(o->txtAddress.Text(), u"1 Main St\r\nFlat 2");
   EXPECT_EQ(o->txtMRB.Text(), u"CODE");
   EXPECT_EQ(o->txtNameFirst.Text(), u"");
@@ -89,6 +91,7 @@ TEST_F(Chooser, OpensEmptyThenWritesTheWorkingFileOnOk) {
   EXPECT_EQ(w->modalChild, t);
   EXPECT_EQ(ui::Click(w->cmdNext), Outcome::NotPossible) << "modal to the wizard";
   EXPECT_EQ(t->txtTemplate.Text(), u"");
+  EXPECT_EQ(t->Focused(), &t->txtTemplate);
   EXPECT_FALSE(t->caption.empty());
   ASSERT_EQ(ui::Type(t->txtTemplate, u"Hello [BUTTON] \u00E9"), Outcome::Done);
   ASSERT_EQ(ui::Click(t->cmdOK), Outcome::Done);
@@ -132,6 +135,24 @@ TEST_F(Chooser, LoadAndCancelChangeNoFile) {
   ui::Click(t->cmdCancel);
   EXPECT_EQ(FileText("template.txt"), "working");
   EXPECT_EQ(w->modalChild, nullptr);
+}
+
+TEST_F(Chooser, AMarkedFileLoadsWholeAndTheWorkingFileKeepsEveryCharacter) {
+  const String text = u"\u0141ukasz, \u0418\u0432\u0430\u043D [BUTTON] \U0001F600";
+  std::string unicode = "\xFF\xFE";
+  for (const char16_t unit : text)
+    unicode += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  Put("Templates/Unicode.txt", unicode);
+  f.dialogs.answers.push_back(f.AddinPath("Templates/Unicode.txt"));
+  frmTemplate* t = OpenChooser();
+  ASSERT_EQ(ui::Click(t->cmdLoad), Outcome::Done);
+  EXPECT_EQ(t->txtTemplate.Text(), text);
+  ASSERT_EQ(ui::Click(t->cmdOK), Outcome::Done);
+  EXPECT_EQ(FileText("template.txt"), "\xEF\xBB\xBF" + Utf16ToUtf8(text))
+      << "the ANSI code page cannot hold it: UTF-8 behind its mark";
+  t = OpenChooser();
+  EXPECT_EQ(t->txtTemplate.Text(), text) << "and it reads back whole";
+  ui::Click(t->cmdCancel);
 }
 
 TEST_F(Chooser, UnwritableFolderKeepsTheChooserOpenAndSaysSo) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
+#include "resources/ResourceIds.h"
+#include "resources/modResource.h"
 #include "support/Checked.h"
 #include "support/WizardFixture.h"
 
@@ -15,24 +17,21 @@ using ui::Outcome;
 TEST(AccountRule, AcceptsAnAtSignFollowedSomewhereByAPeriod) {
   struct Case {
     const char16_t* text;
-    bool trimmed;    // General, Auction, Donation
-    bool untrimmed;  // Product, Service
+    bool accepted;
   } cases[] = {
-      {u"me@example.com", true, true},
-      {u"first.last@example.com", true, true},
-      {u"@.", true, true},
-      {u"me@examplecom", false, false},
-      {u"me.x@example", false, false},
-      {u"example.com", false, false},
-      {u"", true, true},
-      {u"   ", true, false},
-      {u" me@example.com ", true, true},
-      {u"a@b@c", false, false},
+      {u"me@example.com", true},
+      {u"first.last@example.com", true},
+      {u"@.", true},
+      {u"me@examplecom", false},
+      {u"me.x@example", false},
+      {u"example.com", false},
+      {u"", true},
+      {u"   ", false},  // on every page: a payee of spaces pays nobody
+      {u" me@example.com ", true},
+      {u"a@b@c", false},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(frmWizard::AccountAcceptable(c.text, true), c.trimmed) << Utf16ToUtf8(c.text);
-    EXPECT_EQ(frmWizard::AccountAcceptable(c.text, false), c.untrimmed) << Utf16ToUtf8(c.text);
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(frmWizard::AccountAcceptable(c.text), c.accepted) << Utf16ToUtf8(c.text);
 }
 
 TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
@@ -50,14 +49,15 @@ TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
       {u"-1", false, false},
       {u"abc", false, false},
       {u"", true, true},
-      {u"  ", true, true},
+      // Spaces alone are no price; as a shipping charge they count as none.
+      {u"  ", false, true},
       {u"1,234.50", true, true},
       {u"12a", false, false},
-      // Numeric for the locale, but its leading number is 0: no price, yet a
-      // valid shipping charge.
-      {u"$3", false, true},
+      // The value is read as the locale writes it, currency symbol and all.
+      {u"$3", true, true},
       {u"25.00", true, true},
       {u"1e2", true, true},
+      {u"1e400", false, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(w->AmountAcceptable(c.text, true), c.price) << Utf16ToUtf8(c.text);
@@ -75,7 +75,9 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
   frmWizard* w = f.Open();
   EXPECT_TRUE(w->AmountAcceptable(u"12,50", true));
   EXPECT_TRUE(w->AmountAcceptable(u"1.234,50", true));
-  EXPECT_FALSE(w->AmountAcceptable(u"0,50", true)) << "Val reads 0 before the comma";
+  EXPECT_TRUE(w->AmountAcceptable(u"0,50", true)) << "the value after the comma counts";
+  EXPECT_TRUE(w->AmountAcceptable(u"0,01", true));
+  EXPECT_FALSE(w->AmountAcceptable(u"0,00", true));
 }
 
 TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
@@ -107,15 +109,39 @@ TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
   EXPECT_EQ(w->CurrentPage, 7);
 }
 
-TEST(FieldRules, SpacesOnlyAccountDependsOnThePage) {
+TEST(FieldRules, SpacesAloneAreNoAccountOnAnyPage) {
   WizardFixture f;
   CHECKED(f.Install());
   frmWizard* w = f.OpenForType(4);
   ASSERT_EQ(ui::Type(w->txtDonationQuarroID, u"  "), Outcome::Done);
-  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done) << "Donation accepts spaces (and they fill)";
+  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Refused) << "Donation refuses spaces";
   w = f.OpenForType(2);
   ASSERT_EQ(ui::Type(w->txtServiceQuarroID, u"  "), Outcome::Done);
   EXPECT_EQ(ui::Click(w->cmdHelp), Outcome::Refused) << "Service refuses spaces";
+}
+
+TEST(FieldRules, QuantityIsAWholeNumberOfAtLeastOne) {
+  WizardFixture f;
+  f.Install();
+  frmWizard* w = f.OpenForType(1);
+  const struct {
+    const char16_t* text;
+    bool accepted;
+  } cases[] = {{u"1", true},    {u" 12 ", true}, {u"007", true}, {u"0", false},  {u"-2", false},
+               {u"2.5", false}, {u"abc", false}, {u"", false},   {u"  ", false}, {u"1,000", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.text));
+    f.dialogs.boxes.clear();
+    ASSERT_EQ(ui::Type(w->txtProductQuantity, c.text), Outcome::Done);
+    EXPECT_EQ(ui::Click(w->txtProductQuarroID), c.accepted ? Outcome::Done : Outcome::Refused);
+    if (c.accepted) {
+      EXPECT_TRUE(f.dialogs.boxes.empty());
+    } else {
+      ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+      EXPECT_EQ(f.dialogs.boxes[0].text, ResString(f.state, res::kMessageInvalidQuantity));
+      EXPECT_FALSE(f.dialogs.boxes[0].text.empty());
+    }
+  }
 }
 
 TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 #include "common/Text.h"
 #include "outlook/StandinApplication.h"
+#include "resources/ResourceIds.h"
+#include "resources/modResource.h"
 #include "settings/SettingsLayout.h"
 #include "support/Checked.h"
 #include "support/WizardFixture.h"
@@ -146,6 +149,41 @@ TEST_F(Finish, TemplateChoiceWorkingFileThenTypeFileThenButtonAlone) {
   EXPECT_EQ(finishDonation().find(u"webscr"), String::npos) << "an empty template has no link";
 }
 
+TEST_F(Finish, TemplatesAreReadByTheirByteOrderMark) {
+  // As Notepad saves them: UTF-8 and "Unicode" with their marks, or ANSI.
+  const String text = u"Gr\u00FC\u00DFe, \u0141ukasz [DonorFirstName] [BUTTON]";
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (const char16_t unit : text) {
+    le += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    be += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+  }
+  const struct {
+    const char* name;
+    std::string bytes;
+    String shown;
+  } cases[] = {
+      {"UTF-8", "\xEF\xBB\xBF" + Utf16ToUtf8(text), u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"UTF-16LE", le, u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"UTF-16BE", be, u"Gr\u00FC\u00DFe, \u0141ukasz Ann "},
+      {"ANSI",
+       "Gr\xFC\xDF"
+       "e, [DonorFirstName] [BUTTON]",
+       u"Gr\u00FC\u00DFe, Ann "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Put("Template4.txt", c.bytes);
+    frmWizard* w = WalkTo(4);
+    ui::Type(w->txtDonationQuarroID, u"fund@example.org");
+    ui::Type(w->txtDonationFirstName, u"Ann");
+    ToSummary(w);
+    ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+    const String body = outlook.Displayed().back().htmlBody;
+    EXPECT_NE(body.find(c.shown + u"<CENTER><A href=\"https://"), String::npos)
+        << Utf16ToUtf8(body);
+  }
+}
+
 TEST_F(Finish, SaveBoxClearStoresNothing) {
   frmWizard* w = WalkTo(2);
   ui::Type(w->txtServiceQuarroID, u"new@example.com");
@@ -155,6 +193,25 @@ TEST_F(Finish, SaveBoxClearStoresNothing) {
   ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
   EXPECT_EQ(outlook.Displayed().size(), 1u);
   EXPECT_TRUE(f.Read(settings::BranchKey(2), branch::kQuarroID).IsNone());
+  EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
+            RegValue::Number(0));
+}
+
+TEST_F(Finish, RememberedValuesTheProfileRefusesAreReportedOnceAfterTheMail) {
+  f.WriteText(settings::BranchKey(2), branch::kQuarroID, u"old@example.com");
+  frmWizard* w = WalkTo(2);
+  ui::Type(w->txtServiceQuarroID, u"new@example.com");
+  ui::Type(w->mebServiceAmount, u"5");
+  ToSummary(w);
+  f.registry.refuseWrites = true;  // a read-only profile, a full disk
+  ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
+  f.registry.refuseWrites = false;
+  EXPECT_EQ(outlook.Displayed().size(), 1u) << "the mail is shown all the same";
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u) << "one word, not one per value";
+  EXPECT_EQ(f.dialogs.boxes[0].text, ResString(f.state, res::kMessageDetailsNotSaved));
+  EXPECT_FALSE(f.dialogs.boxes[0].text.empty());
+  EXPECT_EQ(f.state.Wizard(), nullptr);
+  EXPECT_EQ(f.Read(settings::BranchKey(2), branch::kQuarroID), RegValue::Text(u"old@example.com"));
   EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
             RegValue::Number(0));
 }
@@ -204,6 +261,75 @@ TEST_F(Finish, AFailingStepShowsNothingSavesNothingAndKeepsTheWizard) {
   EXPECT_NE(f.dialogs.boxes[0].text.find(u"template"), String::npos);
   std::filesystem::remove(f.AddinFile("template.txt"));
   ui::Click(w->cmdFinish);
+  EXPECT_EQ(outlook.Displayed().size(), 1u);
+}
+
+TEST_F(Finish, TestAndFinishHoldBackAValueNoRuleHasSeen) {
+  // A price the rule refuses, left in its box while the toolbar's Product
+  // command moves the page by code: Next then never meets the price box.
+  frmWizard* w = f.OpenForType(1);
+  ASSERT_EQ(ui::Type(w->txtProductQuarroID, u"shop@example.com"), Outcome::Done);
+  ASSERT_EQ(ui::Type(w->mebProductAmount, u"abc"), Outcome::Done);
+  ASSERT_EQ(f.OpenForType(1), w);
+  ToSummary(w);
+  ASSERT_EQ(ui::Click(w->cmdTest), Outcome::Done);
+  EXPECT_EQ(w->CurrentPage, 4);
+  EXPECT_EQ(w->Focused(), &w->mebProductAmount);
+  EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Refused) << "now the price box's rule runs";
+  EXPECT_TRUE(f.shell.calls.empty()) << "no link was opened";
+
+  // Values set by code, as the remembered state sets them, each on its page.
+  const String quantityMessage = ResString(f.state, res::kMessageInvalidQuantity);
+  const struct {
+    int type;
+    const char* field;
+    const char16_t* bad;
+    String message;
+  } cases[] = {
+      {1, "mebProductAmount", u"abc", f.state.messageTable[1]},
+      {0, "mebGeneralAmount", u"-5", f.state.messageTable[1]},
+      {1, "mebProductShipping", u"-1", f.state.messageTable[1]},
+      {1, "txtProductQuantity", u"-2", quantityMessage},
+      {2, "mebServiceAmount", u"  ", f.state.messageTable[1]},
+      {3, "txtAuctionQuarroID", u"   ", f.state.messageTable[0]},
+      {4, "txtDonationQuarroID", u"nobody", f.state.messageTable[0]},
+  };
+  const std::map<int, std::vector<std::pair<const char*, const char16_t*>>> filled = {
+      {0, {{"txtGeneralQuarroID", u"me@example.com"}, {"mebGeneralAmount", u"5"}}},
+      {1, {{"txtProductQuarroID", u"shop@example.com"}, {"mebProductAmount", u"5"}}},
+      {2, {{"txtServiceQuarroID", u"me@example.com"}, {"mebServiceAmount", u"5"}}},
+      {3, {{"txtAuctionQuarroID", u"me@example.com"}, {"txtAuctionItemNumber", u"A1"}}},
+      {4, {{"txtDonationQuarroID", u"fund@example.org"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    w = f.OpenForType(c.type);
+    for (const auto& [name, text] : filled.at(c.type))
+      ASSERT_EQ(ui::Type(w->Get(FromAscii(name)), text), Outcome::Done) << name;
+    ui::Control& field = w->Get(FromAscii(c.field));
+    const String good = field.Text();
+    w->SetFocus(w->cmdNext);
+    field.SetText(c.bad);
+    ToSummary(w);
+    for (ui::Control* button : {&w->cmdTest, &w->cmdFinish}) {
+      f.dialogs.boxes.clear();
+      w->ChangePage(8);
+      ASSERT_EQ(ui::Click(*button), Outcome::Done);
+      ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+      EXPECT_EQ(f.dialogs.boxes[0].text, c.message);
+      EXPECT_EQ(w->CurrentPage, DetailsPageOfType(c.type));
+      EXPECT_EQ(w->Focused(), &field);
+    }
+    EXPECT_TRUE(f.shell.calls.empty());
+    EXPECT_TRUE(outlook.Displayed().empty());
+    EXPECT_EQ(f.state.Wizard(), w) << "nothing else happens";
+    EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
+              RegValue::Number(0));
+    ASSERT_EQ(ui::Type(field, good.empty() ? u"1" : good), Outcome::Done);
+  }
+  // Mended, the last request goes out.
+  ToSummary(w);
+  ASSERT_EQ(ui::Click(w->cmdFinish), Outcome::Done);
   EXPECT_EQ(outlook.Displayed().size(), 1u);
 }
 

@@ -73,7 +73,7 @@ TEST_F(PaymentLink, EachTypesQueryWithAndWithoutBuyerNames) {
   w->txtServiceFirstName.SetText(u"  ");
   w->txtServiceLastName.SetText(u" ");
   EXPECT_EQ(Query(2),
-            u"cmd=_xclick&business=s%40t%2Eu&amount=100&currency_code=GBP"
+            u"cmd=_xclick&business=s%40t%2Eu&amount=100%2E00&currency_code=GBP"
             u"&item_name=Garden+work&no_shipping=1&pbtype=service")
       << "names of spaces only name no buyer";
   w->txtServiceLastName.SetText(u" Lee");
@@ -186,6 +186,62 @@ TEST_F(PaymentLink, FailuresReachTheUserAndLeaveTheWizardUsable) {
   EXPECT_EQ(f.shell.calls[0].parameters, u"");
   EXPECT_EQ(f.shell.calls[0].directory, f.state.addinFolder);
   EXPECT_EQ(f.shell.calls[0].show, host::kSwShowNormal);
+}
+
+// One reading of a typed amount, with the user's separators, serves the rule,
+// the box, the total, the summary and the link; the mail's placeholders keep
+// what was typed.
+TEST(AmountReading, RuleTotalSummaryAndLinkAgreeInEachLocale) {
+  const struct {
+    test::FixedLocale locale;
+    const char16_t *quantity, *price, *shipping;
+    const char16_t *priceShown, *shippingShown, *total;
+    const char16_t* query;  // the link's amounts
+  } cases[] = {
+      {test::UsNumbers(), u"2", u"1,234.50", u"4.5", u"1,234.50", u"4.50", u"2,473.50",
+       u"&amount=1234%2E50&currency_code=USD&item_name=&item_number=&quantity=2&shipping=4%2E50&"},
+      {test::FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
+                          {host::kLocaleSDecimal, ","},
+                          {host::kLocaleSThousand, "."},
+                          {host::kLocaleSCurrency, "\x80"}}),
+       u"2", u"12,50", u"12.50", u"12,50", u"1.250,00", u"1.275,00",
+       u"&amount=12%2E50&currency_code=USD&item_name=&item_number=&quantity=2&shipping=1250%2E00&"},
+      {test::FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
+                          {host::kLocaleSDecimal, ","},
+                          {host::kLocaleSThousand, "."},
+                          {host::kLocaleSCurrency, "\x80"}}),
+       u" 3 ", u"1.250,5", u"0,01", u"1.250,50", u"0,01", u"3.751,51",
+       u"&amount=1250%2E50&currency_code=USD&item_name=&item_number=&quantity=3&shipping=0%2E01&"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.price));
+    WizardFixture f(c.locale);
+    f.Install();
+    frmWizard* w = f.OpenForType(1);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(ui::Type(w->txtProductQuarroID, u"shop@example.com"), ui::Outcome::Done);
+    ASSERT_EQ(ui::Type(w->txtProductQuantity, c.quantity), ui::Outcome::Done);
+    ASSERT_EQ(ui::Type(w->mebProductAmount, c.price), ui::Outcome::Done);
+    ASSERT_EQ(ui::Type(w->mebProductShipping, c.shipping), ui::Outcome::Done);
+    ASSERT_EQ(ui::Click(w->cmdNext), ui::Outcome::Done) << "every value keeps its rule";
+    EXPECT_TRUE(f.dialogs.boxes.empty());
+    EXPECT_EQ(w->mebProductAmount.DisplayText(), c.priceShown);
+    EXPECT_EQ(w->mebProductShipping.DisplayText(), c.shippingShown);
+    EXPECT_EQ(w->lblProductTotalCalc.Caption(), c.total);
+
+    ASSERT_EQ(ui::Click(w->cmdNext), ui::Outcome::Done);
+    const String summary = w->txtCompletionSummary.Text();
+    EXPECT_NE(summary.find(String(c.priceShown) + u" ("), String::npos) << Utf16ToUtf8(summary);
+    EXPECT_NE(summary.find(String(u" ") + c.shippingShown + u"\r\n"), String::npos);
+    EXPECT_NE(summary.find(String(u" ") + c.total + u"\r\n"), String::npos);
+
+    const String link = w->CreateURL();
+    EXPECT_NE(link.find(c.query), String::npos) << Utf16ToUtf8(link);
+    EXPECT_EQ(w->ComposeMessage(u"[Quantity]|[Amount]|[Shipping]|[Total]")
+                  .find(String(c.quantity) + u"|" + c.price + u"|" + c.shipping + u"|" + c.total),
+              String(u"<DIV align=left>&nbsp;</DIV><DIV align=center>&nbsp;</DIV>").size())
+        << "the placeholders keep what was typed";
+  }
 }
 
 }  // namespace

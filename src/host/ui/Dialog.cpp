@@ -19,6 +19,8 @@ void Run(const std::function<void()>& handler) {
     handler();
 }
 
+bool IsTabStop(const Dialog& dialog, const Control& control);
+
 }  // namespace
 
 Control::Control(Dialog& dialog, Kind kind, String name, int index, Control* container, Rect rect)
@@ -178,6 +180,16 @@ bool Dialog::SetFocus(Control& control) {
 void Dialog::Show() {
   // Process-wide, so the most recently shown dialog can be told apart.
   static std::atomic<std::uint64_t> clock{0};
+  // A dialog that appears with nothing focused gives the focus to its first
+  // control in tab order, as the platform's dialogs do.
+  if (!visible && focused_ == nullptr) {
+    for (const auto& control : controls_) {
+      if (IsTabStop(*this, *control)) {
+        focused_ = control.get();
+        break;
+      }
+    }
+  }
   visible = true;
   shownAt_ = ++clock;
 }

@@ -80,7 +80,7 @@ struct SeparatorCase {
   const char* english;
 };
 
-TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInWindows1252) {
+TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInItsCodePage) {
   const PosixLocale locale(Environment{});
   const std::vector<SeparatorCase> cases = {
       {0x0409, ".", ",", "$", "English"},
@@ -94,11 +94,14 @@ TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInWindows1252) {
       {0x0C0A, ",", ".", "\x80", "Spanish"},
       {0x0416, ",", ".", "R$", "Portuguese"},
       {0x0406, ",", ".", "kr.", "Danish"},
-      {0x0411, ".", ",", "\xA5", "Japanese"},
+      // Code page 932 writes the yen sign as 0x5C, as Windows does.
+      {0x0411, ".", ",", "\\", "Japanese"},
       {0x0404, ".", ",", "NT$", "Chinese"},
       {0x0414, ",", "\xA0", "kr", "Norwegian Bokm\xE5l"},
-      // Characters Windows-1252 lacks: a best fit, else '?'.
-      {0x0415, ",", "\xA0", "zl", "Polish"},
+      // Each in its own code page: 1250, 1250, 1253; 1251 has no rouble sign.
+      {0x0415, ",", "\xA0", "z\xB3", "Polish"},
+      {0x0405, ",", "\xA0", "K\xE8", "Czech"},
+      {0x0408, ",", ".", "\x80", "Greek"},
       {0x0419, ",", "\xA0", "?", "Russian"},
   };
   for (const SeparatorCase& c : cases) {
@@ -110,6 +113,10 @@ TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInWindows1252) {
     // LOCALE_NOUSEROVERRIDE asks the same question.
     EXPECT_EQ(Info(locale, c.lcid, 0x80000000u | host::kLocaleSDecimal), c.decimal);
   }
+  // LOCALE_USE_CP_ACP converts with the ANSI code page (1252 here), which has
+  // no "\u0142": '?', where Windows' best fit gives "zl".
+  EXPECT_EQ(Info(locale, 0x0415, 0x40000000u | host::kLocaleSCurrency), "z?");
+  EXPECT_EQ(Info(locale, 0x0415, kLocaleIDefaultAnsiCodePage), "1250");
 }
 
 TEST(PosixLocaleTest, AnswersForNeutralAndDefaultLocales) {

@@ -21,9 +21,12 @@ namespace {
 
 // For each file named: a line "@@", then "key=<hex of UTF-8>" per item ("key=-"
 // when absent), so no text needs quoting on the way back. To is given both as
-// the parser's addresses ("name <address> | ...") and as decoded text.
+// the parser's recipients ("name <address> | name:; | ...", a name alone being
+// an empty group) and as decoded text. Header fields are taken as UTF-8, as a
+// reader of RFC 6532 mail takes them; a local part beyond ASCII is what RFC
+// 6532 allows, so Python's defect for it does not count.
 constexpr const char* kReader = R"(
-import email, email.header, email.policy, re, sys
+import email, email.policy, sys
 def out(key, value):
     if isinstance(value, str): value = value.encode('utf-8', 'surrogateescape')
     print(key + '=' + ('-' if value is None else value.hex()))
@@ -31,20 +34,23 @@ for path in sys.argv[1:]:
     print('@@')
     raw = open(path, 'rb').read()
     m = email.message_from_bytes(raw, policy=email.policy.default)
-    to, subject, plain = m['To'], m['Subject'], email.message_from_bytes(raw)['To']
+    to = email.message_from_string(raw.decode('utf-8'), policy=email.policy.default)['To']
+    subject = m['Subject']
     out('names', ','.join(m.keys()))
     out('defects', str(len(m.defects) + (len(subject.defects) if subject else 0)))
-    out('to-defects', None if to is None else str(len(to.defects)))
+    out('to-defects', None if to is None else str(len(
+        [d for d in to.defects if type(d).__name__ != 'NonASCIILocalPartDefect'])))
     out('unsent', m['X-Unsent'])
     out('date', m['Date'].datetime.isoformat())
     out('type', '%s %s %s %s' % (m.is_multipart(), m.get_content_type(), m.get_content_charset(),
                                  m['Content-Transfer-Encoding']))
     out('body', m.get_payload(decode=True))
     out('subject', None if subject is None else str(subject))
-    out('to', None if to is None else ' | '.join('%s <%s>' % (a.display_name, a.addr_spec)
-                                                 for a in to.addresses))
-    out('to-text', None if plain is None else str(email.header.make_header(
-        email.header.decode_header(re.sub(r'\r?\n', '', plain)))))
+    def shown(group):
+        mailboxes = ' | '.join('%s <%s>' % (a.display_name, a.addr_spec) for a in group.addresses)
+        return mailboxes if group.display_name is None else group.display_name + ':' + mailboxes + ';'
+    out('to', None if to is None else ' | '.join(shown(g) for g in to.groups))
+    out('to-text', None if to is None else str(to))
 )";
 
 using Items = std::map<std::string, std::string>;
@@ -131,9 +137,19 @@ TEST(DraftMimeParse, PythonsEmailPackageReadsBackWhatWasSet) {
       {"long lines, equals signs", eight, Repeat(u"x", 1000) + u" a = b =?x?= c",
        Repeat(u"<a href=\"?cmd=_xclick&a=1\">", 30) + Repeat(u"y", 1000), eightParsed, nullptr},
       {"header injection", u"a@example.com\r\nBcc: v@example.com", u"Hi\r\nX-Evil: 1\nX-Worse: 2",
-       u"<p>x</p>", "text: a@example.com Bcc: v@example.com", "Hi X-Evil: 1 X-Worse: 2"},
-      {"not an address list, odd spacing", u"M\u00fcller, Anna", u"\tTabbed  twice ",
-       u"<p>a </p>\n<p>\tb</p>\r\n\r\n<p>c\r</p>  ", "text: M\xC3\xBCller, Anna", nullptr},
+       u"<p>x</p>", "a@example.com Bcc: v@example.com:;", "Hi X-Evil: 1 X-Worse: 2"},
+      {"names that are no addresses, odd spacing", u"M\u00fcller, Anna", u"\tTabbed  twice ",
+       u"<p>a </p>\n<p>\tb</p>\r\n\r\n<p>c\r</p>  ", "M\xC3\xBCller:; | Anna:;", nullptr},
+      // One unusual recipient takes no other along: each comes back on its own.
+      {"an address beyond ASCII among others", u"ann@example.com, info@b\u00fccher.example", u"Hi",
+       u"<p>x</p>",
+       " <ann@example.com> |  <info@b\xC3\xBC"
+       "cher.example>",
+       nullptr},
+      {"a name between addresses", u"ann@example.com; Bob Smith; carol@example.com", u"Hi",
+       u"<p>x</p>", " <ann@example.com> | Bob Smith:; |  <carol@example.com>", nullptr},
+      {"a local part beyond ASCII", u"J\u00f6rg <j\u00f6rg@example.de>; \"Lee, Ann\"", u"Hi",
+       u"<p>x</p>", "J\xC3\xB6rg <j\xC3\xB6rg@example.de> | Lee, Ann:;", nullptr},
       {"nothing set", std::nullopt, std::nullopt, u"", "text: -", "-"},
   };
 

@@ -139,6 +139,30 @@ TEST(StandinExamples, WindowWatchAndToolbarGiveTheExpectedOutput) {
   }
 }
 
+TEST(StandinExamples, AnAddinInAFolderOutsideWindows1252LoadsWhereTheCodePageHasIt) {
+  // "\u0141\u00F3d\u017A-addin": Polish letters that Windows-1252 lacks and 1250 has.
+  const auto platform = test::MakeTestPlatform();
+  const fs::path home = platform->TempDir() /
+                        "\xC5\x81\xC3\xB3"
+                        "d\xC5\xBA-addin";
+  fs::create_directories(home);
+  fs::copy(OSTREL_STANDIN_PROGRAM, home / "ostrel-standin");
+  fs::copy(OSTREL_TEST_ADDIN_DIR, home / "addin", fs::copy_options::recursive);
+  const fs::path profile = platform->TempDir() / "profile";
+  const Outcome run =
+      Execute("env -u LC_ALL -u LC_CTYPE LANG=pl_PL.UTF-8 '" + (home / "ostrel-standin").string() +
+              "' --profile '" + profile.string() + "' --script '" + OSTREL_TEST_SOURCE_DIR +
+              "/examples/auction.txt'");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("add-in Ostrel.Connect loaded from " +
+                            (home / "addin" / "Ostrel.so").string()),
+            std::string::npos)
+      << run.output;
+  const auto drafts = Drafts(profile);
+  ASSERT_EQ(drafts.size(), 1u) << run.output;
+  EXPECT_EQ(ParseDraft(drafts[0]), "1\nwinner@example.com\nItem #: A17\ntext/html True True\n");
+}
+
 TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
   const auto platform = test::MakeTestPlatform();
   const fs::path dir = platform->TempDir();

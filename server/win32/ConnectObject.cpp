@@ -1,0 +1,174 @@
+#include "ConnectObject.h"
+
+#include <vector>
+
+#include "server/win32/Module.h"
+#include "win32/com/ComIds.h"
+#include "win32/com/Variant.h"
+
+namespace ostrel::server {
+namespace {
+
+using win32::com::ComPtr;
+
+// The custom data Outlook passes: the elements that read as text.
+std::vector<String> CustomData(SAFEARRAY** custom) noexcept {
+  std::vector<String> data;
+  if (custom == nullptr || *custom == nullptr)
+    return data;
+  SAFEARRAY* array = *custom;
+  VARTYPE type = VT_EMPTY;
+  LONG lower = 0;
+  LONG upper = -1;
+  if (::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetVartype(array, &type)) ||
+      type != VT_VARIANT || FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
+      FAILED(::SafeArrayGetUBound(array, 1, &upper)))
+    return data;
+  for (LONG i = lower; i <= upper; ++i) {
+    VARIANT element;
+    ::VariantInit(&element);
+    if (SUCCEEDED(::SafeArrayGetElement(array, &i, &element))) {
+      VARIANT text;
+      ::VariantInit(&text);
+      if (SUCCEEDED(::VariantChangeType(&text, &element, 0, VT_BSTR)))
+        data.push_back(win32::com::Bstr::ToString(text.bstrVal));
+      ::VariantClear(&text);
+    }
+    ::VariantClear(&element);
+  }
+  return data;
+}
+
+}  // namespace
+
+ConnectObject::ConnectObject() : connect_(platform_.services(), ModuleFolder()) {}
+
+ConnectObject::~ConnectObject() = default;
+
+STDMETHODIMP ConnectObject::QueryInterface(REFIID iid, void** out) {
+  if (out == nullptr)
+    return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IDTExtensibility2 ||
+      iid == IID__Connect) {
+    *out = static_cast<IDTExtensibility2*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) ConnectObject::AddRef() {
+  return static_cast<ULONG>(::InterlockedIncrement(&references_));
+}
+
+STDMETHODIMP_(ULONG) ConnectObject::Release() {
+  const LONG left = ::InterlockedDecrement(&references_);
+  if (left == 0)
+    delete this;
+  return static_cast<ULONG>(left);
+}
+
+ITypeInfo* ConnectObject::TypeInfo() {
+  if (!typeInfo_) {
+    ComPtr<ITypeLib> library;
+    const String path = ModulePath();
+    if (SUCCEEDED(::LoadTypeLibEx(reinterpret_cast<LPCOLESTR>(path.c_str()), REGKIND_NONE,
+                                  library.Out())))
+      library->GetTypeInfoOfGuid(IID_IDTExtensibility2, typeInfo_.Out());
+  }
+  return typeInfo_.get();
+}
+
+STDMETHODIMP ConnectObject::GetTypeInfoCount(UINT* count) {
+  if (count == nullptr)
+    return E_POINTER;
+  *count = TypeInfo() != nullptr ? 1 : 0;
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (info == nullptr)
+    return E_POINTER;
+  *info = nullptr;
+  if (index != 0)
+    return DISP_E_BADINDEX;
+  ITypeInfo* typeInfo = TypeInfo();
+  if (typeInfo == nullptr)
+    return E_FAIL;
+  typeInfo->AddRef();
+  *info = typeInfo;
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) {
+  if (iid != IID_NULL)
+    return DISP_E_UNKNOWNINTERFACE;
+  ITypeInfo* typeInfo = TypeInfo();
+  if (typeInfo == nullptr)
+    return E_FAIL;
+  return ::DispGetIDsOfNames(typeInfo, names, count, ids);
+}
+
+STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+  if (iid != IID_NULL)
+    return DISP_E_UNKNOWNINTERFACE;
+  ITypeInfo* typeInfo = TypeInfo();
+  if (typeInfo == nullptr)
+    return E_FAIL;
+  // The type information checks the argument count and types, and converts
+  // them, before the vtable method is called.
+  return ::DispInvoke(static_cast<IDTExtensibility2*>(this), typeInfo, id, flags, parameters,
+                      result, exception, argumentError);
+}
+
+STDMETHODIMP ConnectObject::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
+                                         IDispatch* AddInInst, SAFEARRAY** custom) {
+  try {
+    applications_.push_back(
+        std::make_unique<win32::outlook::ComApplication>(ComPtr<IDispatch>::Copy(Application)));
+    win32::outlook::ComAddInInstance instance(ComPtr<IDispatch>::Copy(AddInInst));
+    connect_.OnConnection(*applications_.back(), static_cast<int>(ConnectMode), instance,
+                          CustomData(custom));
+  } catch (...) {
+    // Out of memory before the add-in could start: Outlook goes on without it.
+  }
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::OnDisconnection(ext_DisconnectMode RemoveMode, SAFEARRAY** custom) {
+  try {
+    connect_.OnDisconnection(static_cast<int>(RemoveMode), CustomData(custom));
+  } catch (...) {
+  }
+  applications_.clear();
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::OnAddInsUpdate(SAFEARRAY** custom) {
+  try {
+    connect_.OnAddInsUpdate(CustomData(custom));
+  } catch (...) {
+  }
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** custom) {
+  try {
+    connect_.OnStartupComplete(CustomData(custom));
+  } catch (...) {
+  }
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** custom) {
+  try {
+    connect_.OnBeginShutdown(CustomData(custom));
+  } catch (...) {
+  }
+  return S_OK;
+}
+
+}  // namespace ostrel::server

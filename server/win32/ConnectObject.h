@@ -1,0 +1,62 @@
+// The class Connect as Outlook sees it: IDTExtensibility2 as a dual interface
+// (the vtable, and IDispatch from the type library embedded in Ostrel.dll),
+// handing the five events to the add-in's Connect. Nothing thrown and no
+// failure of the add-in reaches Outlook: every method returns an HRESULT.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "win32/WindowsHeaders.h"  // before widl's header, which includes <windows.h>
+
+#include "Ostrel.h"  // made by widl from Ostrel.idl
+#include "addin/Connect.h"
+#include "win32/Win32Services.h"
+#include "win32/com/ComPtr.h"
+#include "win32/com/ObjectCount.h"
+#include "win32/outlook/ComOutlook.h"
+
+namespace ostrel::server {
+
+class ConnectObject final : public IDTExtensibility2, private win32::com::ObjectCount {
+ public:
+  ConnectObject();
+
+  // IUnknown: IDTExtensibility2, IDispatch and the class's own _Connect are
+  // one interface here.
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+
+  // IDispatch
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+  STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                             DISPID* ids) override;
+  STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+
+  // IDTExtensibility2
+  STDMETHODIMP OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
+                            IDispatch* AddInInst, SAFEARRAY** custom) override;
+  STDMETHODIMP OnDisconnection(ext_DisconnectMode RemoveMode, SAFEARRAY** custom) override;
+  STDMETHODIMP OnAddInsUpdate(SAFEARRAY** custom) override;
+  STDMETHODIMP OnStartupComplete(SAFEARRAY** custom) override;
+  STDMETHODIMP OnBeginShutdown(SAFEARRAY** custom) override;
+
+ private:
+  ~ConnectObject();
+  // The connection interface's description from the embedded type library,
+  // loaded on the first IDispatch call; nullptr when it cannot be loaded.
+  ITypeInfo* TypeInfo();
+
+  LONG references_ = 1;
+  win32::Win32Platform platform_;
+  Connect connect_;
+  // Outlook's Application of each connection: the add-in keeps a reference to
+  // it until the disconnection.
+  std::vector<std::unique_ptr<win32::outlook::ComApplication>> applications_;
+  win32::com::ComPtr<ITypeInfo> typeInfo_;
+};
+
+}  // namespace ostrel::server

@@ -1,0 +1,134 @@
+// Ostrel.dll's entry points: the class factory of Connect, unloading, and the
+// self-registration for the current user.
+#include <olectl.h>
+
+#include <atomic>
+#include <new>
+
+#include "ConnectObject.h"
+#include "addin/Registration.h"
+#include "server/win32/Module.h"
+#include "win32/Win32Services.h"
+#include "win32/com/ObjectCount.h"
+
+namespace ostrel::server {
+namespace {
+
+HMODULE module = nullptr;
+std::atomic<long> serverLocks{0};
+
+// The one class factory, a static object: only Connect is creatable.
+class ConnectFactory final : public IClassFactory {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr)
+      return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Static: its references do not matter, the server locks do.
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (out == nullptr)
+      return E_POINTER;
+    *out = nullptr;
+    if (outer != nullptr)
+      return CLASS_E_NOAGGREGATION;
+    ConnectObject* object = nullptr;
+    try {
+      object = new ConnectObject();
+    } catch (...) {
+      return E_OUTOFMEMORY;
+    }
+    const HRESULT hr = object->QueryInterface(iid, out);
+    object->Release();
+    return hr;
+  }
+  STDMETHODIMP LockServer(BOOL lock) override {
+    if (lock)
+      ++serverLocks;
+    else
+      --serverLocks;
+    return S_OK;
+  }
+};
+
+ConnectFactory factory;
+
+}  // namespace
+
+HMODULE ThisModule() {
+  return module;
+}
+
+String ModulePath() {
+  // Long paths too: grow the buffer until the name fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0)
+      return String();
+    if (length < path.size())
+      return String(reinterpret_cast<const char16_t*>(path.data()), length);
+    path.resize(path.size() * 2);
+  }
+}
+
+String ModuleFolder() {
+  const String path = ModulePath();
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return separator == String::npos ? String() : path.substr(0, separator);
+}
+
+}  // namespace ostrel::server
+
+using ostrel::server::factory;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    ostrel::server::module = instance;
+    ::DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (out == nullptr)
+    return E_POINTER;
+  *out = nullptr;
+  // AddIn is made only inside the server.
+  if (clsid != CLSID_Connect)
+    return CLASS_E_CLASSNOTAVAILABLE;
+  return factory.QueryInterface(iid, out);
+}
+
+STDAPI DllCanUnloadNow() {
+  return ostrel::win32::com::ObjectCount::Live() == 0 && ostrel::server::serverLocks == 0 ? S_OK
+                                                                                          : S_FALSE;
+}
+
+STDAPI DllRegisterServer() {
+  try {
+    ostrel::win32::Win32Platform platform;
+    return ostrel::RegisterServer(platform.services(), ostrel::server::ModulePath())
+               ? S_OK
+               : SELFREG_E_CLASS;
+  } catch (...) {
+    return SELFREG_E_CLASS;
+  }
+}
+
+STDAPI DllUnregisterServer() {
+  try {
+    ostrel::win32::Win32Platform platform;
+    return ostrel::UnregisterServer(platform.services()) ? S_OK : SELFREG_E_CLASS;
+  } catch (...) {
+    return SELFREG_E_CLASS;
+  }
+}
