@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "common/Text.h"
-#include "ostrel/Commands.h"
 #include "outlook/StandinApplication.h"
+#include "script/Commands.h"
 #include "settings/SettingsLayout.h"
 #include "standin/com/ComAddIns.h"
 #include "standin/com/Desktop.h"
