@@ -26,16 +26,18 @@ std::optional<int> WindowNumber(const std::string& word) {
 }  // namespace
 
 Session::Session(host::Platform& platform, StandinApplication& outlook, AddInLoader& loader,
-                 DialogDriver& dialogs, Output output)
+                 DialogDriver& dialogs, Output output, OnOutlook onOutlook)
     : platform_(platform),
       outlook_(outlook),
       loader_(loader),
       dialogs_(dialogs),
-      out_(std::move(output)) {}
+      out_(std::move(output)),
+      onOutlook_(onOutlook ? std::move(onOutlook)
+                           : [](const std::function<void()>& work) { work(); }) {}
 
 Session::~Session() {
   if (running_)
-    Quit();
+    onOutlook_([this] { Quit(); });
 }
 
 void Session::RequireRunning() const {
@@ -61,15 +63,20 @@ void Session::Execute(const Command& command) {
   }
   // Failures may be set before the start, for what the add-in does at
   // connection.
-  if (verb == "fail")
-    return FailOn(args[0]);
-  if (verb == "clear-failures") {
-    outlook_.ClearFailures();
-    out_("host operations work again");
-    return;
+  if (verb == "fail") {
+    const std::string operation = args[0];
+    return onOutlook_([this, operation] { FailOn(operation); });
   }
-  if (verb == "start")
-    return Start(args.empty() ? std::string("explorer") : args[0]);
+  if (verb == "clear-failures") {
+    return onOutlook_([this] {
+      outlook_.ClearFailures();
+      out_("host operations work again");
+    });
+  }
+  if (verb == "start") {
+    const std::string windows = args.empty() ? std::string("explorer") : args[0];
+    return onOutlook_([this, windows] { Start(windows); });
+  }
   RequireRunning();
   if (verb == "answer")
     return Answer(args[0]);
@@ -81,19 +88,22 @@ void Session::Execute(const Command& command) {
   }
   RequireNoMessageBox();
   if (verb == "quit")
-    return Quit();
+    return onOutlook_([this] { Quit(); });
   if (verb == "open-explorer") {
-    outlook_.OpenExplorer();
-  } else if (verb == "close-explorer") {
-    CloseWindow("explorer", args);
+    onOutlook_([this] { outlook_.OpenExplorer(); });
+  } else if (verb == "close-explorer" || verb == "close-inspector") {
+    const std::vector<std::string> which = args;
+    const std::string kind = verb == "close-explorer" ? "explorer" : "inspector";
+    onOutlook_([this, kind, which] { CloseWindow(kind, which); });
   } else if (verb == "open-inspector") {
-    outlook_.OpenInspector();
-  } else if (verb == "close-inspector") {
-    CloseWindow("inspector", args);
+    onOutlook_([this] { outlook_.OpenInspector(); });
   } else if (verb == "switch-folder") {
-    if (outlook_.Explorers().empty())
-      throw ActionError("no explorer is open");
-    outlook_.SwitchFolder(Utf8ToUtf16(args[0]));
+    const String folder = Utf8ToUtf16(args[0]);
+    onOutlook_([this, folder] {
+      if (outlook_.Explorers().empty())
+        throw ActionError("no explorer is open");
+      outlook_.SwitchFolder(folder);
+    });
   } else if (verb == "click") {
     Click(args[0]);
   } else if (verb == "type") {
@@ -229,12 +239,15 @@ void Session::Click(const std::string& target) {
     Report(dialogs_.Click(target), "click " + target);
     return;
   }
-  try {
-    outlook_.ClickControl(Utf8ToUtf16(target));
-  } catch (const std::exception& error) {
-    throw ActionError("click " + target + ": no such control on the open dialog or the toolbar (" +
-                      error.what() + ")");
-  }
+  onOutlook_([this, target] {
+    try {
+      outlook_.ClickControl(Utf8ToUtf16(target));
+    } catch (const std::exception& error) {
+      throw ActionError("click " + target +
+                        ": no such control on the open dialog or the toolbar (" + error.what() +
+                        ")");
+    }
+  });
 }
 
 void Session::Type(const std::string& target, const std::string& text) {
@@ -260,11 +273,13 @@ void Session::Select(const std::string& target, const std::string& position) {
 void Session::Show() {
   const std::vector<std::string> lines = dialogs_.Show();
   if (lines.empty()) {
-    const std::vector<std::string> toolbars = outlook_.DescribeToolbars();
-    if (toolbars.empty())
-      out_(outlook_.Explorers().empty() ? "no explorer is open" : "the explorer has no toolbars");
-    for (const std::string& line : toolbars)
-      out_(line);
+    onOutlook_([this] {
+      const std::vector<std::string> toolbars = outlook_.DescribeToolbars();
+      if (toolbars.empty())
+        out_(outlook_.Explorers().empty() ? "no explorer is open" : "the explorer has no toolbars");
+      for (const std::string& line : toolbars)
+        out_(line);
+    });
     return;
   }
   for (const std::string& line : lines)

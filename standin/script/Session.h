@@ -29,9 +29,13 @@ class ActionError : public std::runtime_error {
 class Session {
  public:
   using Output = std::function<void(const std::string& line)>;
+  // Runs Outlook's side of an action where Outlook's objects and the add-ins
+  // live. The Windows stand-in runs it on Outlook's thread and returns early
+  // when a message box holds that thread; by default it runs in place.
+  using OnOutlook = std::function<void(const std::function<void()>& work)>;
   // `platform` holds the registry the add-in list is read from.
   Session(host::Platform& platform, StandinApplication& outlook, AddInLoader& loader,
-          DialogDriver& dialogs, Output output);
+          DialogDriver& dialogs, Output output, OnOutlook onOutlook = nullptr);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -65,6 +69,7 @@ class Session {
   AddInLoader& loader_;
   DialogDriver& dialogs_;
   Output out_;
+  OnOutlook onOutlook_;
   bool running_ = false;
   std::vector<std::unique_ptr<LoadedAddIn>> addIns_;
 };
