@@ -12,6 +12,7 @@ packages="
   mingw-w64-x86-64-dev
   wine wine64 libwine-dev mingw-w64-tools
   fp-utils-3.2.2 libchm-dev
+  xvfb xdotool imagemagick
 "
 
 missing=""

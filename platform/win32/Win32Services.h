@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/Platform.h"
+#include "win32/ui/DialogViews.h"
 
 namespace ostrel::win32 {
 
@@ -158,6 +159,7 @@ class Win32Platform {
  public:
   Win32Platform();
   host::Platform& services() { return services_; }
+  view::DialogViews& views() { return views_; }
 
  private:
   Win32AnsiCodePage ansi_;
@@ -172,6 +174,7 @@ class Win32Platform {
   Win32Shell shell_{ansi_};
   Win32HelpViewer help_;
   Win32CommonDialogs dialogs_{ansi_};
+  view::DialogViews views_;
   host::Platform services_;
 };
 

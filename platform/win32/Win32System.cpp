@@ -185,7 +185,7 @@ int Win32Windows::GetSystemMetrics(int index) {
 }
 
 Win32Platform::Win32Platform()
-    : services_{ansi_,      registry_, locale_, resources_, gdi_,  ole_,
-                clipboard_, windows_,  files_,  shell_,     help_, dialogs_} {}
+    : services_{ansi_,    registry_, locale_, resources_, gdi_,     ole_,  clipboard_,
+                windows_, files_,    shell_,  help_,      dialogs_, views_} {}
 
 }  // namespace ostrel::win32

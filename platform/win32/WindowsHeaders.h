@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <ole2.h>
 #include <olectl.h>

@@ -17,6 +17,14 @@ D* Alive(std::unique_ptr<D>& dialog) {
   return dialog.get();
 }
 
+// A new dialog, shown on the screen by the platform's view.
+template <typename D>
+std::unique_ptr<D> Make(AddInState& state) {
+  auto dialog = std::make_unique<D>(state);
+  dialog->view = &state.platform.views;
+  return dialog;
+}
+
 }  // namespace
 
 AddInState::AddInState(host::Platform& platformServices, String folder)
@@ -34,7 +42,7 @@ frmWizard* AddInState::Wizard() {
 
 frmWizard& AddInState::LoadWizard() {
   if (Alive(wizard_) == nullptr) {
-    wizard_ = std::make_unique<frmWizard>(*this);
+    wizard_ = Make<frmWizard>(*this);
     wizard_->Form_Load();
   }
   return *wizard_;
@@ -46,7 +54,7 @@ frmOptions* AddInState::Options() {
 
 frmOptions& AddInState::LoadOptions() {
   if (Alive(options_) == nullptr) {
-    options_ = std::make_unique<frmOptions>(*this);
+    options_ = Make<frmOptions>(*this);
     options_->Form_Load();
   }
   return *options_;
@@ -57,7 +65,7 @@ frmTemplate* AddInState::TemplateChooser() {
 }
 
 frmTemplate& AddInState::NewTemplateChooser() {
-  template_ = std::make_unique<frmTemplate>(*this);
+  template_ = Make<frmTemplate>(*this);
   return *template_;
 }
 
@@ -67,7 +75,7 @@ frmAbout* AddInState::About() {
 
 frmAbout& AddInState::LoadAbout() {
   if (Alive(about_) == nullptr) {
-    about_ = std::make_unique<frmAbout>(*this);
+    about_ = Make<frmAbout>(*this);
     about_->Form_Load();
   }
   return *about_;

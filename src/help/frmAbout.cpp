@@ -38,17 +38,17 @@ frmAbout::frmAbout(AddInState& addin)
       lblVersion(Add(Kind::Label, u"lblVersion", -1, nullptr, {1050, 780, 4125, 225})),
       lblDescription(Add(Kind::Label, u"lblDescription", -1, nullptr, {1050, 1125, 4125, 570})),
       Line1_0(Add(Kind::Line, u"Line1", 0, nullptr, {225, 1830, 5085, 0})),
-      lblDisclaimer(Add(Kind::Label, u"lblDisclaimer", -1, nullptr, {255, 1950, 5055, 825})),
-      Line1_1(Add(Kind::Line, u"Line1", 1, nullptr, {240, 2850, 5070, 0})),
-      lblCopyright(Add(Kind::Label, u"lblCopyright", -1, nullptr, {255, 2970, 5055, 255})),
-      Label1(Add(Kind::Label, u"Label1", -1, nullptr, {255, 3330, 1500, 255})),
-      Label2(Add(Kind::Label, u"Label2", -1, nullptr, {1800, 3330, 3510, 255})),
-      lblURL(Add(Kind::Label, u"lblURL", -1, nullptr, {255, 3630, 1500, 255})),
-      lblQuarroURL(Add(Kind::Label, u"lblQuarroURL", -1, nullptr, {1800, 3630, 3510, 255})),
-      cmdOK(Add(Kind::CommandButton, u"cmdOK", -1, nullptr, {4125, 4050, 1260, 345})),
-      cmdSysInfo(Add(Kind::CommandButton, u"cmdSysInfo", -1, nullptr, {2760, 4050, 1260, 345})),
-      cmdCredits(Add(Kind::CommandButton, u"cmdCredits", -1, nullptr, {1395, 4050, 1260, 345})) {
-  rect = {0, 0, 5625, 4560};
+      lblDisclaimer(Add(Kind::Label, u"lblDisclaimer", -1, nullptr, {255, 1950, 5055, 1035})),
+      Line1_1(Add(Kind::Line, u"Line1", 1, nullptr, {240, 3060, 5070, 0})),
+      lblCopyright(Add(Kind::Label, u"lblCopyright", -1, nullptr, {255, 3180, 5055, 255})),
+      Label1(Add(Kind::Label, u"Label1", -1, nullptr, {255, 3540, 1695, 255})),
+      Label2(Add(Kind::Label, u"Label2", -1, nullptr, {1995, 3540, 3315, 255})),
+      lblURL(Add(Kind::Label, u"lblURL", -1, nullptr, {255, 3840, 1695, 255})),
+      lblQuarroURL(Add(Kind::Label, u"lblQuarroURL", -1, nullptr, {1995, 3840, 3315, 255})),
+      cmdOK(Add(Kind::CommandButton, u"cmdOK", -1, nullptr, {3945, 4260, 1365, 345})),
+      cmdSysInfo(Add(Kind::CommandButton, u"cmdSysInfo", -1, nullptr, {2475, 4260, 1365, 345})),
+      cmdCredits(Add(Kind::CommandButton, u"cmdCredits", -1, nullptr, {1005, 4260, 1365, 345})) {
+  rect = {0, 0, 5625, 4785};
   Label1.SetCaption(u"Send feedback to:");
   Label2.SetCaption(String(kFeedbackAddress));
   lblURL.SetCaption(u"For more info visit:");

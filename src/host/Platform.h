@@ -14,6 +14,7 @@
 #include "host/ResourceModule.h"
 #include "host/Shell.h"
 #include "host/Window.h"
+#include "host/ui/DialogView.h"
 
 namespace ostrel::host {
 
@@ -30,6 +31,9 @@ struct Platform {
   Shell& shell;
   HelpViewer& help;
   CommonDialogs& dialogs;
+  // Shows the add-in's dialogs: real windows in the Windows add-in, none in the
+  // builds and tests that only drive the dialog model.
+  ui::DialogView& views = ui::HeadlessView();
 };
 
 }  // namespace ostrel::host

@@ -8,7 +8,7 @@
 namespace ostrel {
 
 void frmWizard::LoadResources() {
-  SetFormIcon(state, hWnd, res::kWizardIcon);
+  SetFormIcon(state, *this, res::kWizardIcon);
 
   const std::pair<std::int32_t, std::vector<ui::Control*>> pictures[] = {
       {res::kSideBitmap, {&imgWelcomeSide, &imgCompletionSide}},

@@ -89,15 +89,18 @@ host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bi
   return platform.ole.CreateBitmapPicture(bitmap, host::PaletteHandle::None, true);
 }
 
-void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number) {
-  // A dialog without a window yet has nothing to set the icon on.
-  if (host::IsNone(state.hResourceLibrary) || host::IsNone(dialog))
+void SetFormIcon(AddInState& state, ui::Dialog& dialog, std::uint32_t number) {
+  if (host::IsNone(state.hResourceLibrary))
     return;
   const host::IconHandle icon = state.platform.resources.LoadIcon(state.hResourceLibrary, number);
   if (host::IsNone(icon))
     return;
-  state.platform.windows.SendMessage(dialog, host::kWmSetIcon, host::kIconBig,
-                                     static_cast<std::intptr_t>(icon));
+  dialog.icon = icon;
+  // A dialog without a window yet keeps the icon for the view to give it.
+  if (!host::IsNone(dialog.hWnd)) {
+    state.platform.windows.SendMessage(dialog.hWnd, host::kWmSetIcon, host::kIconBig,
+                                       static_cast<std::intptr_t>(icon));
+  }
 }
 
 host::BitmapHandle MakeFaceMask(host::Platform& platform, host::BitmapHandle bitmap,

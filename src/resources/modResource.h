@@ -10,6 +10,7 @@
 #include "host/Locale.h"
 #include "host/Picture.h"
 #include "host/String.h"
+#include "host/ui/Dialog.h"
 
 namespace ostrel {
 
@@ -32,9 +33,9 @@ host::BitmapHandle ResBitmap(AddInState& state, const String& name);
 // A picture that owns the bitmap; nullptr when the picture cannot be made.
 host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bitmap);
 
-// Makes icon `number` the dialog window's big icon; nothing when it is missing or
-// the dialog has no window yet.
-void SetFormIcon(AddInState& state, host::WindowHandle dialog, std::uint32_t number);
+// Makes icon `number` the dialog window's big icon; nothing when it is missing.
+// A dialog whose window the view has not made yet keeps the icon for it.
+void SetFormIcon(AddInState& state, ui::Dialog& dialog, std::uint32_t number);
 
 // An item of locale information; "" when the system has none.
 String LocaleText(host::Platform& platform, host::Lcid locale, std::uint32_t type);

@@ -53,6 +53,7 @@ frmOptions::frmOptions(AddInState& addin)
       OPTIONS_CONTROL(Kind::CommandButton, cmdApply, nullptr, 3930, 4440, 1125, 345) {
   rect = {0, 0, kClientWidth, kClientHeight};
   txtAddress.multiLine = true;
+  cmdCancel.cancel = true;
   cmdOK.onClick = [this] { cmdOK_Click(); };
   cmdCancel.onClick = [this] { cmdCancel_Click(); };
   cmdApply.onClick = [this] { cmdApply_Click(); };

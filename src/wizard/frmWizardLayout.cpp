@@ -17,23 +17,24 @@ constexpr int kPageHeight = 4710;
 // page header.
 constexpr int kRowTop = 1080;
 constexpr int kRowStep = 375;
+constexpr int kFieldLeft = 2520;
 constexpr Rect LabelRow(int row) {
-  return {240, kRowTop + row * kRowStep + 15, 1815, 255};
+  return {240, kRowTop + row * kRowStep + 15, 2220, 255};
 }
 constexpr Rect FieldRow(int row) {
-  return {2100, kRowTop + row * kRowStep, 3615, 285};
+  return {kFieldLeft, kRowTop + row * kRowStep, 3615, 285};
 }
 constexpr Rect NoteRow(int row) {
-  return {2100, kRowTop + row * kRowStep, 5175, 885};
+  return {kFieldLeft, kRowTop + row * kRowStep, 4755, 885};
 }
 
 // The product page is the fullest: tighter rows, and two inner frames below.
 constexpr int kProductStep = 330;
 constexpr Rect ProductLabel(int row) {
-  return {240, 1000 + row * kProductStep + 15, 1815, 255};
+  return {240, 1000 + row * kProductStep + 15, 2220, 255};
 }
 constexpr Rect ProductField(int row) {
-  return {2100, 1000 + row * kProductStep, 3615, 285};
+  return {kFieldLeft, 1000 + row * kProductStep, 3615, 285};
 }
 constexpr Rect InnerLabel(int row) {
   return {120, 270 + row * 330, 1215, 255};
@@ -107,9 +108,9 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::TextBox, txtGeneralQuarroID, fraWizard[2], FieldRow(0)),
       WIZARD_CONTROL(Kind::Label, lblGeneralAmount, fraWizard[2], LabelRow(1)),
       WIZARD_CONTROL(Kind::MaskedEdit, mebGeneralAmount, fraWizard[2],
-                     (Rect{2100, FieldRow(1).top, 1500, 285})),
+                     (Rect{kFieldLeft, FieldRow(1).top, 1500, 285})),
       WIZARD_CONTROL(Kind::ComboBox, cmbGeneralCurrency, fraWizard[2],
-                     (Rect{3720, FieldRow(1).top, 1995, 315})),
+                     (Rect{4140, FieldRow(1).top, 1995, 315})),
       WIZARD_CONTROL(Kind::Label, lblGeneralNote, fraWizard[2], LabelRow(2)),
       WIZARD_CONTROL(Kind::TextBox, txtGeneralNote, fraWizard[2], NoteRow(2)),
       WIZARD_CONTROL(Kind::Label, lblAuctionQuarroID, fraWizard[3], LabelRow(0)),
@@ -131,7 +132,7 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::Label, lblProductBuyerLast, fraWizard[4], ProductLabel(4)),
       WIZARD_CONTROL(Kind::TextBox, txtProductLastName, fraWizard[4], ProductField(4)),
       WIZARD_CONTROL(Kind::CheckBox, chkProductShipping, fraWizard[4],
-                     (Rect{2100, 1000 + 5 * kProductStep, 3615, 285})),
+                     (Rect{kFieldLeft, 1000 + 5 * kProductStep, 3615, 285})),
       WIZARD_CONTROL(Kind::Frame, fraProductProduct, fraWizard[4], (Rect{120, 2980, 3555, 1650})),
       WIZARD_CONTROL(Kind::Label, lblProductName, &fraProductProduct, InnerLabel(0)),
       WIZARD_CONTROL(Kind::TextBox, txtProductName, &fraProductProduct, InnerField(0)),
@@ -139,9 +140,9 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::TextBox, txtProductNumber, &fraProductProduct, InnerField(1)),
       WIZARD_CONTROL(Kind::Label, lblProductQuantity, &fraProductProduct, InnerLabel(2)),
       WIZARD_CONTROL(Kind::TextBox, txtProductQuantity, &fraProductProduct,
-                     (Rect{1380, InnerField(2).top, 720, 285})),
+                     (Rect{InnerField(2).left, InnerField(2).top, 720, 285})),
       WIZARD_CONTROL(Kind::UpDown, UpDown1, &fraProductProduct,
-                     (Rect{2100, InnerField(2).top, 255, 285})),
+                     (Rect{InnerField(2).left + 720, InnerField(2).top, 255, 285})),
       WIZARD_CONTROL(Kind::Frame, fraProductAmount, fraWizard[4], (Rect{3840, 2980, 3555, 1650})),
       WIZARD_CONTROL(Kind::Label, lblProductCurrency, &fraProductAmount, InnerLabel(0)),
       WIZARD_CONTROL(Kind::ComboBox, cmbProductCurrency, &fraProductAmount, InnerField(0)),
@@ -162,11 +163,12 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::Label, lblServiceBuyerLast, fraWizard[5], LabelRow(4)),
       WIZARD_CONTROL(Kind::TextBox, txtServiceLastName, fraWizard[5], FieldRow(4)),
       WIZARD_CONTROL(Kind::ComboBox, cmbServiceCurrency, fraWizard[5],
-                     (Rect{5760, FieldRow(6).top, 1635, 315})),
+                     (Rect{4140, FieldRow(6).top, 1995, 315})),
       WIZARD_CONTROL(Kind::Label, lblServiceDescription, fraWizard[5], LabelRow(5)),
       WIZARD_CONTROL(Kind::TextBox, txtServiceDescription, fraWizard[5], FieldRow(5)),
       WIZARD_CONTROL(Kind::Label, lblServiceAmount, fraWizard[5], LabelRow(6)),
-      WIZARD_CONTROL(Kind::MaskedEdit, mebServiceAmount, fraWizard[5], FieldRow(6)),
+      WIZARD_CONTROL(Kind::MaskedEdit, mebServiceAmount, fraWizard[5],
+                     (Rect{kFieldLeft, FieldRow(6).top, 1500, 285})),
       WIZARD_CONTROL(Kind::Label, lblDonationQuarroID, fraWizard[6], LabelRow(0)),
       WIZARD_CONTROL(Kind::TextBox, txtDonationQuarroID, fraWizard[6], FieldRow(0)),
       WIZARD_CONTROL(Kind::Label, lblDonationTo, fraWizard[6], LabelRow(1)),
@@ -178,7 +180,7 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::Label, lblDonationBuyerLast, fraWizard[6], LabelRow(4)),
       WIZARD_CONTROL(Kind::TextBox, txtDonationLastName, fraWizard[6], FieldRow(4)),
       WIZARD_CONTROL(Kind::Label, lblDonationNote, fraWizard[6], LabelRow(5)),
-      WIZARD_CONTROL(Kind::TextBox, txtDonationNote, fraWizard[6], (Rect{2100, 2955, 5175, 885})),
+      WIZARD_CONTROL(Kind::TextBox, txtDonationNote, fraWizard[6], NoteRow(5)),
       optButton([this] {
         std::array<ui::Control*, kButtonOptions> options{};
         for (int i = 0; i < kImageSlots; ++i)
@@ -214,11 +216,11 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::Label, lblCompletionSubtitle, fraWizard[8],
                      (Rect{2700, 900, 4560, 435})),
       WIZARD_CONTROL(Kind::Label, lblCompletionInstructions, fraWizard[8],
-                     (Rect{2700, 3540, 4560, 435})),
+                     (Rect{2700, 3165, 3330, 975})),
       WIZARD_CONTROL(Kind::TextBox, txtCompletionSummary, fraWizard[8],
-                     (Rect{2700, 1380, 4560, 2100})),
-      WIZARD_CONTROL(Kind::CheckBox, chkSave, fraWizard[8], (Rect{2700, 4140, 3300, 285})),
-      WIZARD_CONTROL(Kind::CommandButton, cmdTest, fraWizard[8], (Rect{6150, 4080, 1125, 345})),
+                     (Rect{2700, 1380, 4560, 1695})),
+      WIZARD_CONTROL(Kind::CheckBox, chkSave, fraWizard[8], (Rect{2700, 4260, 4560, 285})),
+      WIZARD_CONTROL(Kind::CommandButton, cmdTest, fraWizard[8], (Rect{6135, 3165, 1125, 345})),
       WIZARD_CONTROL(Kind::Line, LineTop, nullptr, (Rect{10, 4710, 7480, 0})),
       WIZARD_CONTROL(Kind::Line, LineBottom, nullptr, (Rect{10, 4720, 7480, 0})),
       WIZARD_CONTROL(Kind::Frame, frmCommand, nullptr, (Rect{0, 4800, 7515, 465})),
@@ -228,7 +230,9 @@ frmWizard::frmWizard(AddInState& addin)
       WIZARD_CONTROL(Kind::CommandButton, cmdFinish, &frmCommand, (Rect{4920, 0, 1125, 345})),
       WIZARD_CONTROL(Kind::CommandButton, cmdCancel, &frmCommand, (Rect{6210, 0, 1125, 345})) {
   caption = u"Quarro Payment Request Wizard";
+  // The size of the whole window, frame and title bar included.
   rect = {0, 0, 7620, 6300};
+  sizeIncludesFrame = true;
 
   // Design-time captions: placeholders until the resource library's are set.
   for (int p = 0; p < kPageCount; ++p)
@@ -237,8 +241,11 @@ frmWizard::frmWizard(AddInState& addin)
     title->fontName = u"MS Sans Serif";
     title->bold = true;
   }
-  lblWelcomeTitle.fontName = u"Verdana";
-  lblCompletionTitle.fontName = u"Verdana";
+  for (ui::Control* title : {&lblWelcomeTitle, &lblCompletionTitle}) {
+    title->fontName = u"Verdana";
+    title->fontSize = 12;
+    title->bold = true;
+  }
   frmCommand.border = false;
 
   for (ui::Control* required : {&txtGeneralQuarroID, &mebGeneralAmount, &txtAuctionQuarroID,

@@ -185,8 +185,9 @@ TEST(ResourceLibrary, MissingResourcesGiveEmptyResults) {
   EXPECT_EQ(ResBitmap(f.state, u"4242"), host::BitmapHandle::None);
   EXPECT_EQ(ResBitmap(f.state, u"FACE"), host::BitmapHandle::None) << "\"#FACE\" is no name";
 
-  const host::WindowHandle window = static_cast<host::WindowHandle>(0);
-  SetFormIcon(f.state, window, 4242);  // nothing to do, nothing to fail
+  ui::Dialog dialog(u"frmTest");
+  SetFormIcon(f.state, dialog, 4242);  // nothing to do, nothing to fail
+  EXPECT_EQ(dialog.icon, host::IconHandle::None);
   EXPECT_FALSE(ResString(f.state, res::kAppTitle).empty());
 }
 

@@ -28,7 +28,7 @@ class FakeDialogs final : public host::CommonDialogs {
   int MessageBox(host::WindowHandle owner, const String& text, const String& caption,
                  std::uint32_t type) override {
     boxes.push_back({text, caption, type, owner});
-    return host::kIdOk;
+    return realBoxes != nullptr ? realBoxes->MessageBox(owner, text, caption, type) : host::kIdOk;
   }
   String GetOpenFileName(const host::OpenFileRequest& request) override {
     requests.push_back(request);
@@ -39,6 +39,8 @@ class FakeDialogs final : public host::CommonDialogs {
     return answer;
   }
   std::vector<Box> boxes;
+  // Where message boxes go after they are recorded, when a test wants real ones.
+  host::CommonDialogs* realBoxes = nullptr;
   std::vector<host::OpenFileRequest> requests;
   std::deque<String> answers;
 };

@@ -44,6 +44,7 @@ struct Replacements {
   host::Shell* shell = nullptr;
   host::HelpViewer* help = nullptr;
   host::CommonDialogs* dialogs = nullptr;
+  ui::DialogView* views = nullptr;
 };
 
 // The platform's services with some of them replaced.
@@ -59,7 +60,8 @@ inline host::Platform With(host::Platform& base, const Replacements& r) {
                         base.files,
                         r.shell ? *r.shell : base.shell,
                         r.help ? *r.help : base.help,
-                        r.dialogs ? *r.dialogs : base.dialogs};
+                        r.dialogs ? *r.dialogs : base.dialogs,
+                        r.views ? *r.views : base.views};
 }
 
 // The folder holding the built RES_ENU.DLL, RES_DEU.DLL and Ostrel.reg.

@@ -22,7 +22,7 @@ fs::path MakeFolder(TestPlatform& test) {
 
 }  // namespace
 
-WizardFixture::WizardFixture(FixedLocale numbers)
+WizardFixture::WizardFixture(FixedLocale numbers, ui::DialogView& views)
     : test(MakeTestPlatform()),
       registry(test->services().registry),
       locale(std::move(numbers)),
@@ -30,7 +30,8 @@ WizardFixture::WizardFixture(FixedLocale numbers)
                                        .locale = &locale,
                                        .shell = &shell,
                                        .help = &help,
-                                       .dialogs = &dialogs})),
+                                       .dialogs = &dialogs,
+                                       .views = &views})),
       folder_(MakeFolder(*test)),
       state(services, test->SystemPath(folder_)) {
   test->ClearAddinSettings();

@@ -18,7 +18,9 @@ namespace ostrel::test {
 
 class WizardFixture {
  public:
-  explicit WizardFixture(FixedLocale numbers = UsNumbers());
+  // views shows the dialogs; by default they stay models only.
+  explicit WizardFixture(FixedLocale numbers = UsNumbers(),
+                         ui::DialogView& views = ui::HeadlessView());
   ~WizardFixture();
 
   // Installation data: the stored type, three currencies (USD, EUR, GBP) and,

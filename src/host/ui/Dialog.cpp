@@ -146,7 +146,20 @@ bool Control::CanHoldFocus() const {
 
 Dialog::Dialog(String name) : name_(std::move(name)) {}
 
-Dialog::~Dialog() = default;
+Dialog::~Dialog() {
+  if (view != nullptr)
+    view->Close(*this);
+}
+
+DialogView& HeadlessView() {
+  class Headless final : public DialogView {
+   public:
+    void Show(Dialog&) override {}
+    void Close(Dialog&) override {}
+  };
+  static Headless headless;
+  return headless;
+}
 
 Control* Dialog::Find(std::u16string_view name, int index) const {
   for (const auto& control : controls_)
@@ -192,6 +205,8 @@ void Dialog::Show() {
   }
   visible = true;
   shownAt_ = ++clock;
+  if (view != nullptr)
+    view->Show(*this);
 }
 
 void Dialog::ShowModalOver(Dialog& owner) {
@@ -207,6 +222,8 @@ void Dialog::Unload() {
   visible = false;
   unloaded_ = true;
   focused_ = nullptr;
+  if (view != nullptr)
+    view->Close(*this);
 }
 
 // ---- User actions -------------------------------------------------------
@@ -325,16 +342,19 @@ bool IsTabStop(const Dialog& dialog, const Control& control) {
 
 }  // namespace
 
-Outcome Tab(Dialog& dialog) {
+Outcome Tab(Dialog& dialog, bool backwards) {
   const auto& controls = dialog.Controls();
   if (dialog.modalChild != nullptr || controls.empty())
     return Outcome::NotPossible;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < controls.size(); ++i)
+  const std::size_t count = controls.size();
+  // Walking backwards is walking forwards by count - 1 at each step.
+  const std::size_t stride = backwards ? count - 1 : 1;
+  std::size_t start = backwards ? count - 1 : 0;
+  for (std::size_t i = 0; i < count; ++i)
     if (controls[i].get() == dialog.Focused())
-      start = i + 1;
-  for (std::size_t step = 0; step < controls.size(); ++step) {
-    Control& candidate = *controls[(start + step) % controls.size()];
+      start = (i + stride) % count;
+  for (std::size_t step = 0; step < count; ++step) {
+    Control& candidate = *controls[(start + step * stride) % count];
     if (&candidate == dialog.Focused())
       break;
     if (IsTabStop(dialog, candidate))

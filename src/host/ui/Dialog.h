@@ -15,6 +15,7 @@
 #include "host/Handles.h"
 #include "host/Picture.h"
 #include "host/String.h"
+#include "host/ui/DialogView.h"
 
 namespace ostrel::ui {
 
@@ -72,6 +73,10 @@ class Control {
   bool verticalScrollBar = false;
   bool bold = false;
   String fontName;
+  // In points; 0 for the size of the dialog's own font.
+  int fontSize = 0;
+  // The dialog's cancel button: the Escape key clicks it.
+  bool cancel = false;
   Rect rect;
   // 0 means no limit. Limits what the user types, not what code assigns.
   int maxLength = 0;
@@ -155,12 +160,17 @@ class Dialog {
   Control& Get(std::u16string_view name, int index = -1) const;
 
   String caption;
+  // Width and height are the client area's, or with sizeIncludesFrame the whole
+  // window's with its frame and title bar.
   Rect rect;
+  bool sizeIncludesFrame = false;
   bool visible = false;
   // The window a view made for the dialog; None while no view has made one
   // (the headless model makes none), so that nothing is ever handed a window
   // that does not exist: a message box then has no owner.
   host::WindowHandle hWnd = host::WindowHandle::None;
+  // The window's big icon; the view gives it to the window it makes.
+  host::IconHandle icon = host::IconHandle::None;
 
   Control* Focused() const { return focused_; }
   // Moves the focus by code, without validation. False when the control cannot
@@ -183,6 +193,9 @@ class Dialog {
 
   // The close box of the window frame.
   std::function<void()> onClose;
+
+  // The view that shows the dialog on the screen; none keeps it a model only.
+  DialogView* view = nullptr;
 
   // Unloading hides the dialog and marks it; its owner releases it afterwards.
   void Unload();
@@ -224,8 +237,9 @@ Outcome Type(Control& target, const String& text);
 Outcome Select(Control& target, int position);
 // A click on a spinner's arrow: focus, then step the buddy.
 Outcome Spin(Control& spinner, int direction);
-// The Tab key: the focus moves to the next control in tab order that can take it.
-Outcome Tab(Dialog& dialog);
+// The Tab key: the focus moves to the next control in tab order that can take it
+// (Shift+Tab, backwards: to the previous one).
+Outcome Tab(Dialog& dialog, bool backwards = false);
 // The close box of the dialog's window frame.
 Outcome CloseWindow(Dialog& dialog);
 

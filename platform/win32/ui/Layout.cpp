@@ -1,0 +1,397 @@
+// Building a dialog's windows from the model: the dialog window, one standard
+// control per model control, placed from the model's twips at the layout's DPI,
+// with the fonts the model names or the system's dialog font.
+#include <algorithm>
+
+#include "host/HostError.h"
+#include "win32/ui/ControlNames.h"
+#include "win32/ui/DialogWindow.h"
+
+namespace ostrel::win32::view {
+
+using ui::Kind;
+
+namespace {
+
+// The property that leads from a dialog window to its view object.
+constexpr wchar_t kViewObject[] = L"Ostrel.View";
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG;
+
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&DialogWindow::DialogProc), &module);
+  return module;
+}
+
+std::wstring Wide(const String& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+int ScreenDpi() {
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+constexpr wchar_t kFrameClass[] = L"OstrelFrame";
+
+const wchar_t* FrameClass() {
+  static const ATOM registered = [] {
+    WNDCLASSW type{};
+    type.lpfnWndProc = &DialogWindow::FrameProc;
+    type.hInstance = ThisModule();
+    type.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    type.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    type.lpszClassName = kFrameClass;
+    return ::RegisterClassW(&type);
+  }();
+  return registered != 0 ? kFrameClass : L"STATIC";
+}
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlClass ClassOf(const ui::Control& c) {
+  // WS_CLIPSIBLINGS everywhere: a frame or shape never paints over the controls
+  // that lie on it, which sit above it in the Z order.
+  switch (c.kind()) {
+    case Kind::Frame:
+    case Kind::TabStrip:
+      // A page of the wizard shows and hides all its controls with one window.
+      return {FrameClass(), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case Kind::Label:
+      return {L"STATIC", SS_LEFT | SS_NOTIFY, 0};
+    case Kind::TextBox:
+    case Kind::MaskedEdit: {
+      DWORD style = WS_TABSTOP | ES_AUTOHSCROLL;
+      if (c.multiLine) {
+        style = WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+        if (c.verticalScrollBar)
+          style |= WS_VSCROLL;
+      }
+      return {L"EDIT", style, c.border ? static_cast<DWORD>(WS_EX_CLIENTEDGE) : 0u};
+    }
+    case Kind::CheckBox:
+      // Not automatic: the model decides the state, the view shows it.
+      return {L"BUTTON", WS_TABSTOP | BS_3STATE, 0};
+    case Kind::OptionButton:
+      return {L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0};
+    case Kind::ComboBox:
+      return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case Kind::CommandButton:
+      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case Kind::PictureBox:
+      return {L"STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY,
+              c.border ? static_cast<DWORD>(WS_EX_STATICEDGE) : 0u};
+    case Kind::Image:
+      return {L"STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 0};
+    case Kind::Shape:
+      return {L"STATIC", SS_WHITERECT, 0};
+    case Kind::Line:
+      return {L"STATIC", static_cast<DWORD>(c.rect.width == 0 ? SS_ETCHEDVERT : SS_ETCHEDHORZ), 0};
+    case Kind::UpDown:
+      return {UPDOWN_CLASSW, 0, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
+    : views_(views), model_(&dialog), dpi_(views.Dpi()) {
+  Build(owner);
+}
+
+DialogWindow::~DialogWindow() {
+  Destroy();
+  for (auto& [key, font] : fonts_)
+    ::DeleteObject(font);
+  if (dialogFont_ != nullptr)
+    ::DeleteObject(dialogFont_);
+  for (auto& [picture, scaled] : bitmaps_)
+    if (scaled.second != nullptr)
+      ::DeleteObject(scaled.second);
+}
+
+DialogWindow* DialogWindow::Of(HWND window) {
+  if (window == nullptr)
+    return nullptr;
+  const HWND root = ::GetAncestor(window, GA_ROOT);
+  if (root == nullptr ||
+      ::GetWindowLongPtrW(root, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&DialogProc))
+    return nullptr;
+  return static_cast<DialogWindow*>(::GetPropW(root, kViewObject));
+}
+
+HWND DialogWindow::ControlWindow(const ui::Control& control) const {
+  if (model_ == nullptr || &control.dialog() != model_)
+    return nullptr;
+  const std::size_t index = IndexOf(control);
+  return index < controls_.size() ? controls_[index] : nullptr;
+}
+
+std::size_t DialogWindow::IndexOf(const ui::Control& control) const {
+  const auto& all = control.dialog().Controls();
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all[i].get() == &control)
+      return i;
+  return all.size();
+}
+
+ui::Control* DialogWindow::ControlOf(HWND window) const {
+  if (model_ == nullptr || window == nullptr || !::IsChild(hwnd_, window))
+    return nullptr;
+  const int index = ::GetDlgCtrlID(window) - kFirstControlId;
+  if (index < 0 || static_cast<std::size_t>(index) >= controls_.size() ||
+      controls_[static_cast<std::size_t>(index)] != window)
+    return nullptr;
+  return model_->Controls()[static_cast<std::size_t>(index)].get();
+}
+
+void DialogWindow::Build(HWND owner) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  baseFont_ = metrics.lfMessageFont;
+  // The system's font is measured at the screen's DPI; the layout's may differ.
+  baseFont_.lfHeight = ::MulDiv(baseFont_.lfHeight, dpi_, ScreenDpi());
+  dialogFont_ = ::CreateFontIndirectW(&baseFont_);
+
+  // An empty dialog template: the controls are made one by one below, so the
+  // window is a real dialog (#32770) with the dialog manager's keyboard and
+  // focus handling available to IsDialogMessage.
+  struct alignas(4) {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+  } empty{};
+  empty.dialog.style = kDialogStyle;
+  const HINSTANCE module = ThisModule();
+  hwnd_ = ::CreateDialogIndirectParamW(module, &empty.dialog, owner, &DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
+  if (hwnd_ == nullptr) {
+    const DWORD error = ::GetLastError();
+    throw host::HostError(static_cast<long>(error),
+                          "Cannot create the window of the dialog: error " + std::to_string(error));
+  }
+  ::SetPropW(hwnd_, kViewObject, this);
+  SetTextProperty(hwnd_, kDialogName, Wide(model_->name()));
+  HookKeyboard();
+  hooked_ = true;
+
+  const auto& all = model_->Controls();
+  controls_.resize(all.size());
+  groupBoxes_.resize(all.size());
+  given_.resize(all.size());
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    // A container comes before what it holds, so its window is there.
+    given_[i].parent = ParentOf(*all[i]);
+    given_[i].rect = PixelRect(*all[i]);
+    controls_[i] = CreateControl(*all[i], kFirstControlId + static_cast<int>(i));
+    if (all[i]->kind() == Kind::Frame && controls_[i] != nullptr)
+      groupBoxes_[i] = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_GROUPBOX, 0, 0,
+                                         given_[i].rect.right - given_[i].rect.left,
+                                         given_[i].rect.bottom - given_[i].rect.top, controls_[i],
+                                         nullptr, ThisModule(), nullptr);
+    if (groupBoxes_[i] != nullptr)
+      ::SendMessageW(groupBoxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*all[i])), FALSE);
+  }
+  // Later controls lie on top of earlier ones, as controls lie on the shapes
+  // made before them.
+  for (HWND control : controls_)
+    if (control != nullptr)
+      ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  PlaceDialog(true);
+}
+
+HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
+  const ControlClass type = ClassOf(control);
+  const RECT r = PixelRect(control);
+  const HWND window =
+      ::CreateWindowExW(type.exStyle, type.name, L"", WS_CHILD | WS_CLIPSIBLINGS | type.style,
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, ParentOf(control),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+  if (window == nullptr)
+    return nullptr;
+  ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
+  SetTextProperty(window, kControlName, Wide(control.DisplayName()));
+  if (!control.tag.empty())
+    SetTextProperty(window, kControlTag, Wide(control.tag));
+  if (control.maxLength > 0)
+    ::SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
+  ::SetWindowSubclass(window, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  return window;
+}
+
+TwipRect DialogWindow::Absolute(const ui::Control& control) const {
+  int left = control.rect.left;
+  int top = control.rect.top;
+  for (const ui::Control* c = control.container(); c != nullptr; c = c->container()) {
+    left += c->rect.left;
+    top += c->rect.top;
+  }
+  return {left, top, left + control.rect.width, top + control.rect.height};
+}
+
+HWND DialogWindow::ParentOf(const ui::Control& control) const {
+  const ui::Control* container = control.container();
+  if (container == nullptr)
+    return hwnd_;
+  const std::size_t index = IndexOf(*container);
+  return index < controls_.size() && controls_[index] != nullptr ? controls_[index] : hwnd_;
+}
+
+RECT DialogWindow::PixelRect(const ui::Control& control) const {
+  RECT r = DialogPixels(control);
+  if (control.container() != nullptr && ParentOf(control) != hwnd_) {
+    const RECT holder = DialogPixels(*control.container());
+    ::OffsetRect(&r, -holder.left, -holder.top);
+  }
+  return r;
+}
+
+RECT DialogWindow::DialogPixels(const ui::Control& control) const {
+  const TwipRect t = Absolute(control);
+  RECT r{Pixels(t.left), Pixels(t.top), Pixels(t.right), Pixels(t.bottom)};
+  switch (control.kind()) {
+    case Kind::Line:
+      // A line has no thickness in the model; an etched line is two pixels.
+      if (control.rect.height == 0)
+        r.bottom = r.top + 2;
+      if (control.rect.width == 0)
+        r.right = r.left + 2;
+      break;
+    case Kind::ComboBox:
+      // A drop-down list's window includes the list that drops down.
+      r.bottom += ::MulDiv(160, dpi_, 96);
+      break;
+    default:
+      break;
+  }
+  return r;
+}
+
+SIZE DialogWindow::ClientSize() const {
+  SIZE size{Pixels(model_->rect.width), Pixels(model_->rect.height)};
+  if (model_->sizeIncludesFrame) {
+    RECT frame{0, 0, 0, 0};
+    ::AdjustWindowRectEx(&frame, kDialogStyle, FALSE, WS_EX_DLGMODALFRAME);
+    size.cx -= frame.right - frame.left;
+    size.cy -= frame.bottom - frame.top;
+  }
+  // Nothing is cut off, whatever the frame of this system measures.
+  for (const auto& control : model_->Controls()) {
+    if (control->kind() == Kind::ComboBox || control->kind() == Kind::TabStrip)
+      continue;
+    const RECT r = DialogPixels(*control);
+    size.cx = std::max<LONG>(size.cx, r.right);
+    size.cy = std::max<LONG>(size.cy, r.bottom);
+  }
+  return size;
+}
+
+void DialogWindow::PlaceDialog(bool firstTime) {
+  const SIZE client = ClientSize();
+  RECT outer{0, 0, client.cx, client.cy};
+  ::AdjustWindowRectEx(&outer, kDialogStyle, FALSE, WS_EX_DLGMODALFRAME);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  placedRect_ = model_->rect;
+  if (!firstTime) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  int left = Pixels(model_->rect.left);
+  int top = Pixels(model_->rect.top);
+  if (model_->rect.left == 0 && model_->rect.top == 0) {
+    // No place of its own: centred over the owning dialog, or on the screen.
+    RECT area{};
+    const HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (model_->modalOwner != nullptr && owner != nullptr)
+      ::GetWindowRect(owner, &area);
+    else
+      ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    left = area.left + (area.right - area.left - width) / 2;
+    top = area.top + (area.bottom - area.top - height) / 2;
+  }
+  ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT DialogWindow::FontFor(const ui::Control& control) {
+  if (control.fontName.empty() && control.fontSize == 0 && !control.bold)
+    return dialogFont_;
+  const auto key = std::make_tuple(Wide(control.fontName), control.fontSize, control.bold);
+  if (auto found = fonts_.find(key); found != fonts_.end())
+    return found->second;
+  LOGFONTW font = baseFont_;
+  if (!control.fontName.empty()) {
+    const std::wstring name = Wide(control.fontName).substr(0, LF_FACESIZE - 1);
+    std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
+    std::copy(name.begin(), name.end(), font.lfFaceName);
+  }
+  if (control.fontSize > 0)
+    font.lfHeight = -::MulDiv(control.fontSize, dpi_, 72);
+  if (control.bold)
+    font.lfWeight = FW_BOLD;
+  const HFONT made = ::CreateFontIndirectW(&font);
+  fonts_[key] = made != nullptr ? made : dialogFont_;
+  return fonts_[key];
+}
+
+HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
+  if (!picture)
+    return nullptr;
+  const auto source = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(picture->Handle()));
+  if (dpi_ == 96 || source == nullptr)
+    return source;
+  if (auto found = bitmaps_.find(picture.get()); found != bitmaps_.end())
+    return found->second.second != nullptr ? found->second.second : source;
+  // Pictures are drawn for 96 dots per inch; at another DPI they grow with the
+  // layout around them.
+  BITMAP info{};
+  HBITMAP scaled = nullptr;
+  if (::GetObjectW(source, sizeof info, &info) != 0) {
+    const int width = ::MulDiv(info.bmWidth, dpi_, 96);
+    const int height = ::MulDiv(info.bmHeight, dpi_, 96);
+    const HDC screen = ::GetDC(nullptr);
+    const HDC from = ::CreateCompatibleDC(screen);
+    const HDC to = ::CreateCompatibleDC(screen);
+    HBITMAP made = ::CreateCompatibleBitmap(screen, width, height);
+    if (from != nullptr && to != nullptr && made != nullptr) {
+      const HGDIOBJ oldFrom = ::SelectObject(from, source);
+      const HGDIOBJ oldTo = ::SelectObject(to, made);
+      ::SetStretchBltMode(to, HALFTONE);
+      ::SetBrushOrgEx(to, 0, 0, nullptr);
+      ::StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+      ::SelectObject(from, oldFrom);
+      ::SelectObject(to, oldTo);
+      scaled = made;
+    } else if (made != nullptr) {
+      ::DeleteObject(made);
+    }
+    if (from != nullptr)
+      ::DeleteDC(from);
+    if (to != nullptr)
+      ::DeleteDC(to);
+    ::ReleaseDC(nullptr, screen);
+  }
+  bitmaps_[picture.get()] = {picture, scaled};
+  return scaled != nullptr ? scaled : source;
+}
+
+void DialogWindow::Destroy() {
+  if (hwnd_ == nullptr)
+    return;
+  const HWND window = hwnd_;
+  model_ = nullptr;
+  ::DestroyWindow(window);
+  hwnd_ = nullptr;
+}
+
+}  // namespace ostrel::win32::view

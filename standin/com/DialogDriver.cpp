@@ -1,0 +1,418 @@
+#include "com/DialogDriver.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "common/Text.h"
+#include "win32/ui/ControlNames.h"
+
+namespace ostrel::standin::com {
+
+namespace view = win32::view;
+
+namespace {
+
+constexpr UINT kMarker = WM_APP + 0x51;
+constexpr wchar_t kMarkerClass[] = L"OstrelDriverMarker";
+// A message box's text, in Windows and Wine alike.
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr UINT kReadTimeoutMs = 5000;
+
+std::string Utf8(const std::wstring& text) {
+  return Utf16ToUtf8(String(text.begin(), text.end()));
+}
+
+// Reads across threads with a time limit: a hung thread gives an empty text
+// instead of a hung driver.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kReadTimeoutMs,
+                             &result))
+    return 0;
+  return static_cast<LRESULT>(result);
+}
+
+std::wstring TextOf(HWND window) {
+  const auto length = static_cast<std::size_t>(Ask(window, WM_GETTEXTLENGTH));
+  std::wstring text(length + 1, L'\0');
+  const auto copied = static_cast<std::size_t>(
+      Ask(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
+  text.resize(std::min(copied, length));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Line breaks shown on one line, as the stand-in's show prints them.
+std::string OneLine(const std::wstring& text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    if (c == L'\r')
+      continue;
+    if (c == L'\n')
+      out += L" / ";
+    else
+      out += c;
+  }
+  return Utf8(out);
+}
+
+std::vector<HWND> ThreadWindows(DWORD thread) {
+  struct Search {
+    DWORD thread;
+    std::vector<HWND> found;
+  } search{thread, {}};
+  // EnumWindows walks the top-level windows front to back.
+  ::EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (::GetWindowThreadProcessId(window, nullptr) == s->thread && ::IsWindowVisible(window))
+          s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> Children(HWND dialog) {
+  std::vector<HWND> found;
+  ::EnumChildWindows(
+      dialog,
+      [](HWND window, LPARAM data) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  // In the dialog's own order.
+  std::sort(found.begin(), found.end(),
+            [](HWND a, HWND b) { return ::GetDlgCtrlID(a) < ::GetDlgCtrlID(b); });
+  return found;
+}
+
+LPARAM Point(int x, int y) {
+  return MAKELPARAM(x, y);
+}
+
+}  // namespace
+
+DialogDriver::DialogDriver(Output output, DWORD timeoutMs)
+    : out_(std::move(output)), timeout_(timeoutMs), thread_(::GetCurrentThreadId()) {
+  const HINSTANCE module = ::GetModuleHandleW(nullptr);
+  WNDCLASSW type{};
+  type.lpfnWndProc = &MarkerProc;
+  type.hInstance = module;
+  type.lpszClassName = kMarkerClass;
+  ::RegisterClassW(&type);  // a second driver finds it registered
+  handled_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  marker_ = ::CreateWindowExW(0, kMarkerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
+                              nullptr);
+  if (marker_ == nullptr || handled_ == nullptr)
+    throw DriverError("the driver cannot make its window on the dialogs' thread");
+  ::SetWindowLongPtrW(marker_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handled_));
+}
+
+DialogDriver::~DialogDriver() {
+  if (marker_ != nullptr)
+    ::DestroyWindow(marker_);
+  if (handled_ != nullptr)
+    ::CloseHandle(handled_);
+}
+
+LRESULT CALLBACK DialogDriver::MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMarker) {
+    ::SetEvent(reinterpret_cast<HANDLE>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void DialogDriver::Settle() {
+  // Twice: what the first round of messages posted in turn is handled too.
+  for (int round = 0; round < 2; ++round) {
+    ::ResetEvent(handled_);
+    ::PostMessageW(marker_, kMarker, 0, 0);
+    if (::WaitForSingleObject(handled_, timeout_) != WAIT_OBJECT_0)
+      throw DriverError("the dialogs' thread does not answer");
+  }
+}
+
+HWND DialogDriver::FrontDialog() const {
+  for (HWND window : ThreadWindows(thread_))
+    if (!view::TextProperty(window, view::kDialogName).empty())
+      return window;
+  return nullptr;
+}
+
+HWND DialogDriver::MessageBoxUp() const {
+  for (HWND window : ThreadWindows(thread_))
+    if (ClassOf(window) == L"#32770" && view::TextProperty(window, view::kDialogName).empty() &&
+        ::GetDlgItem(window, kMessageBoxText) != nullptr)
+      return window;
+  return nullptr;
+}
+
+HWND DialogDriver::FindControl(HWND dialog, const std::string& name) const {
+  const std::wstring wanted = [&] {
+    const String text = Utf8ToUtf16(name);
+    return std::wstring(text.begin(), text.end());
+  }();
+  for (HWND child : Children(dialog))
+    if (view::TextProperty(child, view::kControlName) == wanted)
+      return child;
+  return nullptr;
+}
+
+HWND DialogDriver::FocusOf(HWND dialog) const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (::GetGUIThreadInfo(thread_, &info) && info.hwndActive == dialog)
+    return info.hwndFocus;
+  return static_cast<HWND>(::GetPropW(dialog, view::kHeldFocus));
+}
+
+HWND DialogDriver::RequireFront() const {
+  const HWND dialog = FrontDialog();
+  if (dialog == nullptr)
+    throw DriverError("no dialog is open");
+  return dialog;
+}
+
+void DialogDriver::RequireNoMessageBox() const {
+  if (const HWND box = MessageBoxUp())
+    throw DriverError("a message box is up (\"" +
+                      OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))) + "\"): answer OK first");
+}
+
+HWND DialogDriver::RequireControl(HWND dialog, const std::string& name,
+                                  const std::string& what) const {
+  const HWND control = FindControl(dialog, name);
+  if (control == nullptr)
+    throw DriverError(what + ": no control " + name + " on " +
+                      Utf8(view::TextProperty(dialog, view::kDialogName)));
+  if (!::IsWindowVisible(control) || !::IsWindowEnabled(control) || !::IsWindowEnabled(dialog))
+    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
+  return control;
+}
+
+void DialogDriver::PostClick(HWND control, bool upperHalf) const {
+  RECT client{};
+  ::GetClientRect(control, &client);
+  const int x = client.right / 2;
+  const int y = upperHalf ? client.bottom / 4 : client.bottom / 2;
+  ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+  ::PostMessageW(control, WM_LBUTTONUP, 0, Point(x, y));
+}
+
+void DialogDriver::PostKey(HWND window, UINT key) const {
+  const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  ::PostMessageW(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  ::PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+}
+
+void DialogDriver::Report(const std::string& what, HWND dialog, HWND target, HWND focusBefore) {
+  if (MessageBoxUp() != nullptr && focusBefore != target && FocusOf(dialog) == focusBefore)
+    out_(what + ": refused, the focus stays where it was");
+}
+
+void DialogDriver::Click(const std::string& name) {
+  RequireNoMessageBox();
+  const HWND dialog = RequireFront();
+  const std::string what = "click " + name;
+  const HWND control = RequireControl(dialog, name, what);
+  const HWND before = FocusOf(dialog);
+  // A spinner's click is on its upper arrow.
+  PostClick(control, ClassOf(control) == UPDOWN_CLASSW);
+  Settle();
+  if (ClassOf(control) != L"Static")
+    Report(what, dialog, control, before);
+}
+
+void DialogDriver::Type(const std::string& name, const String& text) {
+  RequireNoMessageBox();
+  const HWND dialog = RequireFront();
+  const std::string what = "type " + name;
+  const HWND box = RequireControl(dialog, name, what);
+  if (ClassOf(box) != L"Edit")
+    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
+  const HWND before = FocusOf(dialog);
+  if (before != box) {
+    PostClick(box);
+    Settle();
+    if (MessageBoxUp() != nullptr) {
+      Report(what, dialog, box, before);
+      return;
+    }
+  }
+  // Select everything and type over it; an empty text is a Backspace.
+  ::PostMessageW(box, EM_SETSEL, 0, -1);
+  const bool multiLine = (::GetWindowLongW(box, GWL_STYLE) & ES_MULTILINE) != 0;
+  if (text.empty())
+    ::PostMessageW(box, WM_CHAR, VK_BACK, 1);
+  for (char16_t unit : text)
+    ::PostMessageW(box, WM_CHAR, unit == u'\n' && multiLine ? L'\r' : static_cast<WPARAM>(unit), 1);
+  Settle();
+}
+
+void DialogDriver::Select(const std::string& name, int position) {
+  RequireNoMessageBox();
+  const HWND dialog = RequireFront();
+  const std::string what = "select " + name + " " + std::to_string(position);
+  const HWND list = RequireControl(dialog, name, what);
+  const auto count = static_cast<int>(Ask(list, CB_GETCOUNT));
+  if (ClassOf(list) != L"ComboBox" || position < 0 || position >= count)
+    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
+  const HWND before = FocusOf(dialog);
+  if (before != list) {
+    // Into the list with the mouse, which drops it down; closed again, the
+    // keyboard chooses.
+    PostClick(list);
+    Settle();
+    if (MessageBoxUp() != nullptr) {
+      Report(what, dialog, list, before);
+      return;
+    }
+    ::PostMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+  }
+  PostKey(list, VK_HOME);
+  for (int i = 0; i < position; ++i)
+    PostKey(list, VK_DOWN);
+  Settle();
+}
+
+void DialogDriver::Tab() {
+  RequireNoMessageBox();
+  const HWND dialog = RequireFront();
+  if (!::IsWindowEnabled(dialog))
+    throw DriverError("tab: not possible now (hidden, disabled or behind another dialog)");
+  const HWND before = FocusOf(dialog);
+  PostKey(before != nullptr ? before : dialog, VK_TAB);
+  Settle();
+  if (MessageBoxUp() != nullptr && FocusOf(dialog) == before)
+    out_("tab: refused, the focus stays where it was");
+}
+
+void DialogDriver::Close() {
+  RequireNoMessageBox();
+  const HWND dialog = RequireFront();
+  if (!::IsWindowEnabled(dialog))
+    throw DriverError("close: not possible now (hidden, disabled or behind another dialog)");
+  ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Settle();
+}
+
+void DialogDriver::Answer(const std::string& button) {
+  if (button != "OK")
+    throw DriverError("answer: the add-in's message boxes have OK only");
+  const HWND box = MessageBoxUp();
+  if (box == nullptr)
+    throw DriverError("answer: no message box is up");
+  out_("answer OK: \"" + OneLine(TextOf(box)) +
+       "\": " + OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
+  const HWND ok = ::GetDlgItem(box, IDOK);
+  if (ok == nullptr)
+    throw DriverError("answer: the message box has no OK button");
+  ::PostMessageW(ok, BM_CLICK, 0, 0);
+  Settle();
+}
+
+std::string DialogDriver::Describe(HWND control) const {
+  const std::wstring type = ClassOf(control);
+  const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+  const std::string text = OneLine(TextOf(control));
+  if (type == L"Button") {
+    switch (style & BS_TYPEMASK) {
+      case BS_GROUPBOX:
+        return text.empty() ? std::string() : "frame \"" + text + "\"";
+      case BS_CHECKBOX:
+      case BS_AUTOCHECKBOX:
+      case BS_3STATE:
+      case BS_AUTO3STATE: {
+        const LRESULT state = Ask(control, BM_GETCHECK);
+        return std::string(state == BST_CHECKED         ? "[x] "
+                           : state == BST_INDETERMINATE ? "[-] "
+                                                        : "[ ] ") +
+               text;
+      }
+      case BS_RADIOBUTTON:
+      case BS_AUTORADIOBUTTON:
+        return std::string(Ask(control, BM_GETCHECK) == BST_CHECKED ? "(o) " : "( ) ") + text;
+      default:
+        return "<" + text + ">";
+    }
+  }
+  if (type == L"OstrelFrame") {
+    // A frame shows its caption on the group box it holds, when it has a border.
+    const HWND box = view::FrameBox(control);
+    return box == nullptr || !::IsWindowVisible(box) || text.empty() ? std::string()
+                                                                     : "frame \"" + text + "\"";
+  }
+  if (type == L"Static") {
+    switch (style & SS_TYPEMASK) {
+      case SS_BITMAP:
+        return Ask(control, STM_GETIMAGE, IMAGE_BITMAP) != 0 ? "picture" : std::string();
+      case SS_LEFT:
+      case SS_CENTER:
+      case SS_RIGHT:
+      case SS_LEFTNOWORDWRAP:
+      case SS_SIMPLE:
+        return text.empty() ? std::string() : "\"" + text + "\"";
+      default:
+        return {};  // shapes and lines
+    }
+  }
+  if (type == L"Edit")
+    return "[" + text + "]" +
+           (view::TextProperty(control, view::kControlTag) == L"REQUIRED" ? " (required)" : "");
+  if (type == L"ComboBox") {
+    const auto at = static_cast<int>(Ask(control, CB_GETCURSEL));
+    const auto count = static_cast<int>(Ask(control, CB_GETCOUNT));
+    std::string shown = "(none)";
+    if (at >= 0) {
+      const auto length = static_cast<std::size_t>(Ask(control, CB_GETLBTEXTLEN, at));
+      std::wstring item(length + 1, L'\0');
+      Ask(control, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(item.data()));
+      item.resize(length);
+      shown = OneLine(item);
+    }
+    return "<" + shown + "> position " + std::to_string(at) + " of " + std::to_string(count);
+  }
+  if (type == UPDOWN_CLASSW) {
+    int low = 0;
+    int high = 0;
+    Ask(control, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    return "up/down " + std::to_string(low) + ".." + std::to_string(high);
+  }
+  return {};
+}
+
+bool DialogDriver::Show() {
+  if (const HWND box = MessageBoxUp())
+    out_("message box up: \"" + OneLine(TextOf(box)) +
+         "\": " + OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
+  const HWND dialog = FrontDialog();
+  if (dialog == nullptr)
+    return false;
+  out_("[" + Utf8(view::TextProperty(dialog, view::kDialogName)) + "] " + OneLine(TextOf(dialog)));
+  const HWND focus = FocusOf(dialog);
+  for (HWND control : Children(dialog)) {
+    if (!::IsWindowVisible(control) || view::TextProperty(control, view::kControlName).empty())
+      continue;
+    const std::string what = Describe(control);
+    if (what.empty())
+      continue;
+    std::string line = "  " + Utf8(view::TextProperty(control, view::kControlName)) + ": " + what;
+    if (!::IsWindowEnabled(control))
+      line += " (disabled)";
+    if (control == focus)
+      line += " (focus)";
+    out_(line);
+  }
+  return true;
+}
+
+}  // namespace ostrel::standin::com

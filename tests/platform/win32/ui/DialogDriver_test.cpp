@@ -1,0 +1,151 @@
+// The script driver on the real windows, from its own thread while the test's
+// thread runs the host's plain message loop: real message boxes included, and
+// what `show` prints read back from the windows.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "com/DialogDriver.h"
+#include "platform/win32/ui/ViewSupport.h"
+#include "templates/frmTemplate.h"
+#include "win32/Win32Services.h"
+
+namespace ostrel::test {
+namespace {
+
+using standin::com::DialogDriver;
+using standin::com::DriverError;
+
+// Runs the script on a thread of its own, as a script session does, while this
+// thread runs the loop the dialogs live in. What the driver prints goes to lines.
+void RunScript(std::vector<std::string>& lines, const std::function<void(DialogDriver&)>& script) {
+  DialogDriver driver([&lines](const std::string& line) { lines.push_back(line); });
+  std::atomic<bool> done{false};
+  std::thread runner([&] {
+    try {
+      script(driver);
+    } catch (const DriverError& error) {
+      lines.push_back(std::string("error: ") + error.what());
+    }
+    done = true;
+  });
+  while (!done) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Pump();
+  }
+  runner.join();
+}
+
+TEST(DialogDriver, DrivesTheRealWindowsAndReadsThemBack) {
+  Shown s;
+  win32::Win32CommonDialogs realBoxes(s.f.services.ansi);
+  s.f.dialogs.realBoxes = &realBoxes;
+  frmWizard& w = *s.f.OpenForType(4);
+  Pump();
+  const HWND wizardWindow = s.Window(w);
+  const std::string message =
+      "This does not look like a Quarro account ID. Your account ID is the e-mail address you use "
+      "with Quarro, for example name@example.com.";
+  std::vector<std::string> lines;
+  RunScript(lines, [&](DialogDriver& d) {
+    d.Type("txtDonationQuarroID", u"nobody");
+    d.Tab();
+    d.Show();
+    try {
+      d.Click("cmdNext");
+    } catch (const DriverError& error) {
+      lines.push_back(std::string("refused: ") + error.what());
+    }
+    d.Answer("OK");
+    d.Type("txtDonationQuarroID", u"fund@example.org");
+    d.Tab();
+    d.Type("txtDonationNote", u"Roof\nappeal");
+    d.Click("cmdNext");
+    d.Click("cmdTemplate");
+    d.Type("txtTemplate", u"[BUTTON]");
+    d.Close();
+    d.Click("cmdNext");
+    d.Click("cmdBack");
+    d.Click("cmdBack");
+    d.Click("cmdBack");
+    d.Click("optPaymentRequestType(0)");
+    d.Click("cmdNext");
+    d.Select("cmbGeneralCurrency", 2);
+    d.Close();
+  });
+  const std::vector<std::string> expected = {
+      "tab: refused, the focus stays where it was",
+      "message box up: \"Quarro Payment Request\": " + message,
+      "[frmWizard] Quarro Payment Request Wizard",
+      "  lblTitle(5): \"Donation\"",
+      "  lblSubtitle(5): \"Invite supporters to give to your cause. Each donor chooses how much to "
+      "give.\"",
+      "  imgHeaderSymbol(5): picture",
+      "  lblDonationQuarroID: \"Your Quarro account ID:*\"",
+      "  txtDonationQuarroID: [nobody] (required) (focus)",
+      "  lblDonationTo: \"Send to (e-mail):\"",
+      "  txtDonationTo: []",
+      "  lblDonationSubject: \"Subject:\"",
+      "  txtDonationSubject: []",
+      "  lblDonationBuyerFirst: \"Donor's first name:\"",
+      "  txtDonationFirstName: []",
+      "  lblDonationBuyerLast: \"Donor's last name:\"",
+      "  txtDonationLastName: []",
+      "  lblDonationNote: \"Purpose of the donation:\"",
+      "  txtDonationNote: []",
+      "  cmdHelp: <&Help>",
+      "  cmdBack: << &Back>",
+      "  cmdNext: <&Next >>",
+      "  cmdCancel: <Cancel>",
+      "refused: a message box is up (\"" + message + "\"): answer OK first",
+      "answer OK: \"Quarro Payment Request\": " + message,
+  };
+  EXPECT_EQ(lines, expected);
+  ASSERT_EQ(s.f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(Native(s.f.dialogs.boxes[0].owner), wizardWindow) << "the box is the wizard's";
+  EXPECT_EQ(w.txtDonationNote.Text(), u"Roof\r\nappeal");
+  EXPECT_EQ(w.cmbGeneralCurrency.ListIndex(), 2);
+  EXPECT_EQ(s.f.state.TemplateChooser(), nullptr) << "its close box cancelled the chooser";
+  EXPECT_EQ(s.f.state.Wizard(), nullptr) << "its close box closed the wizard";
+}
+
+TEST(DialogDriver, ModalChooserOwnersAndAWizardThatCannotOpen) {
+  Shown s;
+  const HWND outlook = ::CreateWindowExW(0, L"STATIC", L"Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                         100, nullptr, nullptr, nullptr, nullptr);
+  s.views.SetOwner(static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(outlook)));
+
+  // Without the installation data the wizard unloads in the event that opened
+  // it: its window never appears.
+  s.f.test->ClearAddinSettings();
+  s.f.Open();
+  Pump();
+  EXPECT_EQ(s.f.state.Wizard(), nullptr);
+  std::vector<std::string> lines;
+  HWND front = nullptr;
+  RunScript(lines, [&front](DialogDriver& d) { front = d.FrontDialog(); });
+  EXPECT_EQ(front, nullptr);
+
+  s.f.Install();
+  frmWizard& w = *s.f.OpenForType(0);
+  w.ChangePage(7);
+  Pump();
+  EXPECT_EQ(::GetWindow(s.Window(w), GW_OWNER), outlook);
+  EXPECT_EQ(Native(w.hWnd), s.Window(w));
+  s.Click(w.cmdTemplate);
+  frmTemplate* chooser = s.f.state.TemplateChooser();
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(::GetWindow(s.Window(*chooser), GW_OWNER), s.Window(w));
+  EXPECT_FALSE(::IsWindowEnabled(s.Window(w))) << "the wizard waits for its modal chooser";
+  EXPECT_EQ(::GetActiveWindow(), s.Window(*chooser));
+  EXPECT_EQ(Names(Mismatches(s, *chooser)), "");
+  s.Click(chooser->cmdCancel);
+  EXPECT_TRUE(::IsWindowEnabled(s.Window(w)));
+  EXPECT_EQ(::GetActiveWindow(), s.Window(w));
+  EXPECT_EQ(Names(Mismatches(s, w)), "");
+  ::DestroyWindow(outlook);
+}
+
+}  // namespace
+}  // namespace ostrel::test

@@ -1,0 +1,240 @@
+// The Win32 view of the dialog model, under Wine: the windows mirror the model
+// on every page of every request, nothing is clipped at 96 and 144 DPI, one
+// user action gives the messages a person's action gives, and the keyboard
+// works inside a host's plain message loop.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "help/frmAbout.h"
+#include "platform/win32/ui/ViewSupport.h"
+#include "settings/frmOptions.h"
+#include "templates/frmTemplate.h"
+#include "win32/ui/ControlNames.h"
+
+namespace ostrel::test {
+namespace {
+
+using ui::Kind;
+
+TEST(DialogView, WindowsMirrorTheModelOnEveryPageOfEveryRequest) {
+  struct Request {
+    int type;
+    std::vector<std::pair<std::u16string_view, String>> typed;
+  } requests[] = {
+      {0,
+       {{u"txtGeneralQuarroID", u"you@example.org"},
+        {u"mebGeneralAmount", u"1234.5"},
+        {u"txtGeneralNote", u"Two lines\nof note"}}},
+      {1,
+       {{u"txtProductQuarroID", u"shop@example.org"},
+        {u"txtProductQuantity", u"3"},
+        {u"mebProductAmount", u"2.50"},
+        {u"mebProductShipping", u"1"}}},
+      {2, {{u"txtServiceQuarroID", u"me@example.org"}, {u"mebServiceAmount", u"80"}}},
+      {3, {{u"txtAuctionQuarroID", u"bids@example.org"}, {u"txtAuctionItemNumber", u"A-17"}}},
+      {4, {{u"txtDonationQuarroID", u"fund@example.org"}, {u"txtDonationNote", u"Roof"}}},
+  };
+  for (const Request& request : requests) {
+    SCOPED_TRACE("type " + std::to_string(request.type));
+    Shown s;
+    frmWizard& w = *s.f.Open();
+    Pump();
+    auto expectMirror = [&](int page) {
+      EXPECT_EQ(w.CurrentPage, page);
+      EXPECT_EQ(Names(Mismatches(s, w)), "") << "page " << page;
+    };
+    expectMirror(0);
+    s.Click(w.cmdNext);
+    s.Click(*w.optPaymentRequestType[static_cast<std::size_t>(request.type)]);
+    expectMirror(1);
+    s.Click(w.cmdNext);
+    expectMirror(DetailsPageOfType(request.type));
+    for (const auto& [name, text] : request.typed)
+      s.Type(w.Get(name), text);
+    expectMirror(DetailsPageOfType(request.type));
+    s.Click(w.cmdNext);
+    expectMirror(7);
+    s.Click(*w.picButton[1]);
+    EXPECT_EQ(w.SelectedButton, 1) << "a click on an image selects its option";
+    expectMirror(7);
+    s.Click(w.cmdNext);
+    expectMirror(8);
+    EXPECT_FALSE(w.txtCompletionSummary.Text().empty());
+  }
+}
+
+// Whether a control's window shows all of its text: what the text needs, in
+// the control's own font, against the room the control has.
+std::string Clipped(HWND window, const ui::Control& c, int dpi) {
+  const std::wstring text = WindowText(window);
+  if (text.empty() || c.kind() == Kind::TextBox || c.kind() == Kind::MaskedEdit)
+    return {};
+  RECT room{};
+  ::GetClientRect(window, &room);
+  const HDC dc = ::GetDC(window);
+  const HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+  RECT need{0, 0, room.right, 0};
+  UINT format = DT_CALCRECT | DT_SINGLELINE;
+  int extraWidth = 0;
+  int extraHeight = 0;
+  switch (c.kind()) {
+    case Kind::Label:
+      format = DT_CALCRECT | DT_WORDBREAK;
+      break;
+    case Kind::CommandButton:
+      extraWidth = ::MulDiv(8, dpi, 96);
+      extraHeight = ::MulDiv(4, dpi, 96);
+      break;
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+      extraWidth = ::GetSystemMetrics(SM_CXMENUCHECK) + ::MulDiv(4, dpi, 96);
+      break;
+    case Kind::Frame:
+      extraWidth = ::MulDiv(16, dpi, 96);
+      break;
+    default:
+      break;
+  }
+  ::DrawTextW(dc, text.c_str(), -1, &need, format);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(window, dc);
+  const LONG width = need.right - need.left + extraWidth;
+  const LONG height = need.bottom - need.top + extraHeight;
+  if (width <= room.right && height <= room.bottom)
+    return {};
+  return Utf16ToUtf8(c.DisplayName()) + " needs " + std::to_string(width) + "x" +
+         std::to_string(height) + ", has " + std::to_string(room.right) + "x" +
+         std::to_string(room.bottom);
+}
+
+TEST(DialogView, NothingIsClippedAt96And144Dpi) {
+  for (const int dpi : {96, 144}) {
+    SCOPED_TRACE(std::to_string(dpi) + " dpi");
+    Shown s(dpi);
+    frmWizard& wizard = *s.f.Open();
+    ShowOptions(s.f.state);
+    ShowAbout(s.f.state);
+    s.f.state.NewTemplateChooser().ShowModal(wizard);
+    Pump();
+    std::vector<std::string> clipped;
+    for (const ui::Dialog* dialog : std::initializer_list<const ui::Dialog*>{
+             &wizard, s.f.state.Options(), s.f.state.About(), s.f.state.TemplateChooser()}) {
+      ASSERT_NE(s.Window(*dialog), nullptr) << Utf16ToUtf8(dialog->name());
+      RECT client{};
+      ::GetClientRect(s.Window(*dialog), &client);
+      for (const auto& c : dialog->Controls()) {
+        const HWND window = s.Window(*c);
+        if (std::string what = Clipped(window, *c, dpi); !what.empty())
+          clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + what);
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        ::MapWindowPoints(nullptr, s.Window(*dialog), reinterpret_cast<POINT*>(&r), 2);
+        if (c->kind() != Kind::ComboBox && (r.right > client.right || r.bottom > client.bottom))
+          clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + Utf16ToUtf8(c->DisplayName()) +
+                            " reaches out of the dialog");
+      }
+    }
+    EXPECT_EQ(Names(clipped), "");
+  }
+}
+
+// The messages one user action gives, as Wine's own control tests record them:
+// focus changes of the dialog's controls, their notifications, message boxes.
+class Recorder {
+ public:
+  explicit Recorder(Shown& shown) : shown_(shown) {
+    active_ = this;
+    hook_ = ::SetWindowsHookExW(WH_CALLWNDPROC, &Record, nullptr, ::GetCurrentThreadId());
+    boxes_ = shown.f.dialogs.boxes.size();
+  }
+  ~Recorder() {
+    ::UnhookWindowsHookEx(hook_);
+    active_ = nullptr;
+  }
+  std::vector<std::string> Take() {
+    for (std::size_t i = boxes_; i < shown_.f.dialogs.boxes.size(); ++i) {
+      const auto& box = shown_.f.dialogs.boxes[i];
+      const HWND owner = Native(box.owner);
+      events_.push_back("message box of " +
+                        Utf8(win32::view::TextProperty(owner, win32::view::kDialogName)));
+    }
+    boxes_ = shown_.f.dialogs.boxes.size();
+    return std::exchange(events_, {});
+  }
+
+ private:
+  static std::string Utf8(const std::wstring& text) {
+    return Utf16ToUtf8(String(text.begin(), text.end()));
+  }
+  static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && active_ != nullptr) {
+      const std::string name =
+          Utf8(win32::view::TextProperty(sent->hwnd, win32::view::kControlName));
+      if (!name.empty() && sent->message == WM_SETFOCUS)
+        active_->events_.push_back(name + " gets the focus");
+      if (!name.empty() && sent->message == WM_KILLFOCUS)
+        active_->events_.push_back(name + " loses the focus");
+      // As the dialog hears it (a frame hands its controls' notifications on).
+      if (sent->message == WM_COMMAND && HIWORD(sent->wParam) == BN_CLICKED && sent->lParam != 0 &&
+          !win32::view::TextProperty(sent->hwnd, win32::view::kDialogName).empty())
+        active_->events_.push_back(
+            Utf8(win32::view::TextProperty(reinterpret_cast<HWND>(sent->lParam),
+                                           win32::view::kControlName)) +
+            " clicked");
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline Recorder* active_ = nullptr;
+  Shown& shown_;
+  HHOOK hook_;
+  std::size_t boxes_;
+  std::vector<std::string> events_;
+};
+
+TEST(DialogView, OneUserActionGivesTheMessagesOfAPersonsAction) {
+  Shown s;
+  frmWizard& w = *s.f.OpenForType(0);
+  Pump();
+  s.Type(w.mebGeneralAmount, u"5");
+  s.Type(w.txtGeneralQuarroID, u"nobody");
+  const HWND account = s.Window(w.txtGeneralQuarroID);
+  auto pressTab = [&] {
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    Pump();
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"Next with a bad account: the message, and the focus stays",
+       [&] { s.Click(w.cmdNext); },
+       {"message box of frmWizard"}},
+      {"Tab with a bad account: the same", pressTab, {"message box of frmWizard"}},
+      {"a good account, then Tab",
+       [&] {
+         s.Type(w.txtGeneralQuarroID, u"you@example.org");
+         pressTab();
+       },
+       {"txtGeneralQuarroID loses the focus", "mebGeneralAmount gets the focus"}},
+      {"Next: the focus on its way, the click, the style page's option",
+       [&] { s.Click(w.cmdNext); },
+       {"mebGeneralAmount loses the focus", "cmdNext gets the focus", "cmdNext clicked",
+        "cmdNext loses the focus", "optButton(0) gets the focus"}},
+  };
+  for (const Case& c : cases) {
+    Recorder recorder(s);
+    c.act();
+    EXPECT_EQ(recorder.Take(), c.expected) << c.what;
+  }
+  EXPECT_EQ(w.CurrentPage, 7);
+  EXPECT_EQ(s.f.dialogs.boxes.size(), 2u);
+  EXPECT_NE(account, nullptr);
+}
+
+}  // namespace
+}  // namespace ostrel::test
