@@ -36,8 +36,8 @@ std::unique_ptr<LoadedAddIn> ComLoader::Load(const RegisteredAddIn& addIn) {
   std::unique_ptr<ComAddIn> object = ComAddIn::Create(addIn.progId, &problem);
   if (!object)
     throw LoadError(problem);
-  return std::make_unique<ComLoadedAddIn>(std::move(object), application_,
-                                          AddInObject::Make(outlook_.MakeAddInInstance(addIn.progId)));
+  return std::make_unique<ComLoadedAddIn>(
+      std::move(object), application_, AddInObject::Make(outlook_.MakeAddInInstance(addIn.progId)));
 }
 
 }  // namespace ostrel::standin::com

@@ -17,8 +17,8 @@ UiThread::UiThread() : thread_(::GetCurrentThreadId()) {
   type.hInstance = ::GetModuleHandleW(nullptr);
   type.lpszClassName = kClass;
   ::RegisterClassW(&type);
-  window_ = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              type.hInstance, nullptr);
+  window_ = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+                              nullptr);
   if (window_ == nullptr)
     throw std::runtime_error("Outlook's stand-in cannot make its thread's window");
 }
@@ -51,14 +51,13 @@ void UiThread::Run(const std::function<void()>& work, const std::function<bool()
   // The work is copied into the job: a job left running behind a message box
   // outlives this call.
   auto owned = std::make_shared<std::function<void()>>(work);
-  auto job = std::shared_ptr<Job>(new Job{owned.get(), nullptr,
-                                          ::CreateEventW(nullptr, TRUE, FALSE, nullptr)},
-                                  [owned](Job* j) {
-                                    ::CloseHandle(j->done);
-                                    delete j;
-                                  });
-  ::PostMessageW(window_, kRun, 0,
-                 reinterpret_cast<LPARAM>(new std::shared_ptr<Job>(job)));
+  auto job = std::shared_ptr<Job>(
+      new Job{owned.get(), nullptr, ::CreateEventW(nullptr, TRUE, FALSE, nullptr)},
+      [owned](Job* j) {
+        ::CloseHandle(j->done);
+        delete j;
+      });
+  ::PostMessageW(window_, kRun, 0, reinterpret_cast<LPARAM>(new std::shared_ptr<Job>(job)));
   for (;;) {
     if (::WaitForSingleObject(job->done, 20) == WAIT_OBJECT_0) {
       if (job->failure)
