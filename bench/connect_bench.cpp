@@ -64,7 +64,6 @@ class DoNothing final : public outlook::AddInConnection {
   void OnAddInsUpdate(const std::vector<ostrel::String>&) override {}
   void OnStartupComplete(const std::vector<ostrel::String>&) override {}
   void OnBeginShutdown(const std::vector<ostrel::String>&) override {}
-  std::vector<ostrel::ui::Dialog*> Dialogs() override { return {}; }
 };
 
 template <typename MakeAddIn>

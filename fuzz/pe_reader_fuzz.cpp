@@ -68,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto image = PeImage::Parse(bytes);
   if (!image)
     return 0;
+  image->ImageLoadProblem();
   for (const std::uint16_t id : {0, 1, 15, 16, 100, 101, 401, 1023, 65535}) {
     image->StringResource(id);
   }

@@ -26,6 +26,8 @@ echo "== windows tests (under Wine)"
 export OSTREL_WINEPREFIX="$build/wineprefix"
 trap 'WINEPREFIX="$OSTREL_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true' EXIT
 ctest --test-dir "$build/windows" --output-on-failure
+echo "== the Windows road: Ostrel.dll registered and loaded through COM by ostrel-outlook.exe"
+"$root/tests/road/com_road.sh" "$root" "$build/native" "$build/windows"
 
 if [ "$fuzz_seconds" -le 0 ]; then
   # libFuzzer reads a time limit of 0 as "no limit": 0 means no fuzzing here.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -434,6 +435,24 @@ long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::R
   }
   const RegKeyNode* node = hive->tree.Find(full);
   *key = AddHandle(root, std::move(full), node);
+  return host::kErrorSuccess;
+}
+
+long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) {
+  if (name == nullptr)
+    return host::kErrorInvalidParameter;
+  OpenedKey* opened = Opened(key);
+  if (opened == nullptr)
+    return host::kErrorInvalidHandle;
+  const RegKeyNode* node = KeyOf(*opened);
+  if (node == nullptr) {
+    // An empty hive has no node for its root: nothing below it.
+    return IsRootPath(opened->root, opened->path) ? host::kErrorNoMoreItems : kErrorKeyDeleted;
+  }
+  if (index >= node->subkeys.size())
+    return host::kErrorNoMoreItems;
+  // The map keeps the names in the registry's own order.
+  *name = ansi_.ToAnsi(std::next(node->subkeys.begin(), index)->first);
   return host::kErrorSuccess;
 }
 

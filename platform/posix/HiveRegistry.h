@@ -46,6 +46,7 @@ class HiveRegistry final : public host::Registry {
 
   long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
   long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
+  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override;
   long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override;
   long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,

@@ -39,6 +39,8 @@ std::string Hex(std::uint64_t value) {
   return "0x" + text;
 }
 
+// The loader reads files in sectors of this size.
+constexpr std::size_t kSectorSize = 512;
 constexpr std::uint16_t kDosMagic = 0x5A4D;     // "MZ"
 constexpr std::uint32_t kPeMagic = 0x00004550;  // "PE\0\0"
 constexpr std::uint16_t kOptionalMagic32 = 0x10B;
@@ -285,9 +287,11 @@ PeResult<Dib> ParseDib(Bytes data, bool iconImage) {
 PeResult<PeImage> PeImage::Parse(std::vector<std::uint8_t> bytes) {
   using Result = PeResult<PeImage>;
   PeImage image;
+  image.fileSize_ = bytes.size();
   image.bytes_ = std::move(bytes);
+  image.bytes_.resize((image.fileSize_ + kSectorSize - 1) / kSectorSize * kSectorSize, 0);
   const Bytes data(image.bytes_);
-  if (data.size() < 0x40)
+  if (image.fileSize_ < 0x40)
     return Result::Fail("file too small for a DOS header");
   if (U16(data, 0) != kDosMagic)
     return Result::Fail("no MZ signature");
@@ -299,6 +303,7 @@ PeResult<PeImage> PeImage::Parse(std::vector<std::uint8_t> bytes) {
     return Result::Fail("no PE signature");
 
   const std::size_t fileHeader = ntOffset + 4;
+  image.machine_ = U16(data, fileHeader);
   const std::uint16_t sectionCount = U16(data, fileHeader + 2);
   const std::uint16_t optionalSize = U16(data, fileHeader + 16);
   const std::size_t optional = fileHeader + kFileHeaderSize;
@@ -318,6 +323,9 @@ PeResult<PeImage> PeImage::Parse(std::vector<std::uint8_t> bytes) {
   }
   if (optionalSize < directories)
     return Result::Fail("optional header truncated");
+  image.sectionAlignment_ = U32(data, optional + 32);
+  image.fileAlignment_ = U32(data, optional + 36);
+  image.sizeOfImage_ = U32(data, optional + 56);
   const std::uint32_t directoryCount = U32(data, optional + directories - 4);
   std::uint32_t resourceRva = 0;
   std::uint32_t resourceSize = 0;
@@ -340,6 +348,8 @@ PeResult<PeImage> PeImage::Parse(std::vector<std::uint8_t> bytes) {
     section.virtualAddress = U32(data, at + 12);
     const std::uint32_t rawSize = U32(data, at + 16);
     const std::uint32_t rawOffset = U32(data, at + 20);
+    section.rawOffset = rawOffset;
+    section.rawSize = rawSize;
     // A truncated file keeps what is left of its sections.
     section.fileOffset = std::min<std::size_t>(rawOffset, data.size());
     section.fileSize = std::min<std::size_t>(rawSize, data.size() - section.fileOffset);
@@ -351,18 +361,20 @@ PeResult<PeImage> PeImage::Parse(std::vector<std::uint8_t> bytes) {
     // readable extent runs to the end of the section rather than the stated size.
     // Offset and extent both come from the one section MapRva would choose, so
     // that overlapping sections cannot pair one's offset with another's size.
+    // The loader maps such a file all the same; only its resources are not
+    // found.
     const Section* section = image.SectionOf(resourceRva);
+    const std::size_t within = section == nullptr ? 0 : resourceRva - section->virtualAddress;
     if (section == nullptr) {
-      return Result::Fail("resource directory: RVA " + Hex(resourceRva) + " is in no section");
+      image.resourceProblem_ = "resource directory: RVA " + Hex(resourceRva) + " is in no section";
+    } else if (within >= section->fileSize) {
+      image.resourceProblem_ = "resource directory: RVA " + Hex(resourceRva) +
+                               " lies past its section's data in the file";
+    } else {
+      image.resourceOffset_ = section->fileOffset + within;
+      image.resourceSize_ = section->fileSize - within;
+      image.hasResources_ = true;
     }
-    const std::size_t within = resourceRva - section->virtualAddress;
-    if (within >= section->fileSize) {
-      return Result::Fail("resource directory: RVA " + Hex(resourceRva) +
-                          " lies past its section's data in the file");
-    }
-    image.resourceOffset_ = section->fileOffset + within;
-    image.resourceSize_ = section->fileSize - within;
-    image.hasResources_ = true;
   }
   return Result::Ok(std::move(image));
 }
@@ -482,7 +494,7 @@ PeResult<std::span<const std::uint8_t>> PeImage::Find(const ResourceKey& type,
                                                       const ResourceKey& name) const {
   using Result = PeResult<std::span<const std::uint8_t>>;
   if (!hasResources_)
-    return Result::Fail("the file has no resources");
+    return Result::Fail(resourceProblem_.empty() ? "the file has no resources" : resourceProblem_);
   // Three fixed levels (type, name, language): the walk cannot loop however
   // the offsets point, since every level is read exactly once.
   const auto names = Subdirectory(0, type, "resource type");

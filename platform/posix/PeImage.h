@@ -124,10 +124,23 @@ struct IconImage {
 class PeImage {
  public:
   // Checks the headers and locates the resource directory. A file without a
-  // resource directory parses and simply has no resources.
+  // resource directory, or whose directory lies in no section's data, parses
+  // and has no resources (a lookup says why). A file cut within its last
+  // 512-byte sector reads as zeros to the sector's end, as the loader reads
+  // whole sectors.
   static PeResult<PeImage> Parse(std::vector<std::uint8_t> bytes);
 
   bool is64() const { return is64_; }
+
+  // What the Windows loader refuses when it maps the file as an image
+  // (LoadLibraryEx without LOAD_LIBRARY_AS_DATAFILE), as measured with Wine 8's
+  // loader: a file not for the process's machine (the stand-in stands for
+  // 64-bit Windows: x64, PE32+), no SizeOfImage, a section outside SizeOfImage
+  // or not on a page boundary, sections that do not sit at their file offsets
+  // when SectionAlignment is below a page, and a section whose raw data starts
+  // at or runs past the end of the file (a truncated file). Empty when the
+  // loader would map it.
+  std::string ImageLoadProblem() const;
 
   // The raw bytes of a resource: the first language of type/name.
   PeResult<std::span<const std::uint8_t>> Find(const ResourceKey& type,
@@ -148,6 +161,9 @@ class PeImage {
     std::uint32_t virtualSize = 0;
     std::size_t fileOffset = 0;
     std::size_t fileSize = 0;  // raw bytes actually present in the file
+    // PointerToRawData and SizeOfRawData as stored.
+    std::uint32_t rawOffset = 0;
+    std::uint32_t rawSize = 0;
   };
   struct Entry {
     std::uint32_t name = 0;
@@ -166,6 +182,13 @@ class PeImage {
   std::vector<std::uint8_t> bytes_;
   std::vector<Section> sections_;
   bool is64_ = false;
+  std::uint16_t machine_ = 0;
+  std::uint32_t sectionAlignment_ = 0;
+  std::uint32_t fileAlignment_ = 0;
+  std::uint32_t sizeOfImage_ = 0;
+  std::size_t fileSize_ = 0;  // as read, before the last sector is filled up
+  // Why there are no resources when the directory lies in no section's data.
+  std::string resourceProblem_;
   // The resource directory's bytes, from its start to the end of its section.
   std::size_t resourceOffset_ = 0;
   std::size_t resourceSize_ = 0;

@@ -99,7 +99,7 @@ PeResourceLoader::Module* PeResourceLoader::Find(host::ModuleHandle module) {
   return found == modules_.end() ? nullptr : found->second.get();
 }
 
-host::ModuleHandle PeResourceLoader::LoadLibraryEx(const String& path, std::uint32_t /*flags*/) {
+host::ModuleHandle PeResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
   std::error_code error;
   const std::filesystem::path file = std::filesystem::canonical(NativePath(path, ansi_), error);
   if (error) {
@@ -130,6 +130,15 @@ host::ModuleHandle PeResourceLoader::LoadLibraryEx(const String& path, std::uint
   if (!image) {
     lastError_ = file.string() + ": " + image.error();
     return host::ModuleHandle::None;
+  }
+  // Without a data-file flag the loader maps the file as an image (for
+  // LOAD_LIBRARY_AS_IMAGE_RESOURCE too) and checks it first.
+  if ((flags & (kLoadLibraryAsDatafile | kLoadLibraryAsDatafileExclusive)) == 0) {
+    const std::string problem = image->ImageLoadProblem();
+    if (!problem.empty()) {
+      lastError_ = file.string() + ": " + problem;
+      return host::ModuleHandle::None;
+    }
   }
   auto module = std::make_unique<Module>(Module{file, 1, std::move(image).value(), {}});
   const std::uintptr_t handle = nextHandle_;

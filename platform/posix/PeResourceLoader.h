@@ -15,6 +15,11 @@
 
 namespace ostrel::posix {
 
+// LoadLibraryEx's flags: the data-file ones skip the image's checks.
+inline constexpr std::uint32_t kLoadLibraryAsDatafile = 0x2;
+inline constexpr std::uint32_t kLoadLibraryAsImageResource = 0x20;
+inline constexpr std::uint32_t kLoadLibraryAsDatafileExclusive = 0x40;
+
 // Files larger than this are not taken for resource libraries.
 inline constexpr std::uintmax_t kMaxModuleFileSize = 64u << 20;
 
@@ -36,8 +41,10 @@ class PeResourceLoader final : public host::ResourceLoader {
 
   // Loading the same file again hands out the same handle and counts a
   // reference, as for a module that is already loaded; FreeLibrary drops one.
-  // The flags (LOAD_LIBRARY_AS_DATAFILE and the like) change nothing: the file
-  // is only ever read.
+  // The file is only ever read, but a load without LOAD_LIBRARY_AS_DATAFILE(_
+  // EXCLUSIVE) refuses what the loader refuses when it maps an image
+  // (PeImage::ImageLoadProblem), so that a damaged library fails to load as it
+  // does on Windows.
   host::ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) override;
   bool FreeLibrary(host::ModuleHandle module) override;
   int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override;

@@ -215,6 +215,54 @@ void ReplaceFile(const std::string& native, const AnsiString& bytes, std::option
     ::fsync(dir.get());
 }
 
+// The bytes into the descriptor and onto the disk, then closed; errno tells
+// what failed.
+bool WriteAndClose(Descriptor& file, const AnsiString& bytes) {
+  return WriteAll(file.get(), bytes.data(), bytes.size()) && ::fsync(file.get()) == 0 &&
+         file.Close();
+}
+
+[[noreturn]] void FailCreating(int error, const std::string& native) {
+  // The name is taken by a file or a folder: CREATE_NEW's ERROR_FILE_EXISTS.
+  if (error == EEXIST)
+    throw host::HostError(80, "Cannot create \"" + native + "\": the file exists");
+  Fail(error, "Cannot create", native);
+}
+
+void SyncFolder(const std::string& folder) {
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0)
+    ::fsync(dir.get());
+}
+
+// An unnamed file in the folder, linked under the name once it is complete.
+// False when the file system has no unnamed files (nothing was done then).
+bool CreateThroughUnnamedFile(const std::string& native, const AnsiString& bytes) {
+  const std::string folder = ParentOf(native);
+  Descriptor file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+  if (file.get() < 0) {
+    const int error = errno;
+    // Kernels and file systems without O_TMPFILE answer with one of these.
+    if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL)
+      return false;
+    FailCreating(error, native);
+  }
+  if (!WriteAll(file.get(), bytes.data(), bytes.size()) || ::fsync(file.get()) != 0)
+    Fail(errno, "Cannot write", native);
+  // linkat never replaces an entry: of two writers of one name, one gets
+  // EEXIST. Linking by /proc needs no privilege, unlike AT_EMPTY_PATH.
+  const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, native.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    const int error = errno;
+    if (error == ENOENT && IsFolder(folder))
+      return false;  // no /proc: the other way
+    FailCreating(error, native);
+  }
+  file.Close();
+  SyncFolder(folder);
+  return true;
+}
+
 }  // namespace
 
 std::string NativePath(const String& path, const host::AnsiCodePage& ansi) {
@@ -263,6 +311,21 @@ AnsiString PosixFileSystem::ReadFile(const String& path) {
 
 void PosixFileSystem::WriteFile(const String& path, const AnsiString& content) {
   ReplaceFile(NativePath(path, ansi_), content, std::nullopt);
+}
+
+void PosixFileSystem::CreateNewFile(const String& path, const AnsiString& content) {
+  const std::string native = NativePath(path);
+  if (CreateThroughUnnamedFile(native, content))
+    return;
+  Descriptor file(::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (file.get() < 0)
+    FailCreating(errno, native);
+  if (!WriteAndClose(file, content)) {
+    const int error = errno;
+    ::unlink(native.c_str());
+    Fail(error, "Cannot write", native);
+  }
+  SyncFolder(ParentOf(native));
 }
 
 void PosixFileSystem::CopyFile(const String& from, const String& to) {

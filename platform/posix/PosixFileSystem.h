@@ -32,6 +32,13 @@ class PosixFileSystem final : public host::FileSystem {
   // Writes a temporary file beside the target, flushes it to disk and renames it
   // over the target: a crash leaves either the old content or the new one.
   void WriteFile(const String& path, const AnsiString& content) override;
+  // The content goes into an unnamed file of the target's folder (O_TMPFILE),
+  // flushed, which is then linked under the name; linking fails when the name
+  // is taken. The file appears whole or not at all, and a process killed on
+  // the way leaves nothing behind. Where the file system has no unnamed files,
+  // the target is created exclusively and written in place (a process killed
+  // during that write leaves the part it wrote).
+  void CreateNewFile(const String& path, const AnsiString& content) override;
   // The copy is written the same way as WriteFile; it takes the source's
   // permission bits.
   void CopyFile(const String& from, const String& to) override;

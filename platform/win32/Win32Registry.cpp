@@ -40,6 +40,19 @@ long Win32Registry::CreateKey(host::RegRoot root, const AnsiString& path, host::
   return status;
 }
 
+long Win32Registry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) {
+  if (name == nullptr)
+    return ERROR_INVALID_PARAMETER;
+  // A key name has at most 255 characters.
+  char buffer[256];
+  DWORD length = sizeof buffer;
+  const LONG status =
+      ::RegEnumKeyExA(Native(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS)
+    name->assign(buffer, length);
+  return status;
+}
+
 long Win32Registry::QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type,
                                std::uint8_t* data, std::uint32_t* size) {
   DWORD nativeType = REG_NONE;

@@ -18,6 +18,7 @@ class Win32Registry final : public host::Registry {
  public:
   long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
   long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
+  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override;
   long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override;
   long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
@@ -107,6 +108,8 @@ class Win32FileSystem final : public host::FileSystem {
   bool FindFirstFile(const String& path) override;
   AnsiString ReadFile(const String& path) override;
   void WriteFile(const String& path, const AnsiString& content) override;
+  // CREATE_NEW, then written in place; a failed write deletes the file again.
+  void CreateNewFile(const String& path, const AnsiString& content) override;
   void CopyFile(const String& from, const String& to) override;
   void DeleteFile(const String& path) override;
   void CreateDirectory(const String& path) override;

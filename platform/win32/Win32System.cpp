@@ -102,21 +102,48 @@ AnsiString Win32FileSystem::ReadFile(const String& path) {
   return content;
 }
 
+namespace {
+
+// Writes the whole content through the handle; false (with the last error set)
+// when a write fails.
+bool WriteAll(HANDLE file, const AnsiString& content) {
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+    DWORD wrote = 0;
+    if (!::WriteFile(file, content.data() + done, chunk, &wrote, nullptr) || wrote == 0)
+      return false;
+    done += wrote;
+  }
+  return true;
+}
+
+}  // namespace
+
 void Win32FileSystem::WriteFile(const String& path, const AnsiString& content) {
   const AnsiString name = ansi_.ToAnsi(path);
   const FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid())
     Fail("Cannot create", name);
-  std::size_t done = 0;
-  while (done < content.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
-    DWORD wrote = 0;
-    if (!::WriteFile(file.get(), content.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
-      Fail("Cannot write", name);
-    }
-    done += wrote;
+  if (!WriteAll(file.get(), content))
+    Fail("Cannot write", name);
+}
+
+void Win32FileSystem::CreateNewFile(const String& path, const AnsiString& content) {
+  const AnsiString name = ansi_.ToAnsi(path);
+  {
+    const FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+      Fail("Cannot create", name);
+    if (WriteAll(file.get(), content))
+      return;
   }
+  const DWORD error = ::GetLastError();
+  ::DeleteFileA(name.c_str());
+  ::SetLastError(error);
+  Fail("Cannot write", name);
 }
 
 void Win32FileSystem::CopyFile(const String& from, const String& to) {

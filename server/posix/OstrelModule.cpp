@@ -27,16 +27,23 @@ extern "C" {
 
 // A new object of the class (its CLSID in registry form, "{...}"), or nullptr
 // for a class this server does not make. The platform is the desktop the host
-// runs on; it outlives the object.
+// runs on; it outlives the object. When `dialogs` is given, it receives the
+// object's dialogs for a host that shows them itself (valid as long as the
+// object is), as a COM object hands out another of its interfaces.
 __attribute__((visibility("default"))) ostrel::host::outlook::AddInConnection* OstrelCreateObject(
-    const char* clsid, ostrel::host::Platform* platform) {
+    const char* clsid, ostrel::host::Platform* platform, ostrel::ui::DialogSource** dialogs) {
+  if (dialogs != nullptr)
+    *dialogs = nullptr;
   if (clsid == nullptr || platform == nullptr)
     return nullptr;
   const auto requested = ostrel::identity::ParseGuid(ostrel::FromAscii(clsid));
   if (!requested || *requested != ostrel::identity::kClsidConnect.guid)
     return nullptr;
   try {
-    return new ostrel::Connect(*platform, ModuleFolder());
+    auto* object = new ostrel::Connect(*platform, ModuleFolder());
+    if (dialogs != nullptr)
+      *dialogs = object;
+    return object;
   } catch (...) {
     return nullptr;
   }

@@ -8,10 +8,11 @@
 #include "addin/AddIn.h"
 #include "addin/AddInState.h"
 #include "host/Outlook.h"
+#include "host/ui/DialogSource.h"
 
 namespace ostrel {
 
-class Connect final : public host::outlook::AddInConnection {
+class Connect final : public host::outlook::AddInConnection, public ui::DialogSource {
  public:
   // The platform the add-in runs on and the folder of its module.
   Connect(host::Platform& platform, String addinFolder);
@@ -45,6 +46,7 @@ class Connect final : public host::outlook::AddInConnection {
   void OnBeginShutdown(const std::vector<String>& custom) override {
     AddinInstance_OnBeginShutdown(custom);
   }
+  // The wizard, options, About and template chooser that are loaded.
   std::vector<ui::Dialog*> Dialogs() override;
 
   // The AddIn object, nullptr while there is none.

@@ -223,14 +223,26 @@ std::optional<String> ClassesDefault(host::Platform& platform, const String& sub
   return std::nullopt;
 }
 
-}  // namespace
-
-bool RegisterServer(host::Platform& platform, const String& modulePath) {
-  if (modulePath.empty() || platform.ansi.FromAnsi(platform.ansi.ToAnsi(modulePath)) != modulePath)
+// Whether the value is there, whatever its type and content.
+bool ValuePresent(host::Platform& platform, const Entry& entry) {
+  host::RegKey key = host::RegKey::None;
+  if (platform.registry.OpenKey(kRoot, platform.ansi.ToAnsi(entry.key), &key) !=
+      host::kErrorSuccess) {
     return false;
+  }
+  std::uint32_t size = 0;
+  const long status =
+      platform.registry.QueryValue(key, platform.ansi.ToAnsi(entry.name), nullptr, nullptr, &size);
+  platform.registry.CloseKey(key);
+  return status == host::kErrorSuccess;
+}
+
+// Writes the entries in order; when one is refused, takes back every write
+// made so far and answers false.
+bool WriteEntries(host::Platform& platform, const std::vector<Entry>& entries) {
   Journal journal(platform);
   try {
-    for (const Entry& entry : Entries(modulePath)) {
+    for (const Entry& entry : entries) {
       journal.Note(entry.key, entry.name);
       if (!WriteRegValue(platform, kRoot, entry.key, entry.name, entry.value, entry.type)) {
         journal.Undo();
@@ -244,6 +256,40 @@ bool RegisterServer(host::Platform& platform, const String& modulePath) {
   return true;
 }
 
+bool Spellable(host::Platform& platform, const String& modulePath) {
+  return !modulePath.empty() &&
+         platform.ansi.FromAnsi(platform.ansi.ToAnsi(modulePath)) == modulePath;
+}
+
+}  // namespace
+
+bool RegisterServer(host::Platform& platform, const String& modulePath) {
+  return Spellable(platform, modulePath) && WriteEntries(platform, Entries(modulePath));
+}
+
+RegistrationCompletion CompleteRegistration(host::Platform& platform, const String& modulePath) {
+  RegistrationCompletion result;
+  if (!Spellable(platform, modulePath)) {
+    result.refused = true;
+    return result;
+  }
+  const std::vector<Entry> all = Entries(modulePath);
+  std::vector<Entry> missing;
+  for (const Entry& entry : all) {
+    if (!ValuePresent(platform, entry))
+      missing.push_back(entry);
+  }
+  result.total = static_cast<int>(all.size());
+  if (missing.empty())
+    return result;
+  if (!WriteEntries(platform, missing)) {
+    result.refused = true;
+    return result;
+  }
+  result.written = static_cast<int>(missing.size());
+  return result;
+}
+
 bool UnregisterServer(host::Platform& platform) {
   bool removed = true;
   for (const String& key : RegisteredKeys()) {
@@ -254,14 +300,25 @@ bool UnregisterServer(host::Platform& platform) {
   return removed;
 }
 
-std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {
+std::optional<String> ClassOfProgId(host::Platform& platform, const String& progId) {
   // A separator or NUL would name some other key than the ProgID's own.
   if (progId.empty() || progId.find_first_of(std::u16string_view(u"\\\0", 2)) != String::npos)
     return std::nullopt;
   const std::optional<String> clsid = ClassesDefault(platform, Path({progId, reg::kClsidKey}));
   if (!clsid || !identity::ParseGuid(*clsid))
     return std::nullopt;
-  return ClassesDefault(platform, Path({reg::kClsidKey, *clsid, reg::kInprocServer32Key}));
+  return clsid;
+}
+
+std::optional<String> InprocServerOfClass(host::Platform& platform, const String& clsid) {
+  if (!identity::ParseGuid(clsid))
+    return std::nullopt;
+  return ClassesDefault(platform, Path({reg::kClsidKey, clsid, reg::kInprocServer32Key}));
+}
+
+std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {
+  const std::optional<String> clsid = ClassOfProgId(platform, progId);
+  return clsid ? InprocServerOfClass(platform, *clsid) : std::nullopt;
 }
 
 }  // namespace ostrel

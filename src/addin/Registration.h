@@ -18,6 +18,20 @@ namespace ostrel {
 // registry would store a different file name).
 bool RegisterServer(host::Platform& platform, const String& modulePath);
 
+// What CompleteRegistration did.
+struct RegistrationCompletion {
+  int written = 0;  // values that were missing and are there now
+  int total = 0;    // values of a whole registration
+  bool refused = false;
+};
+
+// Writes those of RegisterServer's values that are missing, in the same order
+// (Outlook's entry last), and leaves every value that is there as it is, the
+// user's own included (a LoadBehavior switched off stays off): a registration
+// cut short by a process killed half-way is completed. When a write is
+// refused, what this call wrote is taken back and `refused` is set.
+RegistrationCompletion CompleteRegistration(host::Platform& platform, const String& modulePath);
+
 // Removes the keys RegisterServer writes, and nothing else: the class, the ProgID,
 // the whole type library, the two interfaces and the add-in's entry in Outlook's
 // list. Keys already missing are fine; false when the registry refuses a delete
@@ -30,5 +44,10 @@ bool UnregisterServer(host::Platform& platform);
 // HKEY_LOCAL_MACHINE\Software\Classes. Nothing when a step finds nothing or the
 // stored CLSID is not one.
 std::optional<String> InprocServerOf(host::Platform& platform, const String& progId);
+
+// Its two steps: the class of a ProgID ("{...}", as stored), and the server
+// file of a class.
+std::optional<String> ClassOfProgId(host::Platform& platform, const String& progId);
+std::optional<String> InprocServerOfClass(host::Platform& platform, const String& clsid);
 
 }  // namespace ostrel

@@ -22,6 +22,13 @@ class FileSystem {
   // file cannot be created or written.
   virtual void WriteFile(const String& path, const AnsiString& content) = 0;
 
+  // CreateFileA with CREATE_NEW, then the whole content written: the file is
+  // made only when no file or folder of that name is there, so that of several
+  // writers (threads or processes) racing for one name exactly one gets it.
+  // Throws HostError 80 (ERROR_FILE_EXISTS) when the name is taken, otherwise
+  // as WriteFile. A write that fails leaves no file behind.
+  virtual void CreateNewFile(const String& path, const AnsiString& content) = 0;
+
   // CopyFileA with an existing target replaced. Throws HostError on failure.
   virtual void CopyFile(const String& from, const String& to) = 0;
 

@@ -9,10 +9,6 @@
 #include "host/Office.h"
 #include "host/String.h"
 
-namespace ostrel::ui {
-class Dialog;
-}
-
 namespace ostrel::host::outlook {
 
 // OlItemType.olMailItem.
@@ -90,9 +86,6 @@ class AddInConnection {
   virtual void OnAddInsUpdate(const std::vector<String>& custom) = 0;
   virtual void OnStartupComplete(const std::vector<String>& custom) = 0;
   virtual void OnBeginShutdown(const std::vector<String>& custom) = 0;
-  // The add-in's loaded dialogs, for a view that shows them and passes the
-  // user's actions in (the dialogs are windows of the process on Windows).
-  virtual std::vector<ui::Dialog*> Dialogs() = 0;
 };
 
 }  // namespace ostrel::host::outlook

@@ -1,6 +1,6 @@
 // The registry, in the shape of the narrow-character Win32 functions
-// (RegOpenKeyA, RegCreateKeyA, RegQueryValueExA, RegSetValueExA, RegDeleteValueA,
-// RegDeleteTreeA, RegCloseKey).
+// (RegOpenKeyA, RegCreateKeyA, RegEnumKeyExA, RegQueryValueExA, RegSetValueExA,
+// RegDeleteValueA, RegDeleteTreeA, RegCloseKey).
 // Names and data are ANSI bytes; status codes are Windows' error codes.
 #pragma once
 
@@ -33,6 +33,7 @@ inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorInvalidParameter = 87;
 inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
 // The key of an open handle was deleted meanwhile.
 inline constexpr long kErrorKeyDeleted = 1018;
 
@@ -45,6 +46,12 @@ class Registry {
 
   // Opens a key, creating it and any missing parent keys.
   virtual long CreateKey(RegRoot root, const AnsiString& path, RegKey* key) = 0;
+
+  // RegEnumKeyExA: the name of subkey number `index` (from 0) of the open key,
+  // as it was spelled when the key was made, in *name. Subkeys come in the
+  // registry's order (by name, without regard to case). kErrorNoMoreItems when
+  // index is past the last subkey; *name is left as it was on any failure.
+  virtual long EnumKey(RegKey key, std::uint32_t index, AnsiString* name) = 0;
 
   // Reads one value. *size is the capacity of data on the way in and the stored
   // byte count on the way out. With data == nullptr only type and size are

@@ -96,8 +96,11 @@ void SetFormIcon(AddInState& state, ui::Dialog& dialog, std::uint32_t number) {
   if (host::IsNone(icon))
     return;
   dialog.icon = icon;
-  state.platform.windows.SendMessage(dialog.hWnd, host::kWmSetIcon, host::kIconBig,
-                                     static_cast<std::intptr_t>(icon));
+  // A dialog without a window yet keeps the icon for the view to give it.
+  if (!host::IsNone(dialog.hWnd)) {
+    state.platform.windows.SendMessage(dialog.hWnd, host::kWmSetIcon, host::kIconBig,
+                                       static_cast<std::intptr_t>(icon));
+  }
 }
 
 host::BitmapHandle MakeFaceMask(host::Platform& platform, host::BitmapHandle bitmap,

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "win32/ui/ControlNames.h"
 
 namespace ostrel::standin::com {
 namespace {
@@ -145,7 +146,7 @@ std::set<HWND> DesktopWatch::TopLevelWindows() const {
   return found;
 }
 
-void DesktopWatch::Settle(const std::set<HWND>& ignored) {
+void DesktopWatch::Settle() {
   // Link handlers: each reports by a message to this thread and exits; wait
   // (at most a few seconds each, a Wine process takes a moment to start) while
   // letting the reports in.
@@ -160,10 +161,16 @@ void DesktopWatch::Settle(const std::set<HWND>& ignored) {
       break;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
+  // The add-in's dialogs and message boxes are the dialog driver's; any
+  // other window is something the add-in opened on the desktop.
   const std::set<HWND> now = TopLevelWindows();
-  for (HWND window : now)
-    if (windows_.count(window) == 0 && ignored.count(window) == 0 && window != window_)
-      output_("window opened: " + ClassName(window) + " \"" + WindowText(window) + "\"");
+  for (HWND window : now) {
+    if (windows_.count(window) != 0 || window == window_ ||
+        !win32::view::TextProperty(window, win32::view::kDialogName).empty() ||
+        ClassName(window) == "#32770")
+      continue;
+    output_("window opened: " + ClassName(window) + " \"" + WindowText(window) + "\"");
+  }
   windows_ = now;
 }
 

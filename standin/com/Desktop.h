@@ -25,12 +25,12 @@ class DesktopWatch {
   DesktopWatch(const DesktopWatch&) = delete;
   DesktopWatch& operator=(const DesktopWatch&) = delete;
 
-  // After each action: waits for the link handlers the action started (the
-  // processes of this program started since), printing each address they
-  // report as "link opened: URL", then prints "window opened: <class>
-  // "<title>"" for each new top-level window of the process that is not
-  // one of `ignored` (the stand-in's own and the add-in's dialogs).
-  void Settle(const std::set<HWND>& ignored = {});
+  // After each action, on the thread that made this: waits for the link
+  // handlers the action started, printing each address they report as "link
+  // opened: URL", then prints "window opened: <class> "<title>"" for each new
+  // top-level window of the thread that is neither the add-in's dialog nor a
+  // message box (those are the dialog driver's).
+  void Settle();
 
   // This program as the current user's handler of http and https addresses.
   // For test prefixes only: on a real Windows it would take the user's browser's

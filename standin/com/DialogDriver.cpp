@@ -104,8 +104,8 @@ LPARAM Point(int x, int y) {
 
 }  // namespace
 
-DialogDriver::DialogDriver(Output output, DWORD timeoutMs)
-    : out_(std::move(output)), timeout_(timeoutMs), thread_(::GetCurrentThreadId()) {
+WindowDialogDriver::WindowDialogDriver(DWORD timeoutMs)
+    : timeout_(timeoutMs), thread_(::GetCurrentThreadId()) {
   const HINSTANCE module = ::GetModuleHandleW(nullptr);
   WNDCLASSW type{};
   type.lpfnWndProc = &MarkerProc;
@@ -120,14 +120,15 @@ DialogDriver::DialogDriver(Output output, DWORD timeoutMs)
   ::SetWindowLongPtrW(marker_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handled_));
 }
 
-DialogDriver::~DialogDriver() {
+WindowDialogDriver::~WindowDialogDriver() {
   if (marker_ != nullptr)
     ::DestroyWindow(marker_);
   if (handled_ != nullptr)
     ::CloseHandle(handled_);
 }
 
-LRESULT CALLBACK DialogDriver::MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowDialogDriver::MarkerProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
   if (message == kMarker) {
     ::SetEvent(reinterpret_cast<HANDLE>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
     return 0;
@@ -135,7 +136,7 @@ LRESULT CALLBACK DialogDriver::MarkerProc(HWND window, UINT message, WPARAM wPar
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void DialogDriver::Settle() {
+void WindowDialogDriver::Settle() {
   // Twice: what the first round of messages posted in turn is handled too.
   for (int round = 0; round < 2; ++round) {
     ::ResetEvent(handled_);
@@ -145,14 +146,14 @@ void DialogDriver::Settle() {
   }
 }
 
-HWND DialogDriver::FrontDialog() const {
+HWND WindowDialogDriver::FrontDialog() const {
   for (HWND window : ThreadWindows(thread_))
     if (!view::TextProperty(window, view::kDialogName).empty())
       return window;
   return nullptr;
 }
 
-HWND DialogDriver::MessageBoxUp() const {
+HWND WindowDialogDriver::MessageBoxUp() const {
   for (HWND window : ThreadWindows(thread_))
     if (ClassOf(window) == L"#32770" && view::TextProperty(window, view::kDialogName).empty() &&
         ::GetDlgItem(window, kMessageBoxText) != nullptr)
@@ -160,7 +161,7 @@ HWND DialogDriver::MessageBoxUp() const {
   return nullptr;
 }
 
-HWND DialogDriver::FindControl(HWND dialog, const std::string& name) const {
+HWND WindowDialogDriver::FindControl(HWND dialog, const std::string& name) const {
   const std::wstring wanted = [&] {
     const String text = Utf8ToUtf16(name);
     return std::wstring(text.begin(), text.end());
@@ -171,7 +172,7 @@ HWND DialogDriver::FindControl(HWND dialog, const std::string& name) const {
   return nullptr;
 }
 
-HWND DialogDriver::FocusOf(HWND dialog) const {
+HWND WindowDialogDriver::FocusOf(HWND dialog) const {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   if (::GetGUIThreadInfo(thread_, &info) && info.hwndActive == dialog)
@@ -179,31 +180,21 @@ HWND DialogDriver::FocusOf(HWND dialog) const {
   return static_cast<HWND>(::GetPropW(dialog, view::kHeldFocus));
 }
 
-HWND DialogDriver::RequireFront() const {
-  const HWND dialog = FrontDialog();
-  if (dialog == nullptr)
-    throw DriverError("no dialog is open");
-  return dialog;
+DialogOutcome WindowDialogDriver::Reach(const std::string& name, HWND* dialog,
+                                        HWND* control) const {
+  *dialog = FrontDialog();
+  if (*dialog == nullptr)
+    return DialogOutcome::NoDialog;
+  *control = FindControl(*dialog, name);
+  if (*control == nullptr)
+    return DialogOutcome::NoControl;
+  if (MessageBoxUp() != nullptr || !::IsWindowVisible(*control) || !::IsWindowEnabled(*control) ||
+      !::IsWindowEnabled(*dialog))
+    return DialogOutcome::NotPossible;
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::RequireNoMessageBox() const {
-  if (const HWND box = MessageBoxUp())
-    throw DriverError("a message box is up (\"" +
-                      OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))) + "\"): answer OK first");
-}
-
-HWND DialogDriver::RequireControl(HWND dialog, const std::string& name,
-                                  const std::string& what) const {
-  const HWND control = FindControl(dialog, name);
-  if (control == nullptr)
-    throw DriverError(what + ": no control " + name + " on " +
-                      Utf8(view::TextProperty(dialog, view::kDialogName)));
-  if (!::IsWindowVisible(control) || !::IsWindowEnabled(control) || !::IsWindowEnabled(dialog))
-    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
-  return control;
-}
-
-void DialogDriver::PostClick(HWND control, bool upperHalf) const {
+void WindowDialogDriver::PostClick(HWND control, bool upperHalf) const {
   RECT client{};
   ::GetClientRect(control, &client);
   const int x = client.right / 2;
@@ -212,119 +203,141 @@ void DialogDriver::PostClick(HWND control, bool upperHalf) const {
   ::PostMessageW(control, WM_LBUTTONUP, 0, Point(x, y));
 }
 
-void DialogDriver::PostKey(HWND window, UINT key) const {
+void WindowDialogDriver::PostKey(HWND window, UINT key) const {
   const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
   ::PostMessageW(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
   ::PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
 }
 
-void DialogDriver::Report(const std::string& what, HWND dialog, HWND target, HWND focusBefore) {
+DialogOutcome WindowDialogDriver::Outcome(HWND dialog, HWND target, HWND focusBefore) const {
   if (MessageBoxUp() != nullptr && focusBefore != target && FocusOf(dialog) == focusBefore)
-    out_(what + ": refused, the focus stays where it was");
+    return DialogOutcome::Refused;
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::Click(const std::string& name) {
-  RequireNoMessageBox();
-  const HWND dialog = RequireFront();
-  const std::string what = "click " + name;
-  const HWND control = RequireControl(dialog, name, what);
+std::optional<std::string> WindowDialogDriver::ActiveDialog() {
+  const HWND dialog = FrontDialog();
+  if (dialog == nullptr)
+    return std::nullopt;
+  return Utf8(view::TextProperty(dialog, view::kDialogName));
+}
+
+bool WindowDialogDriver::HasControl(const std::string& name) {
+  const HWND dialog = FrontDialog();
+  return dialog != nullptr && FindControl(dialog, name) != nullptr;
+}
+
+DialogOutcome WindowDialogDriver::Click(const std::string& name) {
+  HWND dialog = nullptr;
+  HWND control = nullptr;
+  if (const DialogOutcome reach = Reach(name, &dialog, &control); reach != DialogOutcome::Done)
+    return reach;
   const HWND before = FocusOf(dialog);
   // A spinner's click is on its upper arrow.
   PostClick(control, ClassOf(control) == UPDOWN_CLASSW);
   Settle();
-  if (ClassOf(control) != L"Static")
-    Report(what, dialog, control, before);
+  return ClassOf(control) == L"Static" ? DialogOutcome::Done : Outcome(dialog, control, before);
 }
 
-void DialogDriver::Type(const std::string& name, const String& text) {
-  RequireNoMessageBox();
-  const HWND dialog = RequireFront();
-  const std::string what = "type " + name;
-  const HWND box = RequireControl(dialog, name, what);
+DialogOutcome WindowDialogDriver::Type(const std::string& name, const std::string& utf8) {
+  HWND dialog = nullptr;
+  HWND box = nullptr;
+  if (const DialogOutcome reach = Reach(name, &dialog, &box); reach != DialogOutcome::Done)
+    return reach;
   if (ClassOf(box) != L"Edit")
-    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
+    return DialogOutcome::NotPossible;
   const HWND before = FocusOf(dialog);
   if (before != box) {
     PostClick(box);
     Settle();
-    if (MessageBoxUp() != nullptr) {
-      Report(what, dialog, box, before);
-      return;
-    }
+    if (MessageBoxUp() != nullptr)
+      return Outcome(dialog, box, before);
   }
   // Select everything and type over it; an empty text is a Backspace.
+  const String text = Utf8ToUtf16(utf8);
   ::PostMessageW(box, EM_SETSEL, 0, -1);
   const bool multiLine = (::GetWindowLongW(box, GWL_STYLE) & ES_MULTILINE) != 0;
   if (text.empty())
     ::PostMessageW(box, WM_CHAR, VK_BACK, 1);
-  for (char16_t unit : text)
-    ::PostMessageW(box, WM_CHAR, unit == u'\n' && multiLine ? L'\r' : static_cast<WPARAM>(unit), 1);
+  for (char16_t unit : text) {
+    // Enter in a multi-line box is a CR; the box keeps its line breaks as CR LF.
+    if (unit == u'\n' && multiLine)
+      ::PostMessageW(box, WM_CHAR, L'\r', 1);
+    else
+      ::PostMessageW(box, WM_CHAR, static_cast<WPARAM>(unit), 1);
+  }
   Settle();
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::Select(const std::string& name, int position) {
-  RequireNoMessageBox();
-  const HWND dialog = RequireFront();
-  const std::string what = "select " + name + " " + std::to_string(position);
-  const HWND list = RequireControl(dialog, name, what);
+DialogOutcome WindowDialogDriver::Select(const std::string& name, int position) {
+  HWND dialog = nullptr;
+  HWND list = nullptr;
+  if (const DialogOutcome reach = Reach(name, &dialog, &list); reach != DialogOutcome::Done)
+    return reach;
   const auto count = static_cast<int>(Ask(list, CB_GETCOUNT));
   if (ClassOf(list) != L"ComboBox" || position < 0 || position >= count)
-    throw DriverError(what + ": not possible now (hidden, disabled or behind another dialog)");
+    return DialogOutcome::NotPossible;
   const HWND before = FocusOf(dialog);
   if (before != list) {
     // Into the list with the mouse, which drops it down; closed again, the
     // keyboard chooses.
     PostClick(list);
     Settle();
-    if (MessageBoxUp() != nullptr) {
-      Report(what, dialog, list, before);
-      return;
-    }
+    if (MessageBoxUp() != nullptr)
+      return Outcome(dialog, list, before);
     ::PostMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
   }
   PostKey(list, VK_HOME);
   for (int i = 0; i < position; ++i)
     PostKey(list, VK_DOWN);
   Settle();
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::Tab() {
-  RequireNoMessageBox();
-  const HWND dialog = RequireFront();
-  if (!::IsWindowEnabled(dialog))
-    throw DriverError("tab: not possible now (hidden, disabled or behind another dialog)");
+DialogOutcome WindowDialogDriver::Tab() {
+  const HWND dialog = FrontDialog();
+  if (dialog == nullptr)
+    return DialogOutcome::NoDialog;
+  if (MessageBoxUp() != nullptr || !::IsWindowEnabled(dialog))
+    return DialogOutcome::NotPossible;
   const HWND before = FocusOf(dialog);
   PostKey(before != nullptr ? before : dialog, VK_TAB);
   Settle();
   if (MessageBoxUp() != nullptr && FocusOf(dialog) == before)
-    out_("tab: refused, the focus stays where it was");
+    return DialogOutcome::Refused;
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::Close() {
-  RequireNoMessageBox();
-  const HWND dialog = RequireFront();
-  if (!::IsWindowEnabled(dialog))
-    throw DriverError("close: not possible now (hidden, disabled or behind another dialog)");
+DialogOutcome WindowDialogDriver::Close() {
+  const HWND dialog = FrontDialog();
+  if (dialog == nullptr)
+    return DialogOutcome::NoDialog;
+  if (MessageBoxUp() != nullptr || !::IsWindowEnabled(dialog))
+    return DialogOutcome::NotPossible;
   ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   Settle();
+  return DialogOutcome::Done;
 }
 
-void DialogDriver::Answer(const std::string& button) {
-  if (button != "OK")
-    throw DriverError("answer: the add-in's message boxes have OK only");
+std::optional<ShownMessageBox> WindowDialogDriver::MessageBox() {
   const HWND box = MessageBoxUp();
   if (box == nullptr)
-    throw DriverError("answer: no message box is up");
-  out_("answer OK: \"" + OneLine(TextOf(box)) +
-       "\": " + OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
-  const HWND ok = ::GetDlgItem(box, IDOK);
-  if (ok == nullptr)
-    throw DriverError("answer: the message box has no OK button");
-  ::PostMessageW(ok, BM_CLICK, 0, 0);
-  Settle();
+    return std::nullopt;
+  return ShownMessageBox{OneLine(TextOf(box)), OneLine(TextOf(::GetDlgItem(box, kMessageBoxText)))};
 }
 
-std::string DialogDriver::Describe(HWND control) const {
+bool WindowDialogDriver::AnswerMessageBox(const std::string& button) {
+  const HWND box = MessageBoxUp();
+  const HWND ok = box != nullptr ? ::GetDlgItem(box, IDOK) : nullptr;
+  if (button != "OK" || ok == nullptr)
+    return false;
+  ::PostMessageW(ok, BM_CLICK, 0, 0);
+  Settle();
+  return true;
+}
+
+std::string WindowDialogDriver::Describe(HWND control) const {
   const std::wstring type = ClassOf(control);
   const LONG style = ::GetWindowLongW(control, GWL_STYLE);
   const std::string text = OneLine(TextOf(control));
@@ -394,14 +407,13 @@ std::string DialogDriver::Describe(HWND control) const {
   return {};
 }
 
-bool DialogDriver::Show() {
-  if (const HWND box = MessageBoxUp())
-    out_("message box up: \"" + OneLine(TextOf(box)) +
-         "\": " + OneLine(TextOf(::GetDlgItem(box, kMessageBoxText))));
+std::vector<std::string> WindowDialogDriver::Show() {
+  std::vector<std::string> lines;
   const HWND dialog = FrontDialog();
   if (dialog == nullptr)
-    return false;
-  out_("[" + Utf8(view::TextProperty(dialog, view::kDialogName)) + "] " + OneLine(TextOf(dialog)));
+    return lines;
+  lines.push_back("[" + Utf8(view::TextProperty(dialog, view::kDialogName)) + "] " +
+                  OneLine(TextOf(dialog)));
   const HWND focus = FocusOf(dialog);
   for (HWND control : Children(dialog)) {
     if (!::IsWindowVisible(control) || view::TextProperty(control, view::kControlName).empty())
@@ -414,9 +426,9 @@ bool DialogDriver::Show() {
       line += " (disabled)";
     if (control == focus)
       line += " (focus)";
-    out_(line);
+    lines.push_back(line);
   }
-  return true;
+  return lines;
 }
 
 }  // namespace ostrel::standin::com

@@ -14,37 +14,40 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/String.h"
+#include "script/DialogDriver.h"
 #include "win32/WindowsHeaders.h"
 
 namespace ostrel::standin::com {
 
-// An action that cannot be carried out (no such control or dialog, a hidden or
-// disabled control, a message box in the way).
+// The dialogs' thread does not answer.
 class DriverError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class DialogDriver {
+class WindowDialogDriver final : public DialogDriver {
  public:
-  using Output = std::function<void(const std::string& line)>;
-  explicit DialogDriver(Output output, DWORD timeoutMs = 10000);
+  explicit WindowDialogDriver(DWORD timeoutMs = 10000);
   // On the dialogs' thread, like the constructor.
-  ~DialogDriver();
-  DialogDriver(const DialogDriver&) = delete;
-  DialogDriver& operator=(const DialogDriver&) = delete;
+  ~WindowDialogDriver() override;
+  WindowDialogDriver(const WindowDialogDriver&) = delete;
+  WindowDialogDriver& operator=(const WindowDialogDriver&) = delete;
 
-  void Click(const std::string& control);
-  void Type(const std::string& control, const String& text);
-  void Select(const std::string& control, int position);
-  void Tab();
+  std::optional<std::string> ActiveDialog() override;
+  bool HasControl(const std::string& control) override;
+  DialogOutcome Click(const std::string& control) override;
+  DialogOutcome Type(const std::string& control, const std::string& text) override;
+  DialogOutcome Select(const std::string& control, int position) override;
+  DialogOutcome Tab() override;
   // The close box of the dialog in front.
-  void Close();
-  // False when no dialog is open (the caller may show the toolbar instead).
-  bool Show();
-  void Answer(const std::string& button);
+  DialogOutcome Close() override;
+  // What the windows show, read back from them.
+  std::vector<std::string> Show() override;
+  std::optional<ShownMessageBox> MessageBox() override;
+  bool AnswerMessageBox(const std::string& button) override;
 
   // Waits until the dialogs' thread has handled everything posted to it so far,
   // or has entered a message box's loop.
@@ -60,17 +63,14 @@ class DialogDriver {
 
  private:
   static LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND RequireFront() const;
-  HWND RequireControl(HWND dialog, const std::string& name, const std::string& what) const;
-  void RequireNoMessageBox() const;
+  // The control of the front dialog a person can act on, or why there is none.
+  DialogOutcome Reach(const std::string& name, HWND* dialog, HWND* control) const;
   void PostClick(HWND control, bool upperHalf = false) const;
   void PostKey(HWND window, UINT key) const;
-  // Prints that the action was refused when a message box came up while the
-  // focus stayed where it was.
-  void Report(const std::string& what, HWND dialog, HWND target, HWND focusBefore);
+  // Refused when a message box came up while the focus stayed where it was.
+  DialogOutcome Outcome(HWND dialog, HWND target, HWND focusBefore) const;
   std::string Describe(HWND control) const;
 
-  Output out_;
   DWORD timeout_;
   DWORD thread_;
   HWND marker_ = nullptr;

@@ -9,19 +9,16 @@
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <vector>
 
-#include "addin/Registration.h"
-#include "addin/ServerIdentity.h"
 #include "common/Text.h"
-#include "ostrel/Commands.h"
-#include "ostrel/Session.h"
+#include "ostrel/HeadlessDialogs.h"
+#include "ostrel/ModuleLoader.h"
+#include "ostrel/Profile.h"
 #include "outlook/StandinApplication.h"
-#include "posix/HiveRegistry.h"
 #include "posix/PosixPlatform.h"
 #include "posix/RecordingUi.h"
-#include "settings/SettingsLayout.h"
-#include "settings/modRegistry.h"
+#include "script/Commands.h"
+#include "script/Session.h"
 
 namespace fs = std::filesystem;
 
@@ -45,33 +42,6 @@ fs::path AddinFolder(const char* argv0) {
       return candidate;
   (void)argv0;
   return OSTREL_STANDIN_ADDIN_DIR;
-}
-
-// A profile the add-in was never installed in gets the installation data and
-// the add-in's registration, as the installer would do.
-void Install(ostrel::posix::PosixPlatform& platform, const fs::path& addin) {
-  const ostrel::RegValue registered =
-      ostrel::ReadRegValue(platform.services(), ostrel::host::RegRoot::CurrentUser,
-                           ostrel::String(ostrel::settings::kMainKey),
-                           ostrel::String(ostrel::settings::main_value::kPaymentRequestType));
-  if (registered.IsNone()) {
-    std::ifstream in(addin / "Ostrel.reg", std::ios::binary);
-    const std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in), {}};
-    ostrel::posix::HiveRegistry hives(platform.profileDir());
-    std::string message;
-    if (data.empty() || hives.Import(data, &message) != 0)
-      std::cout << "profile: cannot import " << (addin / "Ostrel.reg").string() << " " << message
-                << "\n";
-    else
-      std::cout << "profile: installation data imported\n";
-  }
-  if (!ostrel::InprocServerOf(platform.services(), ostrel::String(ostrel::identity::kProgId))) {
-    if (ostrel::RegisterServer(platform.services(),
-                               ostrel::Utf8ToUtf16((addin / "Ostrel.so").string())))
-      std::cout << "profile: add-in registered\n";
-    else
-      std::cout << "profile: the add-in could not be registered\n";
-  }
 }
 
 }  // namespace
@@ -134,15 +104,18 @@ int main(int argc, char** argv) {
 
   const fs::path addin = AddinFolder(argv[0]);
   std::cout << "profile: " << profile.string() << "\n";
-  Install(platform, addin);
+  ostrel::standin::InstallAddIn(platform, addin, print);
 
   ostrel::standin::StandinApplication outlook(
       platform.services().files, ostrel::Utf8ToUtf16((profile / "Outbox").string()),
       [] { return static_cast<std::int64_t>(std::time(nullptr)); });
-  outlook.SetSettingsFolder(ostrel::Utf8ToUtf16(profile.string()));
+  ostrel::standin::UseToolbarSettings(outlook, ostrel::Utf8ToUtf16(profile.string()), print);
   outlook.SetClipboard(platform.services().clipboard);
   outlook.SetListener(printMail);
-  ostrel::standin::Session session(platform, outlook, print);
+  ostrel::standin::ModuleLoader loader(platform.services(), outlook);
+  ostrel::standin::HeadlessDialogs dialogs([&loader] { return loader.Dialogs(); },
+                                           platform.dialogs());
+  ostrel::standin::Session session(platform.services(), outlook, loader, dialogs, print);
 
   std::string line;
   int number = 0;

@@ -25,6 +25,10 @@ void Faults::Clear() {
   failing_.clear();
 }
 
+std::vector<std::string> Faults::Operations() const {
+  return std::vector<std::string>(known_.begin(), known_.end());
+}
+
 void Faults::Check(std::string_view operation) const {
   if (failing_.contains(operation))
     throw host::HostError(kEFail, "the stand-in was told to fail " + std::string(operation));

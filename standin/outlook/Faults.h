@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ostrel::standin {
 
@@ -31,6 +32,9 @@ class Faults {
   // Clear(). An unknown name is a mistake in the test: std::invalid_argument.
   void FailOn(std::string_view operation);
   void Clear();
+
+  // The names that may be given to FailOn, sorted.
+  std::vector<std::string> Operations() const;
 
   // Raises host::HostError when `operation` was set to fail; otherwise nothing.
   void Check(std::string_view operation) const;

@@ -13,6 +13,11 @@ namespace {
 // cannot keep Display looping.
 constexpr int kMostDraftsPerSecond = 100000;
 
+// CreateNewFile's and CreateDirectory's answers when another writer has taken
+// the name.
+constexpr long kErrorFileExists = 80;
+constexpr long kErrorAlreadyExists = 183;
+
 bool IsSeparator(Char c) {
   return c == u'\\' || c == u'/';
 }
@@ -62,15 +67,30 @@ std::int64_t OutlookState::Now() const {
 String OutlookState::WriteDraft(const DraftMail& mail) {
   const std::string content = ComposeDraft(mail);
   // A root has its separator already; it exists if anything does.
-  if (!IsSeparator(outbox.back()) && !files.FindFirstFile(outbox))
-    files.CreateDirectory(outbox);
+  if (!IsSeparator(outbox.back()) && !files.FindFirstFile(outbox)) {
+    try {
+      files.CreateDirectory(outbox);
+    } catch (const host::HostError& error) {
+      // Another writer may have made it meanwhile.
+      if (error.Number() != kErrorAlreadyExists || !files.FindFirstFile(outbox))
+        throw;
+    }
+  }
   const String folder = IsSeparator(outbox.back()) ? outbox : outbox + u'\\';
   for (int sequence = 1; sequence <= kMostDraftsPerSecond; ++sequence) {
     const String path = folder + DraftFileName(mail.date, sequence);
-    // Never write over a file that is there, a draft of an earlier run included.
-    if (!files.FindFirstFile(path)) {
-      files.WriteFile(path, content);
+    // Never write over a file that is there, a draft of an earlier run
+    // included (the name taken in any case, as on Windows). The name is only
+    // taken by creating the file: another Outlook on the profile may be
+    // writing a draft of the same second at this moment.
+    if (files.FindFirstFile(path))
+      continue;
+    try {
+      files.CreateNewFile(path, content);
       return path;
+    } catch (const host::HostError& error) {
+      if (error.Number() != kErrorFileExists)
+        throw;
     }
   }
   throw host::HostError(kEFail, "no free draft name in \"" + Utf16ToUtf8(outbox) + "\"");

@@ -39,12 +39,18 @@ struct OutlookState {
   std::int64_t Now() const;
 
   // Writes the draft into the outbox folder, made first when missing, under the
-  // first free name of DraftFileName; returns the file's path. Raises
-  // host::HostError when the folder or the file cannot be made.
+  // first free name of DraftFileName; returns the file's path. The file is
+  // created exclusively, so that every draft gets a file of its own however
+  // many writers share the folder. Raises host::HostError when the folder or
+  // the file cannot be made.
   String WriteDraft(const DraftMail& mail);
 
   // Hands one line to the listener, if there is one.
   void Notify(const std::string& utf8Line) const;
+
+  // Opens the window of a displayed item (an inspector); empty once the
+  // Application is gone, as a displayed item then has no Outlook to show it.
+  std::function<void()> openItemWindow;
 
   host::FileSystem& files;
   String outbox;  // without a trailing separator, unless it is a root

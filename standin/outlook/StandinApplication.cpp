@@ -49,13 +49,21 @@ void SearchControls(const std::vector<std::shared_ptr<StandinControl>>& controls
 }  // namespace
 
 StandinApplication::StandinApplication(host::FileSystem& files, String outboxFolder, Clock clock)
-    : state_(std::make_shared<OutlookState>(files, std::move(outboxFolder), std::move(clock))) {}
+    : state_(std::make_shared<OutlookState>(files, std::move(outboxFolder), std::move(clock))) {
+  state_->openItemWindow = [this] { OpenInspector(); };
+}
 
 StandinApplication::StandinApplication(host::FileSystem& files, host::Clipboard& clipboard,
                                        String outboxFolder, const String& profileFolder,
                                        Clock clock)
     : state_(std::make_shared<OutlookState>(files, std::move(outboxFolder), std::move(clock),
-                                            profileFolder, &clipboard)) {}
+                                            profileFolder, &clipboard)) {
+  state_->openItemWindow = [this] { OpenInspector(); };
+}
+
+StandinApplication::~StandinApplication() {
+  state_->openItemWindow = nullptr;
+}
 
 void StandinApplication::SetSettingsFolder(const String& profileFolder) {
   state_->toolbars = ToolbarProfile(state_->files, profileFolder);
@@ -221,6 +229,10 @@ void StandinApplication::FailOn(std::string operation) {
 
 void StandinApplication::ClearFailures() {
   state_->faults.Clear();
+}
+
+std::vector<std::string> StandinApplication::FailureNames() const {
+  return state_->faults.Operations();
 }
 
 void StandinApplication::SetListener(Listener listener) {

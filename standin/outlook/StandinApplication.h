@@ -38,6 +38,10 @@ class StandinApplication : public host::outlook::Application {
   // are damaged), and PasteFace reads `clipboard`.
   StandinApplication(host::FileSystem& files, host::Clipboard& clipboard, String outboxFolder,
                      const String& profileFolder, Clock clock);
+  // Mail items it made outlive it; their Display then opens no window.
+  ~StandinApplication() override;
+  StandinApplication(const StandinApplication&) = delete;
+  StandinApplication& operator=(const StandinApplication&) = delete;
 
   // For a stand-in made without them: the profile's toolbar settings folder
   // (read at once, as by the constructor; host::HostError leaves the settings
@@ -46,8 +50,8 @@ class StandinApplication : public host::outlook::Application {
   void SetSettingsFolder(const String& profileFolder);
   void SetClipboard(host::Clipboard& clipboard);
 
-  // A StandinMailItem for olMailItem; host::HostError (E_INVALIDARG) for any
-  // other item type, and (E_FAIL) when CreateItem was set to fail.
+  // A StandinMailItem for olMailItem (its Display opens an inspector here); host::HostError
+  // (E_INVALIDARG) for any other item type, and (E_FAIL) when CreateItem was set to fail.
   std::unique_ptr<host::outlook::MailItem> CreateItem(int itemType) override;
   // The open windows; one whose Close is being delivered still counts.
   int ExplorersCount() override;
@@ -112,6 +116,8 @@ class StandinApplication : public host::outlook::Application {
   // reading and setting it). An unknown name raises std::invalid_argument.
   void FailOn(std::string operation);
   void ClearFailures();
+  // The names FailOn knows, sorted.
+  std::vector<std::string> FailureNames() const;
 
   // Called with one line per event: "mail displayed: <path>", the windows'
   // lines above, "folder switched to <path>", "folder switch to <path>

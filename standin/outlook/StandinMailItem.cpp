@@ -27,6 +27,8 @@ void StandinMailItem::Display() {
   const String path = state_->WriteDraft(mail);
   state_->displayed.push_back(DisplayedMail{path, to_, subject_, htmlBody_});
   state_->Notify("mail displayed: " + Utf16ToUtf8(path));
+  if (state_->openItemWindow)
+    state_->openItemWindow();
 }
 
 }  // namespace ostrel::standin

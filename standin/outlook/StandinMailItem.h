@@ -20,10 +20,12 @@ class StandinMailItem final : public host::outlook::MailItem {
   void SetSubject(const String& subject) override;
   void SetHTMLBody(const String& html) override;
 
-  // Writes the item as it is now to a new draft file, records it and tells the
-  // listener "mail displayed: <path>". Each Display writes a new file (the
-  // item's window shows the item as it is at that moment), so displaying again
-  // after a change leaves both versions. Nothing is recorded when it fails.
+  // Writes the item as it is now to a new draft file, records it, tells the
+  // listener "mail displayed: <path>" and opens the item's window: an
+  // inspector of the Application, listed and closed like any other. Each
+  // Display writes a new file and opens a new window (the window shows the
+  // item as it is at that moment), so displaying again after a change leaves
+  // both versions. Nothing is recorded and no window opens when it fails.
   void Display() override;
 
  private:

@@ -10,6 +10,7 @@
 #include "help/frmAbout.h"
 #include "outlook/StandinApplication.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 #include "wizard/frmWizard.h"
 
@@ -22,7 +23,7 @@ using standin::ControlView;
 class AddInHost : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     outlook = NewOutlook();
   }
   std::unique_ptr<standin::StandinApplication> NewOutlook() {
@@ -265,7 +266,7 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
   for (const char* operation : operations) {
     SCOPED_TRACE(operation);
     test::WizardFixture g;
-    g.Install();
+    CHECKED(g.Install());
     standin::StandinApplication app(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
                                     g.AddinPath("Profile"), [] { return std::int64_t{0}; });
     app.OpenExplorer();

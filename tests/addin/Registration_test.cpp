@@ -13,7 +13,9 @@
 
 #include "addin/ServerIdentity.h"
 #include "common/Text.h"
+#include "outlook/AddInList.h"
 #include "settings/modRegistry.h"
+#include "support/Checked.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -131,6 +133,9 @@ class RefusingRegistry final : public host::Registry {
   long CreateKey(RegRoot root, const AnsiString& path, RegKey* key) override {
     return real_.CreateKey(root, path, key);
   }
+  long EnumKey(RegKey key, std::uint32_t index, AnsiString* name) override {
+    return real_.EnumKey(key, index, name);
+  }
   long QueryValue(RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override {
     return real_.QueryValue(key, name, type, data, size);
@@ -159,6 +164,14 @@ class RefusingRegistry final : public host::Registry {
   int calls_ = 0;
 };
 
+// Entries of Outlook's add-in list beside the add-in's own.
+const Planted kListed[] = {
+    {kUser, u"Software\\Microsoft\\Office\\Outlook\\Addins\\OstrelTest.Missing", u"FriendlyName",
+     u"no class anywhere"},
+    {kUser, u"Software\\Microsoft\\Office\\Outlook\\Addins\\OstrelTest.Machine", u"FriendlyName",
+     u"its class under HKEY_LOCAL_MACHINE"},
+};
+
 class Registration : public testing::Test {
  protected:
   void SetUp() override {
@@ -173,6 +186,8 @@ class Registration : public testing::Test {
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
     for (const Planted& p : kLookups)
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
+    for (const Planted& p : kListed)
+      registry().DeleteTree(p.root, Ansi(p.key));
   }
   // The test's own key that holds a planted one (the ProgID or class key).
   static String TopTestKey(const String& key) {
@@ -282,7 +297,7 @@ TEST_F(Registration, WritesEveryEntryAndNothingElse) {
   RefusingRegistry counting(registry(), INT_MAX, false);
   host::Platform counted = WithRegistry(counting);
   ASSERT_TRUE(RegisterServer(counted, kModule));
-  ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
   EXPECT_EQ(static_cast<std::size_t>(counting.calls()), ExpectedEntries(kModule, u"").size())
       << "values written beyond the expected ones";
   // AddIn is not creatable: no class or ProgID of its own.
@@ -307,32 +322,32 @@ TEST_F(Registration, HelpFolderIsTheModulesFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.module));
     ASSERT_TRUE(RegisterServer(services(), c.module));
-    ExpectRegistered(c.module, c.folder);
+    CHECKED(ExpectRegistered(c.module, c.folder));
   }
 }
 
 TEST_F(Registration, RefusesAModulePathTheRegistryCannotHold) {
   for (const String& module : {String(), String(u"C:\\\u4e2d\u6587\\Ostrel.dll")}) {
     EXPECT_FALSE(RegisterServer(services(), module)) << Utf16ToUtf8(module);
-    ExpectNoOwnKeys();
+    CHECKED(ExpectNoOwnKeys());
   }
 }
 
 TEST_F(Registration, RegisteringAgainReplacesTheEarlierRegistration) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
 
   const String moved = u"D:\\Quarro\\Ostrel.dll";
   ASSERT_TRUE(RegisterServer(services(), moved));
-  ExpectRegistered(moved, u"D:\\Quarro");
+  CHECKED(ExpectRegistered(moved, u"D:\\Quarro"));
 }
 
 TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
-  Plant(kNeighbours);
+  CHECKED(Plant(kNeighbours));
   ASSERT_TRUE(RegisterServer(services(), kModule));
   ASSERT_TRUE(UnregisterServer(services()));
-  ExpectNoOwnKeys();
+  CHECKED(ExpectNoOwnKeys());
   for (const Planted& p : kNeighbours) {
     EXPECT_EQ(ReadRegValue(services(), p.root, p.key, p.name), RegValue::Text(p.value))
         << Utf16ToUtf8(p.key);
@@ -342,7 +357,7 @@ TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
 
 TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  Plant(kLookups);
+  CHECKED(Plant(kLookups));
   struct Case {
     String progId;
     std::optional<String> server;
@@ -367,6 +382,40 @@ TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
   EXPECT_EQ(InprocServerOf(services(), u"Ostrel.Connect"), std::nullopt);
 }
 
+TEST_F(Registration, TheAddInListIsReadAsOutlookAndComReadIt) {
+  ASSERT_TRUE(RegisterServer(services(), kModule));
+  CHECKED(Plant(kNeighbours));  // OstrelTest.Other, whose LoadBehavior is text
+  CHECKED(Plant(kLookups));
+  CHECKED(Plant(kListed));
+  ASSERT_TRUE(WriteRegValue(services(), kUser, kListed[1].key, u"LoadBehavior", RegValue::Number(2),
+                            host::kRegDword));
+  std::vector<standin::RegisteredAddIn> ours;
+  for (standin::RegisteredAddIn& addIn : standin::ReadAddInList(services())) {
+    if (addIn.progId.starts_with(u"Ostrel"))
+      ours.push_back(std::move(addIn));
+  }
+  struct Expected {
+    const char16_t* progId;
+    std::optional<std::int32_t> loadBehavior;
+    std::optional<String> clsid;
+    std::optional<String> server;
+  };
+  const Expected expected[] = {
+      {u"Ostrel.Connect", 3, u"{B26BE756-F8E4-4F47-A2FF-A7DE88DC783B}", kModule},
+      {u"OstrelTest.Machine", 2, TEST_CLSID_B, u"C:\\machine.dll"},
+      {u"OstrelTest.Missing", std::nullopt, std::nullopt, std::nullopt},
+      {u"OstrelTest.Other", std::nullopt, std::nullopt, std::nullopt},
+  };
+  ASSERT_EQ(ours.size(), std::size(expected));
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    SCOPED_TRACE(Utf16ToUtf8(expected[i].progId));
+    EXPECT_EQ(ours[i].progId, expected[i].progId);
+    EXPECT_EQ(ours[i].loadBehavior, expected[i].loadBehavior);
+    EXPECT_EQ(ours[i].clsid, expected[i].clsid);
+    EXPECT_EQ(ours[i].server, expected[i].server);
+  }
+}
+
 TEST_F(Registration, ARefusedWriteLeavesNothingBehind) {
   const std::vector<bool> parents = Parents();
   const int writes = static_cast<int>(ExpectedEntries(kModule, u"").size());
@@ -375,7 +424,7 @@ TEST_F(Registration, ARefusedWriteLeavesNothingBehind) {
     RefusingRegistry refusing(registry(), failAt, false);
     host::Platform failing = WithRegistry(refusing);
     EXPECT_FALSE(RegisterServer(failing, kModule));
-    ExpectNoOwnKeys();
+    CHECKED(ExpectNoOwnKeys());
     EXPECT_EQ(Parents(), parents) << "keys created on the way were left";
   }
 }
@@ -388,7 +437,7 @@ TEST_F(Registration, ARefusedWriteRestoresTheEarlierRegistration) {
     RefusingRegistry refusing(registry(), failAt, true);
     host::Platform failing = WithRegistry(refusing);
     EXPECT_FALSE(RegisterServer(failing, u"D:\\Elsewhere\\Ostrel.dll"));
-    ExpectRegistered(kModule, u"C:\\Program Files\\Quarro");
+    CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/Text.h"
 #include "host/Platform.h"
+#include "support/Checked.h"
 #include "support/FakeUi.h"
 #include "support/TestPlatform.h"
 
@@ -74,7 +75,9 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAsValDoes) {
 }
 
 void ExpectNumeric(const NumberFormat& fmt, bool numeric,
-                   std::initializer_list<const char16_t*> texts) {
+                   std::initializer_list<const char16_t*> texts,
+                   test::Where where = test::Where::current()) {
+  const test::CalledFrom trace(where);
   for (const char16_t* text : texts)
     EXPECT_EQ(IsNumericText(text, fmt), numeric) << Utf16ToUtf8(text);
 }

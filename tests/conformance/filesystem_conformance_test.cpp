@@ -96,6 +96,36 @@ TEST_F(FileSystemConformance, CopyReplacesAnExistingTargetAndKeepsTheSource) {
             (std::vector<std::filesystem::path>{"fresh.txt", "source.txt", "target.txt"}));
 }
 
+TEST_F(FileSystemConformance, CreateNewFileTakesAFreeNameOnly) {
+  std::filesystem::create_directory(platform_->TempDir() / "folder");
+  const String taken = File(u"taken.eml");
+  files().WriteFile(taken, "keep");
+  const String fresh = File(u"fresh.eml");
+  files().CreateNewFile(fresh, std::string("new\r\n\0content", 14));
+  EXPECT_EQ(files().ReadFile(fresh), std::string("new\r\n\0content", 14));
+  files().CreateNewFile(File(u"empty.eml"), "");
+  EXPECT_EQ(files().ReadFile(File(u"empty.eml")), "");
+
+  struct Case {
+    const char* name;
+    const char16_t* path;
+    long number;
+  };
+  const Case cases[] = {
+      {"a file of the name", u"taken.eml", 80},
+      {"the file made just now", u"fresh.eml", 80},
+      {"a folder of the name", u"folder", 80},
+      {"in a missing folder", u"no-such-folder/draft.eml", 3},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ErrorNumber([&] { files().CreateNewFile(File(c.path), "x"); }), c.number) << c.name;
+  EXPECT_EQ(files().ReadFile(taken), "keep");
+  EXPECT_EQ(files().ReadFile(fresh), std::string("new\r\n\0content", 14));
+  EXPECT_EQ(Entries(),
+            (std::vector<std::filesystem::path>{"empty.eml", "folder", "fresh.eml", "taken.eml"}))
+      << "nothing but the files themselves is left in the folder";
+}
+
 TEST_F(FileSystemConformance, DeleteRemovesTheFile) {
   const String path = File(u"gone.txt");
   files().WriteFile(path, "x");

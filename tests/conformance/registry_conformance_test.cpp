@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/modRegistry.h"
+#include "support/Checked.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -65,7 +66,8 @@ class RegistryConformance : public testing::Test {
     return raw;
   }
 
-  bool KeyExists(const String& path) {
+  bool KeyExists(const String& path, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     RegKey key = static_cast<RegKey>(0x1234);  // poisoned: must come back as None on failure
     const long status = registry().OpenKey(kUser, services_ansi().ToAnsi(path), &key);
     if (status == host::kErrorSuccess) {
@@ -113,7 +115,7 @@ TEST_F(RegistryConformance, OneTrailingNulIsDroppedOnReading) {
       {"OnlyNul", std::string("\0", 1), u""},
   };
   for (const Case& c : cases) {
-    StoreRaw(c.name, host::kRegSz, Bytes(c.stored));
+    CHECKED(StoreRaw(c.name, host::kRegSz, Bytes(c.stored)));
     EXPECT_EQ(Read(c.name), RegValue::Text(c.expected)) << c.name;
   }
 }
@@ -158,10 +160,10 @@ TEST_F(RegistryConformance, ADwordAskedForTextStoresTheNumberOrNothing) {
 
 TEST_F(RegistryConformance, OtherValueTypesReadAsNone) {
   const std::vector<std::uint8_t> wideAbc = {'a', 0, 'b', 0, 'c', 0, 0, 0};
-  StoreRaw("Expand", host::kRegExpandSz, Bytes(std::string("%TEMP%\0", 7)));
-  StoreRaw("Binary", host::kRegBinary, {1, 2, 3});
-  StoreRaw("Multi", host::kRegMultiSz, Bytes(std::string("a\0b\0\0", 5)));
-  StoreRaw("Qword", host::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0});
+  CHECKED(StoreRaw("Expand", host::kRegExpandSz, Bytes(std::string("%TEMP%\0", 7))));
+  CHECKED(StoreRaw("Binary", host::kRegBinary, {1, 2, 3}));
+  CHECKED(StoreRaw("Multi", host::kRegMultiSz, Bytes(std::string("a\0b\0\0", 5))));
+  CHECKED(StoreRaw("Qword", host::kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}));
   for (const char* name : {"Expand", "Binary", "Multi", "Qword"}) {
     EXPECT_TRUE(Read(name).IsNone()) << name;
   }
@@ -253,7 +255,7 @@ TEST_F(RegistryConformance, OtherTypesAreNotWrittenButReportSuccess) {
 }
 
 TEST_F(RegistryConformance, LowerReadReportsSizesLikeRegQueryValueExA) {
-  StoreRaw("Sized", host::kRegSz, Bytes("hello"));
+  CHECKED(StoreRaw("Sized", host::kRegSz, Bytes("hello")));
   RegKey key = RegKey::None;
   ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey(), &key), host::kErrorSuccess);
 
@@ -378,6 +380,46 @@ TEST_F(RegistryConformance, DeletingATreeThatIsNotThereChangesNothing) {
     EXPECT_EQ(Read("Kept"), RegValue::Number(7)) << c.label;
     EXPECT_FALSE(KeyExists(Scratch("Missing"))) << c.label;
   }
+}
+
+TEST_F(RegistryConformance, EnumeratingKeysGivesEachSubkeyInTheRegistrysOrder) {
+  // Made out of order and in mixed case; values and deeper keys are no subkeys.
+  for (const char* key :
+       {"Lists\\beta", "Lists\\Alpha\\Deeper", "Lists\\C10", "Lists\\c2", "Lists\\Gr\xfc\xdf"}) {
+    ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch(key), u"Name", RegValue::Number(1),
+                              host::kRegDword));
+  }
+  ASSERT_TRUE(WriteRegValue(services(), kUser, Scratch("Lists"), u"NotAKey", RegValue::Number(1),
+                            host::kRegDword));
+  RegKey lists = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey() + "\\LISTS", &lists),
+            host::kErrorSuccess);
+  std::vector<AnsiString> names;
+  AnsiString name = "poison";
+  long status = host::kErrorSuccess;
+  for (std::uint32_t index = 0; index < 10; ++index) {
+    status = registry().EnumKey(lists, index, &name);
+    if (status != host::kErrorSuccess)
+      break;
+    names.push_back(name);
+  }
+  EXPECT_EQ(status, host::kErrorNoMoreItems);
+  EXPECT_EQ(names, (std::vector<AnsiString>{"Alpha", "beta", "C10", "c2", "Gr\xfc\xdf"}));
+  EXPECT_EQ(name, "Gr\xfc\xdf") << "the end leaves the name as it was";
+  EXPECT_EQ(registry().EnumKey(lists, 1000, &name), host::kErrorNoMoreItems);
+
+  RegKey empty = RegKey::None;
+  ASSERT_EQ(registry().OpenKey(kUser, platform_->ScratchKey() + "\\Lists\\c2", &empty),
+            host::kErrorSuccess);
+  EXPECT_EQ(registry().EnumKey(empty, 0, &name), host::kErrorNoMoreItems);
+  registry().CloseKey(empty);
+
+  // A handle whose key is deleted meanwhile, and no handle at all.
+  ASSERT_EQ(registry().DeleteTree(kUser, platform_->ScratchKey() + "\\Lists"), host::kErrorSuccess);
+  EXPECT_EQ(registry().EnumKey(lists, 0, &name), host::kErrorKeyDeleted);
+  registry().CloseKey(lists);
+  EXPECT_EQ(registry().EnumKey(RegKey::None, 0, &name), host::kErrorInvalidHandle);
+  EXPECT_EQ(name, "Gr\xfc\xdf");
 }
 
 }  // namespace

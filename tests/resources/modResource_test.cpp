@@ -16,6 +16,7 @@
 #include "host/HostError.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
+#include "support/Checked.h"
 #include "support/FakeLocale.h"
 #include "support/TestPlatform.h"
 
@@ -106,6 +107,40 @@ TEST(ResourceLibrary, ChoosesTheUsersLanguageThenTwoLettersThenEnglish) {
     } else {
       EXPECT_EQ(bn, u"");
     }
+  }
+}
+
+// A damaged library of the user's language is refused as the loader refuses
+// it, and the language fall-back goes on to the intact English one. The loader
+// reads whole 512-byte sectors: a cut within the last sector is taken.
+TEST(ResourceLibrary, ATruncatedLanguageLibraryFallsBackToEnglish) {
+  auto probe = test::MakeTestPlatform();
+  std::ifstream in(NativeFolder(test::AddinFolder()) / "RES_DEU.DLL", std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(whole.size() % 512, 0u);
+  struct Case {
+    const char* name;
+    std::size_t length;
+    const char16_t* bn;
+  };
+  const Case cases[] = {
+      {"whole", whole.size(), u"_DE"},
+      {"cut by one sector", whole.size() - 512, u"_US"},
+      {"cut in half", whole.size() / 2, u"_US"},
+      {"cut after 4 KB", 4096, u"_US"},
+      {"cut after the headers", 1024, u"_US"},
+      {"cut within the last sector", whole.size() - 1, u"_DE"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const String folder =
+        FolderWith(*probe, ("cut" + std::to_string(n++)).c_str(), {{"RES_ENU.DLL", "RES_ENU.DLL"}});
+    std::ofstream(NativeFolder(folder) / "RES_DEU.DLL", std::ios::binary)
+        << whole.substr(0, c.length);
+    Fixture f("DEU", folder);
+    ASSERT_TRUE(OpenResourceLibrary(f.state));
+    EXPECT_NE(LoadedBn(f).find(c.bn), String::npos) << Utf16ToUtf8(LoadedBn(f));
   }
 }
 
@@ -242,7 +277,9 @@ TEST(ResourceLibrary, DamagedLibraryFilesAreRefusedCleanly) {
 }
 
 // Reads a bitmap's pixels as 0x00RRGGBB, top row first.
-std::vector<std::uint32_t> Pixels(host::Platform& p, host::BitmapHandle bitmap, int w, int h) {
+std::vector<std::uint32_t> Pixels(host::Platform& p, host::BitmapHandle bitmap, int w, int h,
+                                  test::Where where = test::Where::current()) {
+  const test::CalledFrom trace(where);
   std::vector<std::uint8_t> info(sizeof(host::BitmapInfoHeader) + 1024, 0);
   host::BitmapInfoHeader header{};
   header.biSize = sizeof header;

@@ -10,6 +10,7 @@
 #include "common/Text.h"
 #include "outlook/MimeHeaders.h"
 #include "outlook/QuotedPrintable.h"
+#include "support/Checked.h"
 
 namespace ostrel {
 namespace {
@@ -27,7 +28,9 @@ String Repeat(std::u16string_view piece, int times) {
 }
 
 // Text split at CRLF; every line must end in one.
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> Lines(const std::string& text,
+                               test::Where where = test::Where::current()) {
+  const test::CalledFrom trace(where);
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find("\r\n", start);
@@ -73,7 +76,7 @@ std::string DecodeWordText(char scheme, const std::string& text) {
 // A header field: short lines, continuation lines starting with one space,
 // encoded-words of at most 75 characters, each carrying whole characters.
 void ExpectWellFormedField(const std::string& field) {
-  ExpectShortPrintableLines(field, standin::mime::kHeaderLineLimit);
+  CHECKED(ExpectShortPrintableLines(field, standin::mime::kHeaderLineLimit));
   const std::vector<std::string> lines = Lines(field);
   for (std::size_t i = 1; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i].find_first_not_of(' '), 1u) << lines[i];
@@ -116,7 +119,7 @@ TEST(DraftHeaders, SubjectIsPlainWhenItCanBeAndEncodedOtherwise) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string field = UnstructuredHeader("Subject", c.typed);
-    ExpectWellFormedField(field);
+    CHECKED(ExpectWellFormedField(field));
     if (c.exact) {
       EXPECT_EQ(field, c.exact);
     }
@@ -176,10 +179,10 @@ TEST(DraftHeaders, ToWritesEachRecipientOnItsOwn) {
   for (int i = 0; i < 8; ++i)
     list += u"Recipient " + DecimalText(i) + u" <r" + DecimalText(i) + u"@example.com>;";
   const std::string folded = AddressHeader("To", list);
-  ExpectWellFormedField(folded);
+  CHECKED(ExpectWellFormedField(folded));
   EXPECT_GT(Lines(folded).size(), 2u);
   EXPECT_EQ(folded.find("=?"), std::string::npos);
-  ExpectWellFormedField(AddressHeader("To", Repeat(u"x", 1000)));
+  CHECKED(ExpectWellFormedField(AddressHeader("To", Repeat(u"x", 1000))));
 }
 
 TEST(DraftHeaders, RecipientLinesSplitIntoMailboxesAndNames) {
@@ -261,7 +264,7 @@ TEST(DraftBody, QuotedPrintableKeepsEveryByteInShortLines) {
     if (c.exact != "?") {
       EXPECT_EQ(encoded, c.exact);
     }
-    ExpectShortPrintableLines(encoded, standin::mime::kQuotedPrintableLineLimit);
+    CHECKED(ExpectShortPrintableLines(encoded, standin::mime::kQuotedPrintableLineLimit));
     for (const std::string& line : Lines(encoded)) {
       EXPECT_TRUE(line.empty() || (line.back() != ' ' && line.back() != '\t')) << line;
     }

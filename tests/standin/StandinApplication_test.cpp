@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <barrier>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/Text.h"
@@ -80,7 +82,12 @@ TEST_F(StandinOutlook, DisplayWritesAnUnsentDraftAndRecordsIt) {
   EXPECT_EQ(shown.to, String(u"Anna M\u00fcller <anna@example.com>"));
   EXPECT_EQ(shown.subject, String(u"Item #: A17"));
   EXPECT_EQ(shown.htmlBody, html);
-  EXPECT_EQ(heard_, std::vector<std::string>{"mail displayed: " + Utf16ToUtf8(shown.path)});
+  EXPECT_EQ(heard_, (std::vector<std::string>{"mail displayed: " + Utf16ToUtf8(shown.path),
+                                              "inspector 1 opened"}))
+      << "the item's window opens, as Display opens it in Outlook";
+  ASSERT_EQ(outlook->Inspectors().size(), 1u);
+  outlook->CloseInspector(outlook->Inspectors()[0]);
+  EXPECT_EQ(heard_.back(), "inspector 1 closed");
   EXPECT_EQ(files().ReadFile(shown.path),
             "X-Unsent: 1\r\n"
             "Date: Tue, 08 Dec 2026 05:12:30 +0000\r\n"
@@ -131,10 +138,53 @@ TEST_F(StandinOutlook, DraftNamesAreNewSortableAndNeverReplaceAFile) {
     EXPECT_EQ(outlook->Displayed().back().path, Outbox() + u"\\" + FromAscii(step.name));
   }
   EXPECT_EQ(files().ReadFile(Outbox() + u"\\Quarro-20261208-051230-003.eml"), "someone else's");
+  EXPECT_EQ(outlook->Inspectors().size(), 4u) << "a window for each Display";
   outlook.reset();
   item->Display();  // an item outlives its application, as a COM object keeps its host
   EXPECT_EQ(Names(Dir("Outbox")).size(), 7u);
-  EXPECT_EQ(heard_.size(), 5u);
+  EXPECT_EQ(heard_.size(), 9u) << "with no Outlook left, no window opens";
+}
+
+// Two Outlooks on one profile displaying mails in the same second, as two
+// finishes together would: every mail gets a draft of its own.
+TEST_F(StandinOutlook, ConcurrentDisplaysEachGetTheirOwnDraft) {
+  constexpr int kWriters = 2;
+  constexpr int kRounds = 25;
+  std::vector<std::unique_ptr<StandinApplication>> outlooks;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    outlooks.push_back(MakeOutlook(Outbox()));
+    outlooks.back()->SetListener(nullptr);  // heard_ is not for two threads
+  }
+  std::barrier together(kWriters);
+  std::vector<std::thread> threads;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    threads.emplace_back([&, writer] {
+      for (int round = 0; round < kRounds; ++round) {
+        auto item = outlooks[static_cast<std::size_t>(writer)]->CreateItem(olMailItem);
+        item->SetSubject(
+            FromAscii("writer " + std::to_string(writer) + " round " + std::to_string(round)));
+        together.arrive_and_wait();
+        item->Display();
+      }
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+
+  std::vector<String> paths;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    const auto& displayed = outlooks[static_cast<std::size_t>(writer)]->Displayed();
+    ASSERT_EQ(displayed.size(), std::size_t{kRounds});
+    for (const DisplayedMail& mail : displayed) {
+      paths.push_back(mail.path);
+      const std::string subject = "Subject: " + Utf16ToUtf8(*mail.subject) + "\r\n";
+      EXPECT_NE(files().ReadFile(mail.path).find(subject), std::string::npos)
+          << Utf16ToUtf8(mail.path) << " holds another mail than " << subject;
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(std::adjacent_find(paths.begin(), paths.end()), paths.end()) << "a path given twice";
+  EXPECT_EQ(Names(Dir("Outbox")).size(), std::size_t{kWriters * kRounds});
 }
 
 TEST_F(StandinOutlook, EachOperationFailsOnDemandUntilCleared) {

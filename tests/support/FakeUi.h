@@ -50,10 +50,11 @@ class FakeShell final : public host::Shell {
   struct Call {
     String verb, file, parameters, directory;
     int show;
+    host::WindowHandle owner;
   };
-  std::intptr_t ShellExecute(host::WindowHandle, const String& verb, const String& file,
+  std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory, int show) override {
-    calls.push_back({verb, file, parameters, directory, show});
+    calls.push_back({verb, file, parameters, directory, show, owner});
     return 42;
   }
   void StartProgram(const String& path) override {
@@ -72,12 +73,13 @@ class FakeHelpViewer final : public host::HelpViewer {
     AnsiString file;
     std::uint32_t command;
     AnsiString data;
+    host::WindowHandle owner;
   };
-  host::WindowHandle HtmlHelp(host::WindowHandle, const AnsiString& file, std::uint32_t command,
-                              const AnsiString& data) override {
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
+                              std::uint32_t command, const AnsiString& data) override {
     if (missing)
       throw host::HostError(126, "hhctrl.ocx not found");
-    calls.push_back({file, command, data});
+    calls.push_back({file, command, data, owner});
     return static_cast<host::WindowHandle>(0x77);
   }
   bool missing = false;

@@ -85,6 +85,9 @@ class RefusableRegistry final : public host::Registry {
   long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override {
     return real_.CreateKey(root, path, key);
   }
+  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override {
+    return real_.EnumKey(key, index, name);
+  }
   long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override {
     return real_.QueryValue(key, name, type, data, size);

@@ -3,6 +3,7 @@
 
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -17,14 +18,15 @@ const String kHead = u"<DIV align=left>&nbsp;</DIV><DIV align=center>&nbsp;</DIV
 class Composer : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     w = f.Open();
     ASSERT_NE(w, nullptr);
     foot = u"<BR><HR><CENTER><SMALL>" + f.state.messageFooter + u"</SMALL></CENTER>";
     ASSERT_FALSE(f.state.messageFooter.empty());
   }
   // The composed text without its frame.
-  String Inner(const String& templateText) {
+  String Inner(const String& templateText, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     const String body = w->ComposeMessage(templateText);
     EXPECT_TRUE(body.starts_with(kHead));
     EXPECT_TRUE(body.ends_with(foot));
@@ -54,10 +56,10 @@ TEST_F(Composer, DefaultTemplateWithEachKindOfButton) {
             href + u"<IMG src=\"https://example.com/give.png\" border=\"0\"></A></CENTER>");
 
   const String slot1 = settings::ButtonKey(4, 1);
-  f.WriteText(slot1, settings::button_value::kSrc, u"https://www.quarro.com/b/d1.gif");
-  f.WriteText(slot1, settings::button_value::kAlt, u"Donate");
-  f.WriteText(slot1, settings::button_value::kWidth, u"88");
-  f.WriteText(slot1, settings::button_value::kHeight, u"26");
+  CHECKED(f.WriteText(slot1, settings::button_value::kSrc, u"https://www.quarro.com/b/d1.gif"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kAlt, u"Donate"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kWidth, u"88"));
+  CHECKED(f.WriteText(slot1, settings::button_value::kHeight, u"26"));
   w->optButton[1]->Select();
   EXPECT_EQ(Inner(u"[button]"),
             href +
@@ -75,17 +77,17 @@ TEST_F(Composer, DefaultTemplateWithEachKindOfButton) {
 TEST_F(Composer, SenderDetailsFillInOrderWithoutRescanning) {
   const String options(settings::kOptionsKey);
   namespace o = settings::options_value;
-  f.WriteText(kMain, m::kFirstName, u"[FirstName]");
-  f.WriteText(kMain, m::kCompany, u"[Amount]");
-  f.WriteText(kMain, m::kState, u"Ontario");
-  f.WriteText(kMain, m::kZIP, u"K1A 0B1");
-  f.WriteText(kMain, m::kLastName, u"");
+  CHECKED(f.WriteText(kMain, m::kFirstName, u"[FirstName]"));
+  CHECKED(f.WriteText(kMain, m::kCompany, u"[Amount]"));
+  CHECKED(f.WriteText(kMain, m::kState, u"Ontario"));
+  CHECKED(f.WriteText(kMain, m::kZIP, u"K1A 0B1"));
+  CHECKED(f.WriteText(kMain, m::kLastName, u""));
   // What the options dialog stored fills the details the main key lacks (or
   // holds empty); a value under the main key wins.
-  f.WriteText(options, o::kCity, u"from the options");
-  f.WriteText(options, o::kLastName, u"Lee");
-  f.WriteText(options, o::kState, u"Quebec");
-  f.WriteText(options, o::kQuarroID, u"me@example.com");
+  CHECKED(f.WriteText(options, o::kCity, u"from the options"));
+  CHECKED(f.WriteText(options, o::kLastName, u"Lee"));
+  CHECKED(f.WriteText(options, o::kState, u"Quebec"));
+  CHECKED(f.WriteText(options, o::kQuarroID, u"me@example.com"));
   f.state.PaymentRequestType = 0;
   w->mebGeneralAmount.SetText(u"12.50");
   EXPECT_EQ(Inner(u"[firstname]|[COMPANY]|[State]=[Providence]|[ZIP]=[PostalCode]|[City]|"

@@ -1,11 +1,13 @@
-// The options dialog and the template chooser.
+// The options dialog, the template chooser, and the windows the dialogs name.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "common/Text.h"
+#include "help/frmAbout.h"
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 #include "templates/frmTemplate.h"
 
@@ -20,8 +22,8 @@ const String kOptions(settings::kOptionsKey);
 
 TEST(Options, LoadsCentredWithCaptionsAndStoredValues) {
   WizardFixture f;
-  f.WriteText(kOptions, opt::kAddress, u"1 Main St\r\nFlat 2");
-  f.WriteText(kOptions, opt::kMRB, u"CODE");
+  CHECKED(f.WriteText(kOptions, opt::kAddress, u"1 Main St\r\nFlat 2"));
+  CHECKED(f.WriteText(kOptions, opt::kMRB, u"CODE"));
   ShowOptions(f.state);
   frmOptions* o = f.state.Options();
   ASSERT_NE(o, nullptr);
@@ -62,12 +64,13 @@ TEST(Options, OkApplyAndCancel) {
 class Chooser : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     w = f.OpenForType(1);
     ASSERT_NE(w, nullptr);
     w->ChangePage(7);
   }
-  frmTemplate* OpenChooser() {
+  frmTemplate* OpenChooser(test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     EXPECT_EQ(ui::Click(w->cmdTemplate), Outcome::Done);
     return f.state.TemplateChooser();
   }
@@ -164,6 +167,34 @@ TEST_F(Chooser, UnwritableFolderKeepsTheChooserOpenAndSaysSo) {
   std::filesystem::remove(f.AddinFile("template.txt"));
   EXPECT_EQ(ui::Click(t->cmdOK), Outcome::Done);
   EXPECT_EQ(FileText("template.txt"), "text");
+}
+
+// The headless dialogs have no windows until a view makes them: what they hand
+// the platform as an owner is then no window at all, never a made-up handle
+// (Windows refuses a message box whose owner is no window, error 1400).
+TEST(DialogWindows, OwnersAreNoWindowUntilAViewMakesOne) {
+  WizardFixture f;
+  CHECKED(f.Install());
+  frmWizard* w = f.OpenForType(0);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->hWnd, host::WindowHandle::None);
+  ASSERT_EQ(ui::Type(w->txtGeneralQuarroID, u"nobody"), Outcome::Done);
+  EXPECT_EQ(ui::Tab(*w), Outcome::Refused) << "the account rule's message box";
+  w->ChangePage(7);
+  ASSERT_EQ(ui::Click(w->cmdTemplate), Outcome::Done);
+  frmTemplate* chooser = f.state.TemplateChooser();
+  ASSERT_NE(chooser, nullptr);
+  ASSERT_EQ(ui::Click(chooser->cmdLoad), Outcome::Done) << "the file-open dialog";
+  ShowAbout(f.state);
+  ASSERT_NE(f.state.About(), nullptr);
+  ASSERT_EQ(ui::Click(f.state.About()->lblQuarroURL), Outcome::Done) << "the shell";
+
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].owner, host::WindowHandle::None);
+  ASSERT_EQ(f.dialogs.requests.size(), 1u);
+  EXPECT_EQ(f.dialogs.requests[0].owner, host::WindowHandle::None);
+  ASSERT_EQ(f.shell.calls.size(), 1u);
+  EXPECT_EQ(f.shell.calls[0].owner, host::WindowHandle::None);
 }
 
 }  // namespace

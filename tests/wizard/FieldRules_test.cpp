@@ -5,6 +5,7 @@
 #include "common/Text.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -35,7 +36,7 @@ TEST(AccountRule, AcceptsAnAtSignFollowedSomewhereByAPeriod) {
 
 TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   struct Case {
     const char16_t* text;
@@ -70,7 +71,7 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
                             {host::kLocaleSThousand, "."},
                             {host::kLocaleSCurrency, "\x80"}});
   WizardFixture f(german);
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   EXPECT_TRUE(w->AmountAcceptable(u"12,50", true));
   EXPECT_TRUE(w->AmountAcceptable(u"1.234,50", true));
@@ -81,7 +82,7 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
 
 TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(0);
   ASSERT_EQ(ui::Type(w->txtGeneralQuarroID, u"nobody"), Outcome::Done);
   ASSERT_EQ(ui::Type(w->mebGeneralAmount, u"5"), Outcome::Refused);
@@ -110,7 +111,7 @@ TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
 
 TEST(FieldRules, SpacesAloneAreNoAccountOnAnyPage) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(4);
   ASSERT_EQ(ui::Type(w->txtDonationQuarroID, u"  "), Outcome::Done);
   EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Refused) << "Donation refuses spaces";
@@ -145,7 +146,7 @@ TEST(FieldRules, QuantityIsAWholeNumberOfAtLeastOne) {
 
 TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(0);
   EXPECT_FALSE(w->cmdNext.enabled);
   ui::Type(w->txtGeneralQuarroID, u"me@example.com");
@@ -178,7 +179,7 @@ TEST(RequiredFields, NextFollowsEveryChangeOfARequiredField) {
 
 TEST(ProductTotal, QuantityTimesPricePlusShipping) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   ui::Type(w->txtProductQuarroID, u"me@example.com");
   ui::Type(w->mebProductAmount, u"2.50");
@@ -207,7 +208,7 @@ namespace {
 
 TEST(AmountBoxes, ShowTheirNumberFormattedWhileNotFocused) {
   test::WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   const struct {
     const char16_t *typed, *shown;

@@ -10,6 +10,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
 #include "settings/SettingsLayout.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 #include "templates/frmTemplate.h"
 
@@ -23,20 +24,22 @@ namespace branch = settings::branch_value;
 class Finish : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     f.state.objOutlook = &outlook;
   }
   void TearDown() override { f.state.objOutlook = nullptr; }
 
   // The user's road: welcome, type, details, style, summary.
-  frmWizard* WalkTo(int type) {
+  frmWizard* WalkTo(int type, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     frmWizard* w = f.Open();
     EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
     EXPECT_EQ(ui::Click(*w->optPaymentRequestType[static_cast<std::size_t>(type)]), Outcome::Done);
     EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
     return w;
   }
-  void ToSummary(frmWizard* w) {
+  void ToSummary(frmWizard* w, test::Where where = test::Where::current()) {
+    const test::CalledFrom trace(where);
     EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
     EXPECT_EQ(ui::Click(w->cmdNext), Outcome::Done);
     EXPECT_EQ(w->CurrentPage, 8);

@@ -4,6 +4,7 @@
 
 #include "common/Text.h"
 #include "settings/SettingsLayout.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -49,7 +50,8 @@ std::ostream& operator<<(std::ostream& out, const Strip& s) {
   return out << "page " << s.page << " back " << s.backEnabled << " next " << s.nextVisible << "/"
              << s.nextEnabled << " finish " << s.finishVisible;
 }
-Strip StripOf(const frmWizard& w) {
+Strip StripOf(const frmWizard& w, test::Where where = test::Where::current()) {
+  const test::CalledFrom trace(where);
   int shown = -1;
   for (int p = 0; p < kPageCount; ++p)
     if (w.fraWizard[static_cast<std::size_t>(p)]->IsShown()) {
@@ -93,7 +95,7 @@ TEST(WizardPages, EveryTypeWalksForwardAndBackWithTheRightButtons) {
   for (int type = 0; type < 5; ++type) {
     SCOPED_TRACE("type " + std::to_string(type));
     WizardFixture f;
-    f.Install();
+    CHECKED(f.Install());
     frmWizard* w = f.Open();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->visible);
@@ -109,7 +111,7 @@ TEST(WizardPages, EveryTypeWalksForwardAndBackWithTheRightButtons) {
     EXPECT_EQ(w->Focused()->name(),
               u"txt" + String(settings::kTypeNames[static_cast<std::size_t>(type)]) + u"QuarroID")
         << "the focus starts in the account box";
-    FillRequired(*w, type);
+    CHECKED(FillRequired(*w, type));
     EXPECT_TRUE(w->cmdNext.enabled);
 
     ASSERT_EQ(ui::Click(w->cmdNext), Outcome::Done);
@@ -133,7 +135,7 @@ TEST(WizardPages, EveryTypeWalksForwardAndBackWithTheRightButtons) {
 
 TEST(WizardPages, SkipWelcomeOpensOnTheTypePageAndIsWrittenAtOnce) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   ASSERT_EQ(ui::Click(w->chkSkip), Outcome::Done);
   EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kSkipWelcome),
@@ -153,12 +155,12 @@ TEST(WizardPages, SkipWelcomeOpensOnTheTypePageAndIsWrittenAtOnce) {
 
 TEST(WizardPages, CancelWritesNothing) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   ui::Click(w->cmdNext);
   ui::Click(*w->optPaymentRequestType[4]);
   ui::Click(w->cmdNext);
-  FillRequired(*w, 4);
+  CHECKED(FillRequired(*w, 4));
   ASSERT_EQ(ui::Click(w->cmdCancel), Outcome::Done);
   EXPECT_TRUE(f.Read(settings::BranchKey(4), settings::branch_value::kQuarroID).IsNone());
   EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
@@ -167,13 +169,13 @@ TEST(WizardPages, CancelWritesNothing) {
 
 TEST(WizardPages, TypeCommandRetargetsAnOpenWizardAndKeepsTypedValues) {
   WizardFixture f;
-  f.Install();
-  f.WriteNumber(settings::BranchKey(3), settings::branch_value::kButton, 2);
+  CHECKED(f.Install());
+  CHECKED(f.WriteNumber(settings::BranchKey(3), settings::branch_value::kButton, 2));
   frmWizard* w = f.OpenForType(4);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->CurrentPage, 6);
   EXPECT_TRUE(w->optPaymentRequestType[4]->Selected());
-  FillRequired(*w, 4);
+  CHECKED(FillRequired(*w, 4));
   ui::Click(w->cmdNext);
   ui::Click(w->cmdNext);
   ASSERT_EQ(w->CurrentPage, 8);
@@ -189,7 +191,7 @@ TEST(WizardPages, TypeCommandRetargetsAnOpenWizardAndKeepsTypedValues) {
 
 TEST(WizardPages, OutOfRangeTypeCommandShowsTheWelcomePage) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(9);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->CurrentPage, 0);
@@ -211,7 +213,7 @@ TEST(WizardPages, MissingSettingsRefuseToOpenWithTheErrorMessage) {
 
 TEST(WizardPages, HelpAsksForThePagesTopic) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   ASSERT_EQ(ui::Click(w->cmdHelp), Outcome::Done);
   ASSERT_EQ(f.help.calls.size(), 1u);
@@ -227,7 +229,7 @@ TEST(WizardPages, HelpAsksForThePagesTopic) {
 
 TEST(WizardPages, OpeningDeletesTheWorkingTemplate) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   f.services.files.WriteFile(f.AddinPath("template.txt"), "old");
   ASSERT_NE(f.Open(), nullptr);
   EXPECT_FALSE(f.services.files.FindFirstFile(f.AddinPath("template.txt")));
@@ -235,7 +237,7 @@ TEST(WizardPages, OpeningDeletesTheWorkingTemplate) {
 
 TEST(WizardPages, CloseBoxActsAsCancel) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   EXPECT_EQ(ui::CloseWindow(*w), Outcome::Done);
   EXPECT_EQ(f.state.Wizard(), nullptr);

@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/SettingsLayout.h"
 #include "settings/frmOptions.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -18,7 +19,7 @@ constexpr std::u16string_view kTail = u"&bn=Ostrel_Outlook_US&mrb=R-2KD58310QM77
 class PaymentLink : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.Install();
+    CHECKED(f.Install());
     w = f.Open();
     ASSERT_NE(w, nullptr);
   }
@@ -112,7 +113,7 @@ TEST_F(PaymentLink, ReferralCodeComesFromTheOptionsDialog) {
     const String link = w->CreateURL();
     return link.substr(link.find(u"&bn="));
   };
-  f.WriteText(String(settings::kOptionsKey), settings::options_value::kMRB, u"  ABC  ");
+  CHECKED(f.WriteText(String(settings::kOptionsKey), settings::options_value::kMRB, u"  ABC  "));
   EXPECT_EQ(tail(), u"&bn=Ostrel_Outlook_US&mrb=ABC") << "loaded invisibly and trimmed";
   ASSERT_NE(f.state.Options(), nullptr);
   EXPECT_FALSE(f.state.Options()->visible);

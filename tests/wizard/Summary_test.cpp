@@ -1,6 +1,7 @@
 // The completion page's summary.
 #include <gtest/gtest.h>
 
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -27,7 +28,7 @@ TEST(SummaryLine, CaptionTreatmentAndEmptyValues) {
 
 TEST(Summary, ProductLinesInOrderWithoutGaps) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.OpenForType(1);
   // Captions pinned so the expected text does not depend on the wording.
   int k = 0;
@@ -54,7 +55,7 @@ TEST(Summary, ProductLinesInOrderWithoutGaps) {
 
 TEST(Summary, EveryTypeListsItsOwnFieldsAndAmountLinesAlwaysAppear) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   for (ui::Control* label : {&w->lblGeneralAmount, &w->lblProductAmount, &w->lblServiceAmount})
     label->SetCaption(u"Amount:*");

@@ -3,6 +3,7 @@
 
 #include "common/Text.h"
 #include "settings/SettingsLayout.h"
+#include "support/Checked.h"
 #include "support/WizardFixture.h"
 
 namespace ostrel {
@@ -15,7 +16,7 @@ const String kMain(settings::kMainKey);
 
 TEST(LoadState, FreshInstallationOpensOnTheWelcomePageWithDefaults) {
   WizardFixture f;
-  f.Install();
+  CHECKED(f.Install());
   frmWizard* w = f.Open();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(f.state.WizardReady);
@@ -36,20 +37,20 @@ TEST(LoadState, FreshInstallationOpensOnTheWelcomePageWithDefaults) {
 
 TEST(LoadState, StoredValuesOfEveryBranchAreShown) {
   WizardFixture f;
-  f.Install();
-  f.WriteNumber(kMain, settings::main_value::kPaymentRequestType, 2);
-  f.WriteNumber(kMain, settings::main_value::kSkipWelcome, 1);
-  f.WriteNumber(settings::BranchKey(2), branch::kButton, 1);
-  f.WriteNumber(settings::BranchKey(1), branch::kCurrency, 1);
-  f.WriteText(settings::BranchKey(1), branch::kAmount, u"12.50");
-  f.WriteText(settings::BranchKey(1), branch::kQuantity, u"2");
-  f.WriteText(settings::BranchKey(1), branch::kShipping, u"3");
-  f.WriteText(settings::BranchKey(1), branch::kName, u"Mug");
-  f.WriteText(settings::BranchKey(0), branch::kQuarroID, u"g@x.y");
-  f.WriteText(settings::BranchKey(0), branch::kAmount, u"99");
-  f.WriteText(settings::BranchKey(3), branch::kQuarroID, u"a@x.y");
-  f.WriteText(settings::BranchKey(4), branch::kSubject, u"Thanks");
-  f.WriteText(settings::BranchKey(2), branch::kDescription, u"Garden");
+  CHECKED(f.Install());
+  CHECKED(f.WriteNumber(kMain, settings::main_value::kPaymentRequestType, 2));
+  CHECKED(f.WriteNumber(kMain, settings::main_value::kSkipWelcome, 1));
+  CHECKED(f.WriteNumber(settings::BranchKey(2), branch::kButton, 1));
+  CHECKED(f.WriteNumber(settings::BranchKey(1), branch::kCurrency, 1));
+  CHECKED(f.WriteText(settings::BranchKey(1), branch::kAmount, u"12.50"));
+  CHECKED(f.WriteText(settings::BranchKey(1), branch::kQuantity, u"2"));
+  CHECKED(f.WriteText(settings::BranchKey(1), branch::kShipping, u"3"));
+  CHECKED(f.WriteText(settings::BranchKey(1), branch::kName, u"Mug"));
+  CHECKED(f.WriteText(settings::BranchKey(0), branch::kQuarroID, u"g@x.y"));
+  CHECKED(f.WriteText(settings::BranchKey(0), branch::kAmount, u"99"));
+  CHECKED(f.WriteText(settings::BranchKey(3), branch::kQuarroID, u"a@x.y"));
+  CHECKED(f.WriteText(settings::BranchKey(4), branch::kSubject, u"Thanks"));
+  CHECKED(f.WriteText(settings::BranchKey(2), branch::kDescription, u"Garden"));
 
   frmWizard* w = f.Open();
   ASSERT_NE(w, nullptr);
@@ -80,9 +81,9 @@ TEST(LoadState, QuantityDefaultsAndCurrencyEdges) {
   };
   for (const auto& q : quantities) {
     WizardFixture f;
-    f.Install();
+    CHECKED(f.Install());
     if (!q.quantity.IsNone())
-      f.Write(settings::BranchKey(1), branch::kQuantity, q.quantity);
+      CHECKED(f.Write(settings::BranchKey(1), branch::kQuantity, q.quantity));
     frmWizard* w = f.Open();
     EXPECT_EQ(w->txtProductQuantity.Text(), q.shown);
   }
@@ -97,8 +98,8 @@ TEST(LoadState, QuantityDefaultsAndCurrencyEdges) {
   };
   for (const auto& c : currencies) {
     WizardFixture f;
-    f.Install();
-    f.Write(settings::BranchKey(2), branch::kCurrency, c.stored);
+    CHECKED(f.Install());
+    CHECKED(f.Write(settings::BranchKey(2), branch::kCurrency, c.stored));
     frmWizard* w = f.Open();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->cmbServiceCurrency.ListIndex(), c.shown) << Utf16ToUtf8(c.stored.AsText());
@@ -107,16 +108,16 @@ TEST(LoadState, QuantityDefaultsAndCurrencyEdges) {
 
 TEST(LoadState, CurrencyListEndsAtTheFirstIncompleteEntry) {
   WizardFixture f;
-  f.Install();
-  f.WriteText(settings::CurrencyKey(1), settings::currency_value::kCode, u"  ");
-  f.WriteText(settings::CurrencyKey(1), settings::currency_value::kName, u"  ");
+  CHECKED(f.Install());
+  CHECKED(f.WriteText(settings::CurrencyKey(1), settings::currency_value::kCode, u"  "));
+  CHECKED(f.WriteText(settings::CurrencyKey(1), settings::currency_value::kName, u"  "));
   frmWizard* w = f.Open();
   EXPECT_EQ(w->currencyCodes, std::vector<String>{u"USD"});
   EXPECT_EQ(w->cmbGeneralCurrency.Items().size(), 1u);
 
   WizardFixture g;
-  g.Install();
-  g.WriteText(settings::CurrencyKey(1), settings::currency_value::kName, u"");
+  CHECKED(g.Install());
+  CHECKED(g.WriteText(settings::CurrencyKey(1), settings::currency_value::kName, u""));
   frmWizard* v = g.Open();
   EXPECT_EQ(v->currencyCodes, std::vector<String>{u"USD"}) << "a code without a name ends it";
   EXPECT_EQ(v->cmbProductCurrency.Items().size(), 1u);
@@ -135,12 +136,12 @@ TEST(LoadState, DamagedNumbersStillOpenTheWizard) {
   };
   for (const auto& c : cases) {
     WizardFixture f;
-    f.Install();
-    f.Write(kMain, settings::main_value::kPaymentRequestType, c.type);
+    CHECKED(f.Install());
+    CHECKED(f.Write(kMain, settings::main_value::kPaymentRequestType, c.type));
     if (!c.skip.IsNone())
-      f.Write(kMain, settings::main_value::kSkipWelcome, c.skip);
+      CHECKED(f.Write(kMain, settings::main_value::kSkipWelcome, c.skip));
     for (int t = 0; t < 5; ++t)
-      f.Write(settings::BranchKey(t), branch::kButton, c.button);
+      CHECKED(f.Write(settings::BranchKey(t), branch::kButton, c.button));
     frmWizard* w = f.Open();
     ASSERT_NE(w, nullptr) << Utf16ToUtf8(c.type.AsText());
     EXPECT_EQ(f.state.PaymentRequestType, c.expectType);
@@ -152,8 +153,8 @@ TEST(LoadState, DamagedNumbersStillOpenTheWizard) {
 
 TEST(SaveState, WritesTheTypeAndOnlyItsBranch) {
   WizardFixture f;
-  f.Install();
-  f.WriteText(settings::BranchKey(1), branch::kName, u"Old mug");
+  CHECKED(f.Install());
+  CHECKED(f.WriteText(settings::BranchKey(1), branch::kName, u"Old mug"));
   frmWizard* w = f.OpenForType(0);
   w->txtGeneralQuarroID.SetText(u" g@x.y ");
   w->mebGeneralAmount.SetText(u"5.00");
@@ -197,7 +198,7 @@ TEST(SaveState, EachTypeWritesItsValues) {
                                      branch::kButton};
   for (const auto& c : cases) {
     WizardFixture f;
-    f.Install();
+    CHECKED(f.Install());
     frmWizard* w = f.OpenForType(c.type);
     w->SaveState();
     EXPECT_EQ(f.Read(kMain, settings::main_value::kPaymentRequestType), RegValue::Number(c.type));
@@ -211,8 +212,8 @@ TEST(SaveState, EachTypeWritesItsValues) {
 
 TEST(ButtonList, EmptySlotsAreHiddenAndAStoredEmptySlotFallsBack) {
   WizardFixture f;
-  f.Install();
-  f.WriteNumber(settings::BranchKey(1), branch::kButton, 4);
+  CHECKED(f.Install());
+  CHECKED(f.WriteNumber(settings::BranchKey(1), branch::kButton, 4));
   frmWizard* w = f.OpenForType(1);
   EXPECT_EQ(w->SelectedButton, 4);
   ui::Type(w->txtProductQuarroID, u"me@example.com");
@@ -244,8 +245,8 @@ TEST(ButtonList, EmptySlotsAreHiddenAndAStoredEmptySlotFallsBack) {
   EXPECT_EQ(w->SelectedButton, 7) << "typing alone does not choose";
 
   // Another type with only slot 0: its list replaces the first one's.
-  f.WriteText(settings::ButtonKey(4, 1), settings::button_value::kResourceID, u"");
-  f.WriteText(settings::ButtonKey(4, 2), settings::button_value::kResourceID, u"");
+  CHECKED(f.WriteText(settings::ButtonKey(4, 1), settings::button_value::kResourceID, u""));
+  CHECKED(f.WriteText(settings::ButtonKey(4, 2), settings::button_value::kResourceID, u""));
   ui::Click(*w->picButton[1]);
   ui::Click(w->cmdBack);
   ui::Click(w->cmdBack);
@@ -261,8 +262,8 @@ TEST(ButtonList, EmptySlotsAreHiddenAndAStoredEmptySlotFallsBack) {
 
 TEST(ButtonList, HiddenSelectedSlotZeroLeavesTheFocusOnNext) {
   WizardFixture f;
-  f.Install();
-  f.WriteText(settings::ButtonKey(3, 0), settings::button_value::kResourceID, u"");
+  CHECKED(f.Install());
+  CHECKED(f.WriteText(settings::ButtonKey(3, 0), settings::button_value::kResourceID, u""));
   frmWizard* w = f.OpenForType(3);
   w->ChangePage(7);
   EXPECT_TRUE(w->optButton[0]->Selected());

@@ -112,7 +112,27 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return 0;
 }
 
-void RunScript(standin::com::DialogDriver& driver, HWND host) {
+// What a dialog action came to, as the stand-ins print it.
+void Report(standin::DialogOutcome outcome, const std::string& what) {
+  switch (outcome) {
+    case standin::DialogOutcome::Done:
+      return;
+    case standin::DialogOutcome::Refused:
+      Print(what + ": refused, the focus stays where it was");
+      return;
+    case standin::DialogOutcome::NotPossible:
+      Print("error: " + what + ": not possible now (hidden, disabled or behind another dialog)");
+      return;
+    case standin::DialogOutcome::NoDialog:
+      Print("error: " + what + ": no dialog is open");
+      return;
+    case standin::DialogOutcome::NoControl:
+      Print("error: " + what + ": no such control");
+      return;
+  }
+}
+
+void RunScript(standin::com::WindowDialogDriver& driver, HWND host) {
   auto command = [&](Command which, LPARAM argument = 0) {
     ::PostMessageW(host, kCommand, which, argument);
     driver.Settle();
@@ -135,24 +155,33 @@ void RunScript(standin::com::DialogDriver& driver, HWND host) {
       } else if (verb == "about") {
         command(kAbout);
       } else if (verb == "click") {
-        driver.Click(target);
+        Report(driver.Click(target), "click " + target);
       } else if (verb == "type") {
         std::string text;
         std::getline(words >> std::ws, text);
-        driver.Type(target, Unescape(text));
+        Report(driver.Type(target, Utf16ToUtf8(Unescape(text))), "type " + target);
       } else if (verb == "select") {
         int position = -1;
         words >> position;
-        driver.Select(target, position);
+        Report(driver.Select(target, position), "select " + target);
       } else if (verb == "tab") {
-        driver.Tab();
+        Report(driver.Tab(), "tab");
       } else if (verb == "close") {
-        driver.Close();
+        Report(driver.Close(), "close");
       } else if (verb == "show") {
-        if (!driver.Show())
+        if (const auto box = driver.MessageBox())
+          Print("message box up: \"" + box->caption + "\": " + box->text);
+        const std::vector<std::string> lines = driver.Show();
+        if (lines.empty())
           Print("no dialog is open");
+        for (const std::string& shown : lines)
+          Print(shown);
       } else if (verb == "answer") {
-        driver.Answer(target);
+        const auto box = driver.MessageBox();
+        if (box && driver.AnswerMessageBox(target))
+          Print("answer OK: \"" + box->caption + "\": " + box->text);
+        else
+          Print("error: answer: no message box is up");
       } else if (verb == "front") {
         // The screen rectangle of the dialog in front and of a message box
         // over it, which a screenshot shows together.
@@ -214,7 +243,7 @@ int main(int argc, char** argv) {
                                       nullptr, type.hInstance, nullptr);
   ::SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
 
-  standin::com::DialogDriver driver(&Print);
+  standin::com::WindowDialogDriver driver;
   std::thread script(RunScript, std::ref(driver), host);
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

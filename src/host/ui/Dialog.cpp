@@ -10,12 +10,6 @@ namespace ostrel::ui {
 
 namespace {
 
-host::WindowHandle NextWindowHandle() {
-  // Unique per process; a view that makes real windows replaces the value.
-  static std::atomic<std::uintptr_t> next{0x10000};
-  return static_cast<host::WindowHandle>(next.fetch_add(4));
-}
-
 bool HasTextEvents(Kind kind) {
   return kind == Kind::TextBox || kind == Kind::MaskedEdit;
 }
@@ -150,7 +144,7 @@ bool Control::CanHoldFocus() const {
   }
 }
 
-Dialog::Dialog(String name) : hWnd(NextWindowHandle()), name_(std::move(name)) {}
+Dialog::Dialog(String name) : name_(std::move(name)) {}
 
 Dialog::~Dialog() {
   if (view != nullptr)

@@ -165,8 +165,10 @@ class Dialog {
   Rect rect;
   bool sizeIncludesFrame = false;
   bool visible = false;
-  // The window the view made for the dialog; the model hands out a unique one.
-  host::WindowHandle hWnd;
+  // The window a view made for the dialog; None while no view has made one
+  // (the headless model makes none), so that nothing is ever handed a window
+  // that does not exist: a message box then has no owner.
+  host::WindowHandle hWnd = host::WindowHandle::None;
   // The window's big icon; the view gives it to the window it makes.
   host::IconHandle icon = host::IconHandle::None;
 

@@ -11,6 +11,7 @@
 #include "posix/GdiObjects.h"
 #include "posix/MemoryOle.h"
 #include "posix/RecordingWindows.h"
+#include "support/Checked.h"
 
 namespace ostrel::posix {
 namespace {
@@ -35,7 +36,9 @@ class MemoryGdiTest : public ::testing::Test {
     }
     return bitmap;
   }
-  DeviceContext DcWith(BitmapHandle bitmap) {
+  DeviceContext DcWith(BitmapHandle bitmap,
+                       ostrel::test::Where where = ostrel::test::Where::current()) {
+    const ostrel::test::CalledFrom trace(where);
     const DeviceContext dc = gdi_.CreateCompatibleDC(DeviceContext::None);
     EXPECT_FALSE(host::IsNone(gdi_.SelectBitmap(dc, bitmap)));
     return dc;

@@ -153,6 +153,9 @@ BuiltPe BuildPe(const std::vector<TestResource>& resources, bool pe64) {
   PutU16(out, built.optionalHeader, pe64 ? 0x20B : 0x10B);
   PutU32(out, built.optionalHeader + 32, 0x1000);  // section alignment
   PutU32(out, built.optionalHeader + 36, static_cast<std::uint32_t>(kFileAlignment));
+  PutU32(out, built.optionalHeader + 56,  // size of image
+         kSectionRva + static_cast<std::uint32_t>(Align(section.size(), 0x1000)));
+  PutU32(out, built.optionalHeader + 60, static_cast<std::uint32_t>(built.resourceOffset));
   PutU32(out, built.optionalHeader + directoriesAt - 4, 16);
   PutU32(out, built.optionalHeader + directoriesAt + 16, kSectionRva);
   PutU32(out, built.optionalHeader + directoriesAt + 20,

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -128,6 +129,65 @@ TEST_F(PeResourceLoaderTest, FilesThatAreNotLibrariesDoNotLoad) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(host::IsNone(Load(name)));
     EXPECT_FALSE(loader_.LastError().empty());
+  }
+}
+
+// What the loader refuses when it maps a library as an image, each measured
+// with LoadLibraryExA under Wine 8 (error 193), and what a load as an image
+// resource or a data file takes all the same.
+TEST_F(PeResourceLoaderTest, ImageLoadsRefuseWhatTheLoaderRefuses) {
+  using testing::PutU32;
+  const auto build = [](bool pe64) {
+    std::vector<std::u16string> block(16);
+    block[4] = u"text";  // id 100
+    return BuildPe({{ResourceKey::Id(kRtString), ResourceKey::Id(7), StringBlock(block)}}, pe64);
+  };
+  struct Case {
+    const char* name;
+    std::function<void(testing::BuiltPe&)> damage;
+    bool pe64;
+    bool image, imageResource, dataFile;  // whether each kind of load takes it
+  };
+  const Case cases[] = {
+      {"whole", [](testing::BuiltPe&) {}, true, true, true, true},
+      {"cut by a sector", [](testing::BuiltPe& pe) { pe.bytes.resize(pe.bytes.size() - 512); },
+       true, false, false, true},
+      {"cut within the last sector",
+       [](testing::BuiltPe& pe) { pe.bytes.resize(pe.bytes.size() - 511); }, true, true, true,
+       true},
+      {"for 32-bit x86", [](testing::BuiltPe&) {}, false, false, false, true},
+      {"no SizeOfImage", [](testing::BuiltPe& pe) { PutU32(pe.bytes, pe.optionalHeader + 56, 0); },
+       true, false, false, true},
+      {"a section past SizeOfImage",
+       [](testing::BuiltPe& pe) { PutU32(pe.bytes, pe.optionalHeader + 56, 0x1000); }, true, false,
+       false, true},
+      {"a section off its page",
+       [](testing::BuiltPe& pe) { PutU32(pe.bytes, pe.sectionTable + 12, 0x1100); }, true, false,
+       false, true},
+      {"section data starting past the end",
+       [](testing::BuiltPe& pe) {
+         PutU32(pe.bytes, pe.sectionTable + 20, static_cast<std::uint32_t>(pe.bytes.size()));
+       },
+       true, false, false, true},
+      {"sections off their file offsets in a flat image",
+       [](testing::BuiltPe& pe) { PutU32(pe.bytes, pe.optionalHeader + 32, 0x200); }, true, false,
+       false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::BuiltPe pe = build(c.pe64);
+    c.damage(pe);
+    testing::WriteFileBytes(Path(std::string(c.name) + ".DLL"), pe.bytes);
+    const std::pair<std::uint32_t, bool> loads[] = {{0, c.image},
+                                                    {kLoadLibraryAsImageResource, c.imageResource},
+                                                    {kLoadLibraryAsDatafile, c.dataFile}};
+    for (const auto& [flags, taken] : loads) {
+      const host::ModuleHandle module =
+          loader_.LoadLibraryEx(Utf8ToUtf16(Path(std::string(c.name) + ".DLL")), flags);
+      EXPECT_EQ(!host::IsNone(module), taken) << "flags " << flags << ": " << loader_.LastError();
+      if (!host::IsNone(module))
+        loader_.FreeLibrary(module);
+    }
   }
 }
 

@@ -6,12 +6,16 @@
 #include <array>
 #include <string>
 
+#include "support/Checked.h"
+
 namespace ostrel::posix {
 namespace {
 
 using Environment = std::map<std::string, std::string>;
 
-std::string Info(const PosixLocale& locale, host::Lcid lcid, std::uint32_t type) {
+std::string Info(const PosixLocale& locale, host::Lcid lcid, std::uint32_t type,
+                 ostrel::test::Where where = ostrel::test::Where::current()) {
+  const ostrel::test::CalledFrom trace(where);
   std::array<char, 64> buffer;
   buffer.fill('#');
   const int written = locale.GetLocaleInfo(lcid, type, buffer.data(), 64);

@@ -6,9 +6,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
+#include "host/Registry.h"
+#include "posix/PosixPlatform.h"
+#include "settings/SettingsLayout.h"
+#include "settings/modRegistry.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -31,6 +37,15 @@ Outcome Execute(const std::string& command) {
     run.output.append(buffer, got);
   run.status = ::pclose(pipe);
   return run;
+}
+
+// ostrel-standin on the profile with the script's lines.
+Outcome RunScript(const fs::path& profile, const std::string& lines) {
+  fs::create_directories(profile);
+  const fs::path script = profile.parent_path() / (profile.filename().string() + ".txt");
+  std::ofstream(script) << lines;
+  return Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" + profile.string() +
+                 "' --script '" + script.string() + "'");
 }
 
 std::vector<fs::path> Drafts(const fs::path& profile) {
@@ -88,6 +103,42 @@ TEST(StandinExamples, EachTypeEndsAsADraft) {
   }
 }
 
+// A run's output as the Windows stand-in gives it too, which is checked
+// against the same expected files: the Linux profile's set-up ("profile: ...")
+// is left out, and the add-in's folder, the server file an add-in was loaded
+// from and the path of each draft are named by placeholders.
+std::string Comparable(const std::string& output) {
+  const std::string addin = fs::canonical(OSTREL_TEST_ADDIN_DIR).string();
+  std::istringstream lines(output);
+  std::string comparable;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("profile: "))
+      continue;
+    if (const std::size_t at = line.find(" loaded from "); at != std::string::npos)
+      line = line.substr(0, at) + " loaded from <server>";
+    if (line.starts_with("mail displayed: "))
+      line = "mail displayed: <draft>";
+    for (std::size_t at; (at = line.find(addin)) != std::string::npos;)
+      line.replace(at, addin.size(), "<addin>");
+    comparable += line + "\n";
+  }
+  return comparable;
+}
+
+TEST(StandinExamples, WindowWatchAndToolbarGiveTheExpectedOutput) {
+  const auto platform = test::MakeTestPlatform();
+  for (const char* name : {"lifecycle", "toolbar"}) {
+    SCOPED_TRACE(name);
+    const std::string examples = std::string(OSTREL_TEST_SOURCE_DIR) + "/examples/" + name;
+    const Outcome run =
+        Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" +
+                (platform->TempDir() / name).string() + "' --script '" + examples + ".txt'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::ifstream expected(examples + ".expected", std::ios::binary);
+    EXPECT_EQ(Comparable(run.output), std::string(std::istreambuf_iterator<char>(expected), {}));
+  }
+}
+
 TEST(StandinExamples, AnAddinInAFolderOutsideWindows1252LoadsWhereTheCodePageHasIt) {
   // "\u0141\u00F3d\u017A-addin": Polish letters that Windows-1252 lacks and 1250 has.
   const auto platform = test::MakeTestPlatform();
@@ -125,6 +176,10 @@ TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
        "click cmdCancel\n",
        "script.txt:5: error: a message box is up"},
       {"start\nanswer OK\n", "script.txt:2: error: answer: no message box is up"},
+      {"start sideways\n", "script.txt:1: error: start: \"sideways\" is not explorer"},
+      {"start\nclose-explorer 2\n", "script.txt:2: error: explorer 2 is not open"},
+      {"start\nclose-inspector\n", "script.txt:2: error: no inspector is open"},
+      {"fail Send\n", "script.txt:1: error: fail: no host operation is named \"Send\""},
   };
   int n = 0;
   for (const auto& c : cases) {
@@ -151,6 +206,72 @@ TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
   EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("message box up:"), std::string::npos) << "show works meanwhile";
   EXPECT_NE(run.output.find("optButton(0): (o)"), std::string::npos) << run.output;
+}
+
+TEST(StandinProfile, DamagedToolbarSettingsAreReportedAndLeftAsTheyAre) {
+  const auto platform = test::MakeTestPlatform();
+  const std::string random("\x8f\x00\xffQ\x1b\r\n\xc3(", 9);
+  const struct {
+    const char* name;
+    const char* content;  // nullptr: a folder of the file's name
+  } cases[] = {{"line", "bar=x\r\n"}, {"bytes", random.c_str()}, {"folder", nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path profile = platform->TempDir() / c.name;
+    const fs::path settings = profile / "CommandBars.txt";
+    fs::create_directories(profile);
+    if (c.content != nullptr)
+      std::ofstream(settings, std::ios::binary) << c.content;
+    else
+      fs::create_directory(settings);
+    const Outcome run = RunScript(profile, "start\nshow\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("CommandBars.txt"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Outlook starts without the saved toolbars"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("toolbar \"Quarro\": top, visible"), std::string::npos)
+        << "the add-in's toolbar is there all the same";
+    if (c.content != nullptr) {
+      std::ifstream in(settings, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.content);
+    } else {
+      EXPECT_TRUE(fs::is_directory(settings));
+    }
+  }
+}
+
+// A first start killed after part of the registration was written: the next
+// start completes what is missing and keeps what the user changed.
+TEST(StandinProfile, AnInstallationCutShortIsCompleted) {
+  const auto platform = test::MakeTestPlatform();
+  const fs::path profile = platform->TempDir() / "profile";
+  ASSERT_EQ(RunScript(profile, "").status, 0);
+  const String addins = String(settings::kOutlookKey) + u"\\Addins\\Ostrel.Connect";
+  const String euro = settings::CurrencyKey(1);
+  const String dollar = settings::CurrencyKey(0);
+  {
+    posix::PosixPlatform cut(posix::PosixOptions{profile.string(), {}});
+    host::Registry& registry = cut.services().registry;
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(addins)), 0);
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(euro)), 0);
+    ASSERT_TRUE(WriteRegValue(cut.services(), host::RegRoot::CurrentUser, dollar, u"Name",
+                              RegValue::Text(u"Dollars, my own name"), host::kRegSz));
+  }
+  const Outcome run = RunScript(profile, "start\nclick QuarroGeneral\nshow\nquit\n");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("profile: installation data completed (2 of"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("profile: add-in registration completed (3 of"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("[frmWizard]"), std::string::npos) << "the add-in works again";
+
+  posix::PosixPlatform after(posix::PosixOptions{profile.string(), {}});
+  const auto read = [&](const String& key, const char16_t* name) {
+    return ReadRegValue(after.services(), host::RegRoot::CurrentUser, key, name);
+  };
+  EXPECT_EQ(read(addins, u"LoadBehavior"), RegValue::Number(3));
+  EXPECT_EQ(read(euro, u"Code"), RegValue::Text(u"EUR"));
+  EXPECT_EQ(read(dollar, u"Name"), RegValue::Text(u"Dollars, my own name"));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "ostrel/Commands.h"
+#include "script/Commands.h"
 
 namespace ostrel::standin {
 namespace {
@@ -24,6 +24,10 @@ TEST(StandinCommands, LinesBecomeActions) {
       {"type txtNote", "type", {"txtNote", ""}},
       {"select cmbGeneralCurrency 2", "select", {"cmbGeneralCurrency", "2"}},
       {"answer OK", "answer", {"OK"}},
+      {"start inspector", "start", {"inspector"}},
+      {"close-explorer 2", "close-explorer", {"2"}},
+      {"fail CommandBars.Add", "fail", {"CommandBars.Add"}},
+      {"clear-failures", "clear-failures", {}},
   };
   for (const auto& c : cases) {
     const auto command = ParseCommand(c.line);
@@ -36,8 +40,9 @@ TEST(StandinCommands, LinesBecomeActions) {
 }
 
 TEST(StandinCommands, MalformedLinesAreRefusedWithAReason) {
-  for (const char* line : {"click", "click a b", "select cmbX", "type", "fly away",
-                           "type txtA bad\\q", "type txtA end\\", "start now"})
+  for (const char* line :
+       {"click", "click a b", "select cmbX", "type", "fly away", "type txtA bad\\q",
+        "type txtA end\\", "start none now", "close-inspector 1 2", "fail", "clear-failures all"})
     EXPECT_THROW(ParseCommand(line), std::invalid_argument) << line;
 }
 

@@ -1,4 +1,4 @@
-#include "ostrel/Commands.h"
+#include "script/Commands.h"
 
 #include <cctype>
 #include <stdexcept>
@@ -26,15 +26,21 @@ std::vector<std::string> Words(const std::string& text) {
 
 struct Arity {
   const char* verb;
-  std::size_t words;  // words after the verb
+  std::size_t fewest;  // words after the verb
+  std::size_t most;
 };
 constexpr Arity kArity[] = {
-    {"start", 0},          {"quit", 0},           {"open-explorer", 0},
-    {"close-explorer", 0}, {"open-inspector", 0}, {"close-inspector", 0},
-    {"click", 1},          {"select", 2},         {"tab", 0},
-    {"show", 0},           {"answer", 1},         {"help", 0},
-    {"switch-folder", 1},  {"close", 0},
+    {"start", 0, 1},          {"quit", 0, 0},           {"open-explorer", 0, 0},
+    {"close-explorer", 0, 1}, {"open-inspector", 0, 0}, {"close-inspector", 0, 1},
+    {"click", 1, 1},          {"select", 2, 2},         {"tab", 0, 0},
+    {"show", 0, 0},           {"answer", 1, 1},         {"help", 0, 0},
+    {"switch-folder", 1, 1},  {"close", 0, 0},          {"fail", 1, 1},
+    {"clear-failures", 0, 0},
 };
+
+std::string WordCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " word" : " words");
+}
 
 }  // namespace
 
@@ -100,9 +106,12 @@ std::optional<Command> ParseCommand(const std::string& raw) {
   for (const Arity& arity : kArity) {
     if (command.verb != arity.verb)
       continue;
-    if (command.args.size() != arity.words)
-      throw std::invalid_argument(command.verb + " takes " + std::to_string(arity.words) +
-                                  (arity.words == 1 ? " word" : " words"));
+    if (command.args.size() < arity.fewest || command.args.size() > arity.most) {
+      throw std::invalid_argument(command.verb + " takes " +
+                                  (arity.fewest == arity.most
+                                       ? WordCount(arity.most)
+                                       : "at most " + WordCount(arity.most)));
+    }
     return command;
   }
   throw std::invalid_argument("unknown action \"" + command.verb + "\" (try: help)");

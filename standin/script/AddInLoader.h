@@ -1,0 +1,41 @@
+// The session's first seam: how an add-in of Outlook's list is loaded and
+// connected. The Linux stand-in loads the add-in's shared library itself; the
+// Windows one creates the registered class through COM.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+
+#include "outlook/AddInList.h"
+
+namespace ostrel::standin {
+
+// Why an add-in could not be loaded ("cannot load /x/Ostrel.so: ...").
+class LoadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A loaded add-in, as Outlook holds it: the events of IDTExtensibility2 that
+// Outlook raises over the add-in's life. Nothing thrown comes out of them.
+// Destroying the object releases the add-in.
+class LoadedAddIn {
+ public:
+  virtual ~LoadedAddIn() = default;
+  // OnConnection at Outlook's start (ext_cm_Startup), with the Application.
+  virtual void Connect() = 0;
+  virtual void StartupComplete() = 0;
+  virtual void BeginShutdown() = 0;
+  // OnDisconnection as Outlook exits (ext_dm_HostShutdown).
+  virtual void Disconnect() = 0;
+};
+
+class AddInLoader {
+ public:
+  virtual ~AddInLoader() = default;
+  // Loads the entry's server and creates its class; `addIn.server` and
+  // `addIn.clsid` are set. Throws LoadError saying what went wrong.
+  virtual std::unique_ptr<LoadedAddIn> Load(const RegisteredAddIn& addIn) = 0;
+};
+
+}  // namespace ostrel::standin
