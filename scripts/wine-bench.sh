@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${OSTREL_BUILD_DIR:-$root/build}/windows
 export WINEPREFIX=${OSTREL_BENCH_PREFIX:-$build/bench-prefix}
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cmake --build "$build" --target connect_com_bench ostrel-reglink Ostrel NullAddIn >/dev/null
+cmake --build "$build" --target connect_com_bench dialog_bench ostrel-reglink Ostrel NullAddIn >/dev/null
 
 winpath() { echo "Z:${1//\//\\}"; }
 wineserver -k 2>/dev/null || true
@@ -20,4 +20,12 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine "$build/ostrel-reglink.exe" | tr -d '\r'
 wine regsvr32 /s "$(winpath "$build/addin/Ostrel.dll")"
 wine regsvr32 /s "$(winpath "$build/bench/win32/NullAddIn.dll")"
+wine regedit /S "$(winpath "$build/addin/Ostrel.reg")"
 wine "$build/bench/win32/connect_com_bench.exe" "$@" 2>&1 | tr -d '\r'
+# The dialogs draw on the X display when there is one (Xvfb), else on Wine's
+# null graphics driver.
+if [ -z "${DISPLAY:-}" ]; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  wineserver -k && wineserver -w
+fi
+wine "$build/bench/win32/dialog_bench.exe" "$@" 2>&1 | tr -d '\r'

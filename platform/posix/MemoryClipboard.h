@@ -8,15 +8,16 @@
 #include <vector>
 
 #include "host/Clipboard.h"
+#include "host/ErrorNumbers.h"
 
 namespace ostrel::posix {
 
 class GdiObjects;
 
 // The errors the clipboard object raises (its Visual Basic numbers).
-inline constexpr long kErrorCannotOpenClipboard = 521;
-inline constexpr long kErrorInvalidClipboardFormat = 460;
-inline constexpr long kErrorInvalidPicture = 481;
+inline constexpr long kErrorCannotOpenClipboard = host::errors::kCannotOpenClipboard;
+inline constexpr long kErrorInvalidClipboardFormat = host::errors::kInvalidClipboardFormat;
+inline constexpr long kErrorInvalidPicture = host::errors::kInvalidPicture;
 
 // The first id RegisterClipboardFormat hands out.
 inline constexpr std::uint32_t kFirstRegisteredFormat = 0xC000;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "host/ErrorNumbers.h"
 #include "host/Picture.h"
 
 namespace ostrel::posix {
@@ -11,7 +12,7 @@ namespace ostrel::posix {
 class GdiObjects;
 
 // E_INVALIDARG, as the signed 32-bit HRESULT it is on Windows.
-inline constexpr long kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
+inline constexpr long kEInvalidArg = host::errors::kEInvalidArg;
 
 class MemoryOle final : public host::Ole {
  public:

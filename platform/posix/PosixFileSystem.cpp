@@ -12,6 +12,7 @@
 #include <optional>
 #include <system_error>
 
+#include "host/ErrorNumbers.h"
 #include "host/HostError.h"
 
 #include "common/Text.h"
@@ -59,41 +60,42 @@ std::string ParentOf(const std::string& native) {
 
 // The Win32 error number for an errno of a call on `native`.
 long Win32Error(int error, const std::string& native) {
+  namespace e = host::errors;
   switch (error) {
     case ENOENT:
       // Linux reports a missing file and a missing folder on the way alike;
-      // Windows tells them apart (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND).
-      return !native.empty() && IsFolder(ParentOf(native)) ? 2 : 3;
+      // Windows tells them apart.
+      return !native.empty() && IsFolder(ParentOf(native)) ? e::kFileNotFound : e::kPathNotFound;
     case ENOTDIR:
-      return 3;
+      return e::kPathNotFound;
     case EACCES:
     case EPERM:
     case EISDIR:  // Windows denies opening or deleting a folder as a file
     case EROFS:
-      return 5;
+      return e::kAccessDenied;
     case EMFILE:
     case ENFILE:
-      return 4;  // ERROR_TOO_MANY_OPEN_FILES
+      return e::kTooManyOpenFiles;
     case ENOMEM:
-      return 8;  // ERROR_NOT_ENOUGH_MEMORY
+      return e::kNotEnoughMemory;
     case EBUSY:
     case ETXTBSY:
-      return 32;  // ERROR_SHARING_VIOLATION
+      return e::kSharingViolation;
     case EEXIST:
-      return 80;  // ERROR_FILE_EXISTS
+      return e::kFileExists;
     case EINVAL:
-      return 87;  // ERROR_INVALID_PARAMETER
+      return e::kInvalidParameter;
     case ENOSPC:
     case EDQUOT:
-      return 112;  // ERROR_DISK_FULL
+      return e::kDiskFull;
     case ENAMETOOLONG:
-      return 206;  // ERROR_FILENAME_EXCED_RANGE
+      return e::kFilenameTooLong;
     case EIO:
-      return 1117;  // ERROR_IO_DEVICE
+      return e::kIoDevice;
     case ELOOP:
-      return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+      return e::kCantResolveFilename;
     default:
-      return 31;  // ERROR_GEN_FAILURE
+      return e::kGenFailure;
   }
 }
 
@@ -354,8 +356,9 @@ void PosixFileSystem::CreateDirectory(const String& path) {
   if (error != ENOENT && error != ENOTDIR && error != EEXIST)
     Fail(error, "Cannot create folder", native);
   const std::string reason = std::generic_category().message(error);
-  throw host::HostError(error == EEXIST ? 183 : 3,
-                        "Cannot create folder \"" + native + "\": " + reason);
+  throw host::HostError(
+      error == EEXIST ? host::errors::kAlreadyExists : host::errors::kPathNotFound,
+      "Cannot create folder \"" + native + "\": " + reason);
 }
 
 }  // namespace ostrel::posix

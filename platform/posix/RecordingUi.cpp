@@ -1,5 +1,6 @@
 #include "posix/RecordingUi.h"
 
+#include "host/ErrorNumbers.h"
 #include "host/HostError.h"
 
 #include <chm_lib.h>
@@ -158,7 +159,8 @@ std::intptr_t RecordingShell::ShellExecute(host::WindowHandle owner, const Strin
 void RecordingShell::StartProgram(const String& path) {
   programs_.push_back(path);
   Tell(listener_, "start program " + OneLine(path) + " (not available here)");
-  throw host::HostError(2, "Windows programs cannot be started here: " + Utf16ToUtf8(path));
+  throw host::HostError(host::errors::kFileNotFound,
+                        "Windows programs cannot be started here: " + Utf16ToUtf8(path));
 }
 
 bool RecordingShell::ShouldLaunch(const ShellCall& call) const {

@@ -1,31 +1,23 @@
 // Resource modules, GDI, OLE pictures and the clipboard.
 #include <cstring>
 
+#include "host/ErrorNumbers.h"
 #include "host/HostError.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
 namespace ostrel::win32 {
 namespace {
 
-template <typename T, typename H>
-T Native(H handle) {
-  return reinterpret_cast<T>(static_cast<std::uintptr_t>(handle));
-}
-
-template <typename H, typename T>
-H Wrap(T native) {
-  return static_cast<H>(reinterpret_cast<std::uintptr_t>(native));
-}
-
 HDC Dc(host::DeviceContext dc) {
-  return Native<HDC>(dc);
+  return ToNative<HDC>(dc);
 }
 HBITMAP Bitmap(host::BitmapHandle bitmap) {
-  return Native<HBITMAP>(bitmap);
+  return ToNative<HBITMAP>(bitmap);
 }
 HPALETTE Palette(host::PaletteHandle palette) {
-  return Native<HPALETTE>(palette);
+  return ToNative<HPALETTE>(palette);
 }
 
 // OLE_HANDLE is 32 bits wide; GDI handles on 64-bit Windows are their 32-bit
@@ -97,39 +89,40 @@ std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
 }  // namespace
 
 host::ModuleHandle Win32ResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
-  return Wrap<host::ModuleHandle>(::LoadLibraryExA(ansi_.ToAnsi(path).c_str(), nullptr, flags));
+  return FromNative<host::ModuleHandle>(
+      ::LoadLibraryExA(ansi_.ToAnsi(path).c_str(), nullptr, flags));
 }
 
 bool Win32ResourceLoader::FreeLibrary(host::ModuleHandle module) {
-  return ::FreeLibrary(Native<HMODULE>(module)) != FALSE;
+  return ::FreeLibrary(ToNative<HMODULE>(module)) != FALSE;
 }
 
 int Win32ResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
                                     int capacity) {
-  return ::LoadStringA(Native<HINSTANCE>(module), id, buffer, capacity);
+  return ::LoadStringA(ToNative<HINSTANCE>(module), id, buffer, capacity);
 }
 
 host::BitmapHandle Win32ResourceLoader::LoadBitmap(host::ModuleHandle module,
                                                    const AnsiString& name, std::uint32_t flags) {
-  return Wrap<host::BitmapHandle>(
-      ::LoadImageA(Native<HINSTANCE>(module), name.c_str(), IMAGE_BITMAP, 0, 0, flags));
+  return FromNative<host::BitmapHandle>(
+      ::LoadImageA(ToNative<HINSTANCE>(module), name.c_str(), IMAGE_BITMAP, 0, 0, flags));
 }
 
 host::IconHandle Win32ResourceLoader::LoadIcon(host::ModuleHandle module, std::uint32_t id) {
-  return Wrap<host::IconHandle>(
-      ::LoadIconA(Native<HINSTANCE>(module), MAKEINTRESOURCEA(static_cast<WORD>(id))));
+  return FromNative<host::IconHandle>(
+      ::LoadIconA(ToNative<HINSTANCE>(module), MAKEINTRESOURCEA(static_cast<WORD>(id))));
 }
 
 host::DeviceContext Win32Gdi::GetDC(host::WindowHandle window) {
-  return Wrap<host::DeviceContext>(::GetDC(Native<HWND>(window)));
+  return FromNative<host::DeviceContext>(::GetDC(ToNative<HWND>(window)));
 }
 
 int Win32Gdi::ReleaseDC(host::WindowHandle window, host::DeviceContext dc) {
-  return ::ReleaseDC(Native<HWND>(window), Dc(dc));
+  return ::ReleaseDC(ToNative<HWND>(window), Dc(dc));
 }
 
 host::DeviceContext Win32Gdi::CreateCompatibleDC(host::DeviceContext dc) {
-  return Wrap<host::DeviceContext>(::CreateCompatibleDC(Dc(dc)));
+  return FromNative<host::DeviceContext>(::CreateCompatibleDC(Dc(dc)));
 }
 
 bool Win32Gdi::DeleteDC(host::DeviceContext dc) {
@@ -138,11 +131,11 @@ bool Win32Gdi::DeleteDC(host::DeviceContext dc) {
 
 host::BitmapHandle Win32Gdi::CreateBitmap(int width, int height, std::uint32_t planes,
                                           std::uint32_t bitsPerPixel, const void* bits) {
-  return Wrap<host::BitmapHandle>(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
+  return FromNative<host::BitmapHandle>(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
 }
 
 host::BitmapHandle Win32Gdi::SelectBitmap(host::DeviceContext dc, host::BitmapHandle bitmap) {
-  return Wrap<host::BitmapHandle>(::SelectObject(Dc(dc), Bitmap(bitmap)));
+  return FromNative<host::BitmapHandle>(::SelectObject(Dc(dc), Bitmap(bitmap)));
 }
 
 bool Win32Gdi::DeleteBitmap(host::BitmapHandle bitmap) {
@@ -165,7 +158,7 @@ bool Win32Gdi::GetBitmapRecord(host::BitmapHandle bitmap, host::BitmapRecord* re
 
 host::PaletteHandle Win32Gdi::SelectPalette(host::DeviceContext dc, host::PaletteHandle palette,
                                             bool forceBackground) {
-  return Wrap<host::PaletteHandle>(
+  return FromNative<host::PaletteHandle>(
       ::SelectPalette(Dc(dc), Palette(palette), forceBackground ? TRUE : FALSE));
 }
 
@@ -174,7 +167,7 @@ std::uint32_t Win32Gdi::RealizePalette(host::DeviceContext dc) {
 }
 
 host::PaletteHandle Win32Gdi::CreateHalftonePalette(host::DeviceContext dc) {
-  return Wrap<host::PaletteHandle>(::CreateHalftonePalette(Dc(dc)));
+  return FromNative<host::PaletteHandle>(::CreateHalftonePalette(Dc(dc)));
 }
 
 bool Win32Gdi::DeletePalette(host::PaletteHandle palette) {
@@ -231,7 +224,7 @@ long Win32Ole::TranslateColor(std::uint32_t oleColor, host::PaletteHandle palett
 
 void Win32Clipboard::Clear() {
   if (!::OpenClipboard(nullptr))
-    throw host::HostError(521, "Can't open Clipboard");
+    throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
   ::EmptyClipboard();
   ::CloseClipboard();
 }
@@ -239,17 +232,18 @@ void Win32Clipboard::Clear() {
 void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t format) {
   const std::vector<std::uint8_t> dib = PackedDib(Bitmap(picture.Handle()));
   if (dib.empty())
-    throw host::HostError(481, "Invalid picture");
+    throw host::HostError(host::errors::kInvalidPicture, "Invalid picture");
   if (!::OpenClipboard(nullptr))
-    throw host::HostError(521, "Can't open Clipboard");
+    throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
   const bool placed = SetData(format, GMEM_MOVEABLE, dib);
   ::CloseClipboard();
   if (!placed)
-    throw host::HostError(521, "Can't place the picture on the clipboard");
+    throw host::HostError(host::errors::kCannotOpenClipboard,
+                          "Can't place the picture on the clipboard");
 }
 
 bool Win32Clipboard::Open(host::WindowHandle owner) {
-  return ::OpenClipboard(Native<HWND>(owner)) != FALSE;
+  return ::OpenClipboard(ToNative<HWND>(owner)) != FALSE;
 }
 
 bool Win32Clipboard::Close() {

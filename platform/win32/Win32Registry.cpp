@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
@@ -13,11 +14,11 @@ HKEY RootKey(host::RegRoot root) {
 }
 
 HKEY Native(host::RegKey key) {
-  return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key));
+  return ToNative<HKEY>(key);
 }
 
 host::RegKey Wrap(HKEY key) {
-  return static_cast<host::RegKey>(reinterpret_cast<std::uintptr_t>(key));
+  return FromNative<host::RegKey>(key);
 }
 
 bool IsStringType(std::uint32_t type) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/HostError.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
@@ -11,18 +12,7 @@ namespace {
 
 // Raises the calling thread's last error as a HostError, with the system's text.
 [[noreturn]] void Fail(const char* action, const AnsiString& path) {
-  const DWORD error = ::GetLastError();
-  char text[512] = {};
-  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                        text[length - 1] == ' ' || text[length - 1] == '.')) {
-    --length;
-  }
-  const std::string reason =
-      length > 0 ? std::string(text, length) : "error " + std::to_string(error);
-  throw host::HostError(static_cast<long>(error),
-                        std::string(action) + " \"" + path + "\": " + reason);
+  RaiseLastError(std::string(action) + " \"" + path + "\"");
 }
 
 class FileHandle {
@@ -168,8 +158,7 @@ void Win32FileSystem::CreateDirectory(const String& path) {
 
 std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam) {
-  return ::SendMessageA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)), message,
-                        wParam, lParam);
+  return ::SendMessageA(ToHwnd(window), message, wParam, lParam);
 }
 
 void Win32Windows::ProcessPendingMessages() {

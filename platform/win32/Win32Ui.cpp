@@ -2,15 +2,12 @@
 #include <string>
 
 #include "host/HostError.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
 namespace ostrel::win32 {
 namespace {
-
-HWND Window(host::WindowHandle window) {
-  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
-}
 
 // An empty text is passed as NULL, which the shell reads as "none given" (the
 // default verb, no parameters, the current folder).
@@ -30,7 +27,7 @@ std::intptr_t Win32Shell::ShellExecute(host::WindowHandle owner, const String& v
   const AnsiString ansiParameters = ansi_.ToAnsi(parameters);
   const AnsiString ansiDirectory = ansi_.ToAnsi(directory);
   const HINSTANCE result =
-      ::ShellExecuteA(Window(owner), OrNull(ansiVerb), ansiFile.c_str(), OrNull(ansiParameters),
+      ::ShellExecuteA(ToHwnd(owner), OrNull(ansiVerb), ansiFile.c_str(), OrNull(ansiParameters),
                       OrNull(ansiDirectory), showCommand);
   return reinterpret_cast<std::intptr_t>(result);
 }
@@ -46,8 +43,7 @@ void Win32Shell::StartProgram(const String& path) {
   // write into that buffer.
   if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
-    const DWORD error = ::GetLastError();
-    throw host::HostError(static_cast<long>(error), "CreateProcessA failed for " + commandLine);
+    RaiseLastError("CreateProcessA failed for " + commandLine);
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
@@ -60,30 +56,24 @@ host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const Ans
     // From the system folder only, never from the current or the
     // application's folder, where another file of that name could lie.
     const HMODULE module = ::LoadLibraryExA("hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) {
-      const DWORD error = ::GetLastError();
-      throw host::HostError(static_cast<long>(error),
-                            "Cannot load hhctrl.ocx: error " + std::to_string(error));
-    }
+    if (module == nullptr)
+      RaiseLastError("Cannot load hhctrl.ocx");
     const FARPROC found = ::GetProcAddress(module, "HtmlHelpA");
-    if (found == nullptr) {
-      const DWORD error = ::GetLastError();
-      throw host::HostError(static_cast<long>(error),
-                            "hhctrl.ocx has no HtmlHelpA: error " + std::to_string(error));
-    }
+    if (found == nullptr)
+      RaiseLastError("hhctrl.ocx has no HtmlHelpA");
     // Through void(*)(), the one function type any other converts to silently.
     htmlHelp_ = reinterpret_cast<void (*)()>(found);
   }
   const auto function = reinterpret_cast<HtmlHelpFunction>(htmlHelp_);
   // An empty topic is no topic: NULL shows the file's default page.
   const HWND viewer =
-      function(Window(owner), file.c_str(), command, reinterpret_cast<DWORD_PTR>(OrNull(data)));
-  return static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(viewer));
+      function(ToHwnd(owner), file.c_str(), command, reinterpret_cast<DWORD_PTR>(OrNull(data)));
+  return FromHwnd(viewer);
 }
 
 int Win32CommonDialogs::MessageBox(host::WindowHandle owner, const String& text,
                                    const String& caption, std::uint32_t type) {
-  return ::MessageBoxA(Window(owner), ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(),
+  return ::MessageBoxA(ToHwnd(owner), ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(),
                        type);
 }
 
@@ -93,7 +83,7 @@ String Win32CommonDialogs::GetOpenFileName(const host::OpenFileRequest& request)
   const AnsiString initialDir = ansi_.ToAnsi(request.initialDir);
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Window(request.owner);
+  dialog.hwndOwner = ToHwnd(request.owner);
   dialog.lpstrFile = chosen;
   dialog.nMaxFile = sizeof chosen;
   dialog.lpstrTitle = OrNull(title);

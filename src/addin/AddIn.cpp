@@ -7,6 +7,7 @@
 #include "common/Text.h"
 #include "help/frmAbout.h"
 #include "help/modHelp.h"
+#include "host/ErrorNumbers.h"
 #include "host/HostError.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
@@ -31,7 +32,7 @@ constexpr std::uint32_t kMagenta = 0xFF00FF;
 template <typename T>
 T& Required(T* object) {
   if (object == nullptr)
-    throw host::HostError(91, "Object variable not set");
+    throw host::HostError(host::errors::kObjectNotSet, "Object variable not set");
   return *object;
 }
 

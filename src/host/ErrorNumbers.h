@@ -18,13 +18,24 @@ inline constexpr long kCannotOpenClipboard = 521;
 inline constexpr long kSuccess = 0;
 inline constexpr long kFileNotFound = 2;
 inline constexpr long kPathNotFound = 3;
+inline constexpr long kTooManyOpenFiles = 4;
 inline constexpr long kAccessDenied = 5;
 inline constexpr long kInvalidHandle = 6;
+inline constexpr long kNotEnoughMemory = 8;
+inline constexpr long kGenFailure = 31;
+inline constexpr long kSharingViolation = 32;
+inline constexpr long kFileExists = 80;
 inline constexpr long kInvalidParameter = 87;
+inline constexpr long kDiskFull = 112;
 inline constexpr long kBadPathname = 161;
 inline constexpr long kAlreadyExists = 183;
+inline constexpr long kBadExeFormat = 193;
+inline constexpr long kFilenameTooLong = 206;
 inline constexpr long kMoreData = 234;
 inline constexpr long kNoMoreItems = 259;
+inline constexpr long kIoDevice = 1117;
+inline constexpr long kInvalidWindowHandle = 1400;
+inline constexpr long kCantResolveFilename = 1921;
 // The key of an open handle was deleted meanwhile.
 inline constexpr long kKeyDeleted = 1018;
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "host/ErrorNumbers.h"
 #include "host/Handles.h"
 #include "host/String.h"
 
@@ -25,17 +26,17 @@ inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 inline constexpr std::uint32_t kRegQword = 11;
 
-// Status codes (Win32 error numbers).
-inline constexpr long kErrorSuccess = 0;
-inline constexpr long kErrorFileNotFound = 2;
-inline constexpr long kErrorAccessDenied = 5;
-inline constexpr long kErrorInvalidHandle = 6;
-inline constexpr long kErrorInvalidParameter = 87;
-inline constexpr long kErrorBadPathname = 161;
-inline constexpr long kErrorMoreData = 234;
-inline constexpr long kErrorNoMoreItems = 259;
+// Status codes (Win32 error numbers, host/ErrorNumbers.h).
+inline constexpr long kErrorSuccess = errors::kSuccess;
+inline constexpr long kErrorFileNotFound = errors::kFileNotFound;
+inline constexpr long kErrorAccessDenied = errors::kAccessDenied;
+inline constexpr long kErrorInvalidHandle = errors::kInvalidHandle;
+inline constexpr long kErrorInvalidParameter = errors::kInvalidParameter;
+inline constexpr long kErrorBadPathname = errors::kBadPathname;
+inline constexpr long kErrorMoreData = errors::kMoreData;
+inline constexpr long kErrorNoMoreItems = errors::kNoMoreItems;
 // The key of an open handle was deleted meanwhile.
-inline constexpr long kErrorKeyDeleted = 1018;
+inline constexpr long kErrorKeyDeleted = errors::kKeyDeleted;
 
 class Registry {
  public:

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "addin/AddInState.h"
+#include "host/ErrorNumbers.h"
 #include "host/Gdi.h"
 #include "host/Handles.h"
 #include "host/Locale.h"
@@ -15,7 +16,7 @@
 namespace ostrel {
 
 // The error number raised for a picture that cannot be used as a face.
-inline constexpr long kErrorInvalidPicture = 481;
+inline constexpr long kErrorInvalidPicture = host::errors::kInvalidPicture;
 
 // Loads RES_<abbreviation>.DLL from the add-in's folder, falling back to the
 // two-letter form and then to RES_ENU.DLL. True when a library is loaded.

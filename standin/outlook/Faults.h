@@ -9,16 +9,18 @@
 #include <string_view>
 #include <vector>
 
+#include "host/ErrorNumbers.h"
+
 namespace ostrel::standin {
 
 // The HRESULTs the stand-in raises, as the (negative) numbers a caller sees.
-inline constexpr long kEFail = static_cast<std::int32_t>(0x80004005u);
-inline constexpr long kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
-inline constexpr long kEPointer = static_cast<std::int32_t>(0x80004003u);
+inline constexpr long kEFail = host::errors::kEFail;
+inline constexpr long kEInvalidArg = host::errors::kEInvalidArg;
+inline constexpr long kEPointer = host::errors::kEPointer;
 // RPC_E_DISCONNECTED: a call on an object whose window or bar is gone.
-inline constexpr long kEDisconnected = static_cast<std::int32_t>(0x80010108u);
+inline constexpr long kEDisconnected = host::errors::kEDisconnected;
 // CONNECT_E_NOCONNECTION: Unadvise with a cookie that names no connection.
-inline constexpr long kENoConnection = static_cast<std::int32_t>(0x80040200u);
+inline constexpr long kENoConnection = host::errors::kENoConnection;
 
 class Faults {
  public:

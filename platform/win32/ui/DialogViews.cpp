@@ -2,21 +2,10 @@
 
 #include <algorithm>
 
+#include "win32/Win32Handles.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {
-
-namespace {
-
-HWND Native(host::WindowHandle window) {
-  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
-}
-
-host::WindowHandle Handle(HWND window) {
-  return static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(window));
-}
-
-}  // namespace
 
 DialogViews::Entry::Entry(DialogViews& views) : views_(views) {
   ++views_.depth_;
@@ -54,12 +43,12 @@ DialogWindow* DialogViews::WindowObject(const ui::Dialog& dialog) const {
 
 host::WindowHandle DialogViews::WindowOf(const ui::Dialog& dialog) const {
   const DialogWindow* window = WindowObject(dialog);
-  return Handle(window != nullptr ? window->hwnd() : nullptr);
+  return FromHwnd(window != nullptr ? window->hwnd() : nullptr);
 }
 
 host::WindowHandle DialogViews::WindowOf(const ui::Control& control) const {
   const DialogWindow* window = WindowObject(control.dialog());
-  return Handle(window != nullptr ? window->ControlWindow(control) : nullptr);
+  return FromHwnd(window != nullptr ? window->ControlWindow(control) : nullptr);
 }
 
 void DialogViews::Show(ui::Dialog& dialog) {
@@ -77,7 +66,7 @@ void DialogViews::Show(ui::Dialog& dialog) {
       if (const DialogWindow* over = WindowObject(*dialog.modalOwner))
         owner = over->hwnd();
     } else if (owner_ != host::WindowHandle::None) {
-      owner = Native(owner_);
+      owner = ToHwnd(owner_);
     } else if (const HWND active = ::GetActiveWindow(); active != nullptr) {
       // The window the user worked in (Outlook's), or what owns the dialog that
       // was active.
@@ -86,7 +75,7 @@ void DialogViews::Show(ui::Dialog& dialog) {
     }
     windows_.push_back(std::make_unique<DialogWindow>(*this, dialog, owner));
     window = windows_.back().get();
-    dialog.hWnd = Handle(window->hwnd());
+    dialog.hWnd = FromHwnd(window->hwnd());
   }
   window->Raise();
   // The windows show what the model holds; the window itself appears when the
