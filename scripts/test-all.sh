@@ -20,7 +20,8 @@ ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
 
 echo "== windows build"
 cmake -S "$root" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DOSTREL_NATIVE_STANDIN="$build/native/standin/ostrel-standin"
 cmake --build "$build/windows" -j "$jobs"
 echo "== windows tests (under Wine)"
 export OSTREL_WINEPREFIX="$build/wineprefix"

@@ -9,9 +9,9 @@
     `regsvr32 /u` the COM entries and Outlook's key are gone, after `regsvr32`
     the registry is exactly as msiexec left it.
  3. Outlook's stand-in runs the five example requests against the installed
-    add-in: each run loads it through COM and builds its toolbar, and (with
-    --requests required) each request leaves a draft; with --requests reported
-    the requests that do not finish are listed, not failed.
+    add-in through its real windows: each run loads it through COM and builds
+    its toolbar, and each request leaves one draft that reads as the draft the
+    Linux stand-in makes from the same script.
  4. Uninstalling leaves no file and no key of the add-in (nor its entry in the
     list of installed programs), and COM no longer creates it.
  5. The previous version installs, the user's remembered values are written, the
@@ -62,6 +62,11 @@ REMEMBERED_VALUES = [
 ]
 USER_FILES = {"template.txt": b"<p>[FirstName], my working template</p>\r\n",
               "4.txt": b"<p>My saved Donation default [BUTTON]</p>\r\n"}
+
+
+# How two drafts are compared: as a mail program reads them.
+COMPARE_DRAFTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "road",
+                              "compare_drafts.py")
 
 
 class RoadFailure(Exception):
@@ -152,6 +157,15 @@ def parse_export(text):
                     end += 1
                 current[line[1:end]] = line[end + 2:]
     return keys
+
+
+def drafts(profile):
+    """The unsent drafts the stand-in left in the profile's Outbox."""
+    outbox = os.path.join(profile, "Outbox")
+    if not os.path.isdir(outbox):
+        return []
+    return sorted(os.path.join(outbox, name) for name in os.listdir(outbox)
+                  if name.endswith(".eml"))
 
 
 def reg_text(text):
@@ -335,35 +349,49 @@ class Road:
 
     # 3
     def five_requests(self):
-        if not self.args.outlook:
-            print("   ostrel-outlook.exe is not in the build yet: the five example requests "
-                  "are skipped")
-            return
-        profile = os.path.join(self.args.work, "profile")
-        outbox = os.path.join(profile, "Outbox")
-        shutil.rmtree(profile, ignore_errors=True)
-        os.makedirs(profile)
+        # The Linux stand-in starts from the registry the installer left: its
+        # installation data and the sender's details the mails are signed with.
+        installed_reg = os.path.join(self.args.work, "installed.reg")
+        self.wine.wine("reg", "export", r"HKCU\Software\Quarro", windows_path(installed_reg), "/y")
+        reg_tool = os.path.join(os.path.dirname(self.args.standin), "ostrel-reg")
         unfinished = []
         for name in ("general", "product", "service", "auction", "donation"):
             script = os.path.join(self.args.examples, name + ".txt")
-            drafts = len(os.listdir(outbox)) if os.path.isdir(outbox) else 0
-            code, out = self.wine.wine(self.args.outlook, "--profile", windows_path(profile),
+            windows_profile = os.path.join(self.args.work, "windows-" + name)
+            linux_profile = os.path.join(self.args.work, "linux-" + name)
+            for profile in (windows_profile, linux_profile):
+                shutil.rmtree(profile, ignore_errors=True)
+                os.makedirs(profile)
+            code, out = self.wine.wine(self.args.outlook, "--profile", windows_path(windows_profile),
                                        "--script", windows_path(script), check=False)
-            if "add-in Ostrel.Connect loaded through COM" not in out or \
-                    "toolbar Quarro" not in out:
+            user = os.path.basename(self.wine.user_folder())
+            installed = rf"C:\users\{user}\AppData\Local\Programs\Ostrel\Ostrel.dll"
+            if f"add-in Ostrel.Connect loaded from {installed}" not in out or \
+                    "toolbar Quarro: 11 controls" not in out:
                 raise RoadFailure(f"{name}: the installed add-in did not load into Outlook's "
                                   f"stand-in and build its toolbar\n{out}")
-            new_drafts = (len(os.listdir(outbox)) if os.path.isdir(outbox) else 0) - drafts
-            if code != 0 or new_drafts != 1:
+            subprocess.run([reg_tool, "--profile", linux_profile, "import", installed_reg],
+                           stdin=subprocess.DEVNULL, capture_output=True, check=True)
+            linux = subprocess.run([self.args.standin, "--profile", linux_profile,
+                                    "--script", script], stdin=subprocess.DEVNULL,
+                                   capture_output=True, text=True, timeout=300)
+            windows_drafts = drafts(windows_profile)
+            linux_drafts = drafts(linux_profile)
+            if code != 0 or len(windows_drafts) != 1:
                 errors = [line for line in out.splitlines() if "error" in line]
-                unfinished.append(f"{name} (exit {code}, {new_drafts} drafts; "
-                                  f"{errors[0] if errors else 'no error printed'})")
-        if unfinished and self.args.requests == "required":
-            raise RoadFailure("requests not made:\n  " + "\n  ".join(unfinished))
+                unfinished.append(f"{name}: exit {code}, {len(windows_drafts)} drafts "
+                                  f"({errors[0] if errors else 'no error printed'})")
+            elif linux.returncode != 0 or len(linux_drafts) != 1:
+                unfinished.append(f"{name}: the Linux stand-in ended with {linux.returncode} "
+                                  f"and {len(linux_drafts)} drafts\n{linux.stdout}{linux.stderr}")
+            else:
+                compared = subprocess.run([sys.executable, COMPARE_DRAFTS, linux_drafts[0],
+                                           windows_drafts[0]], capture_output=True, text=True)
+                if compared.returncode != 0:
+                    unfinished.append(f"{name}: the draft differs from the Linux stand-in's\n"
+                                      + compared.stdout)
         if unfinished:
-            print("   the installed add-in loaded through COM and built its toolbar in every run; "
-                  "the requests themselves are not required yet (--requests reported) and these "
-                  "did not finish:\n     " + "\n     ".join(unfinished))
+            raise RoadFailure("example requests:\n  " + "\n  ".join(unfinished))
 
     # 4 and 6
     def uninstall(self, remembered, user_files):
@@ -429,6 +457,9 @@ class Road:
         self.step("fresh Wine prefix", self.wine.fresh)
         self.step("registry link for Wine's COM",
                   lambda: self.wine.wine(self.args.reglink))
+        # Links the requests open go to the stand-in's own handler, registered
+        # before the registry is taken as it was: it belongs to the prefix.
+        self.wine.wine(self.args.outlook, "--handle-links")
         # The scripting host registers its own type library on its first run:
         # that run comes before the registry is taken as it was.
         if self.com_creates_addin():
@@ -460,10 +491,11 @@ def main():
     parser.add_argument("--addin-dir", required=True)
     parser.add_argument("--reg", required=True, help="data/install/Ostrel.reg")
     parser.add_argument("--reglink", required=True, help="ostrel-reglink.exe")
-    parser.add_argument("--outlook", default="", help="ostrel-outlook.exe, when built")
+    parser.add_argument("--outlook", required=True, help="ostrel-outlook.exe")
+    parser.add_argument("--standin", required=True,
+                        help="the Linux build's ostrel-standin, whose drafts the installed "
+                             "add-in's must equal")
     parser.add_argument("--examples", required=True)
-    parser.add_argument("--requests", choices=["required", "reported"], default="required",
-                        help="whether the example requests must each leave a draft")
     parser.add_argument("--work", required=True, help="a folder of its own; the prefix goes there")
     args = parser.parse_args()
     args.prefix = os.path.join(args.work, "wineprefix")
