@@ -122,10 +122,10 @@ void BM_EmptyWindowOfTheWizardsSize(benchmark::State& state) {
   type.lpszClassName = L"OstrelBenchEmpty";
   ::RegisterClassW(&type);
   for (auto _ : state) {
-    const HWND window = ::CreateWindowExW(
-        WS_EX_DLGMODALFRAME, type.lpszClassName, L"Quarro Payment Request Wizard",
-        WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 508, 385, nullptr, nullptr,
-        type.hInstance, nullptr);
+    const HWND window =
+        ::CreateWindowExW(WS_EX_DLGMODALFRAME, type.lpszClassName, L"Quarro Payment Request Wizard",
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 508, 385, nullptr, nullptr,
+                          type.hInstance, nullptr);
     ::ShowWindow(window, SW_SHOWNORMAL);
     UntilIdle();
     state.PauseTiming();
