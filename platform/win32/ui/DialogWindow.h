@@ -121,6 +121,8 @@ class DialogWindow {
 
   // Layout.cpp
   void Build(HWND owner);
+  // Makes the windows of the controls shown for the first time.
+  void MakeShownWindows();
   HWND CreateControl(const ui::Control& control, int id);
   HFONT FontFor(const ui::Control& control);
   HBITMAP BitmapFor(const host::PicturePtr& picture);

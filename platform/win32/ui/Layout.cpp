@@ -189,25 +189,45 @@ void DialogWindow::Build(HWND owner) {
   controls_.resize(all.size());
   groupBoxes_.resize(all.size());
   given_.resize(all.size());
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    // A container comes before what it holds, so its window is there.
+  MakeShownWindows();
+  PlaceDialog(true);
+}
+
+void DialogWindow::MakeShownWindows() {
+  // A control's window is made when the control is first shown: the wizard's
+  // hidden pages hold hundreds of controls, and under Wine each window costs
+  // about a millisecond to make. A container comes before what it holds, so
+  // its window is there.
+  const auto& all = model_->Controls();
+  for (std::size_t i = 0; i < all.size() && i < controls_.size(); ++i) {
+    if (controls_[i] != nullptr || !all[i]->IsShown())
+      continue;
+    given_[i] = Given{};
     given_[i].parent = ParentOf(*all[i]);
     given_[i].rect = PixelRect(*all[i]);
     controls_[i] = CreateControl(*all[i], kFirstControlId + static_cast<int>(i));
-    if (all[i]->kind() == Kind::Frame && controls_[i] != nullptr)
+    if (controls_[i] == nullptr)
+      continue;
+    if (all[i]->kind() == Kind::Frame) {
       groupBoxes_[i] = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_GROUPBOX, 0, 0,
                                          given_[i].rect.right - given_[i].rect.left,
                                          given_[i].rect.bottom - given_[i].rect.top, controls_[i],
                                          nullptr, ThisModule(), nullptr);
-    if (groupBoxes_[i] != nullptr)
-      ::SendMessageW(groupBoxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*all[i])), FALSE);
+      if (groupBoxes_[i] != nullptr)
+        ::SendMessageW(groupBoxes_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*all[i])),
+                       FALSE);
+    }
+    // Later controls lie on top of earlier ones, as controls lie on the shapes
+    // made before them: the new window goes just below the first later sibling
+    // that has a window.
+    HWND above = HWND_TOP;
+    for (std::size_t j = i + 1; j < controls_.size(); ++j)
+      if (controls_[j] != nullptr && given_[j].parent == given_[i].parent) {
+        above = controls_[j];
+        break;
+      }
+    ::SetWindowPos(controls_[i], above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  // Later controls lie on top of earlier ones, as controls lie on the shapes
-  // made before them.
-  for (HWND control : controls_)
-    if (control != nullptr)
-      ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  PlaceDialog(true);
 }
 
 HWND DialogWindow::CreateControl(const ui::Control& control, int id) {

@@ -73,6 +73,7 @@ void DialogWindow::Sync(bool applyVisibility, bool keyboardFocus) {
     const bool batch = changes > 2 && ::IsWindowVisible(hwnd_);
     if (batch)
       ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    MakeShownWindows();
     for (std::size_t i = 0; i < all.size() && i < controls_.size(); ++i)
       if (controls_[i] != nullptr)
         SyncControl(*all[i], i);

@@ -42,11 +42,13 @@ std::vector<std::string> Mismatches(const Shown& shown, const ui::Dialog& dialog
   for (const auto& c : dialog.Controls()) {
     const std::string name = Utf16ToUtf8(c->DisplayName());
     const HWND control = shown.Window(*c);
+    const bool visible = c->IsShown();
     if (control == nullptr) {
-      found.push_back(name + " has no window");
+      // A control's window is made when the control is first shown.
+      if (visible)
+        found.push_back(name + " has no window");
       continue;
     }
-    const bool visible = c->IsShown();
     if ((::IsWindowVisible(control) != FALSE) != visible)
       found.push_back(name + (visible ? " hidden" : " shown"));
     if (!visible)
