@@ -73,8 +73,12 @@ host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const Ans
 
 int Win32CommonDialogs::MessageBox(host::WindowHandle owner, const String& text,
                                    const String& caption, std::uint32_t type) {
-  return ::MessageBoxA(ToHwnd(owner), ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(),
-                       type);
+  // A message with no window of its own to stand over (a dialog that could not
+  // open, a command that failed) belongs to the window the user works in:
+  // Outlook's, as the add-in runs on Outlook's thread. Unowned, it could open
+  // behind Outlook and leave Outlook waiting for an answer nobody sees.
+  const HWND over = owner != host::WindowHandle::None ? ToHwnd(owner) : ::GetActiveWindow();
+  return ::MessageBoxA(over, ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(), type);
 }
 
 String Win32CommonDialogs::GetOpenFileName(const host::OpenFileRequest& request) {

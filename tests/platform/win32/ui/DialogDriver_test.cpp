@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "com/DialogDriver.h"
@@ -120,13 +121,33 @@ TEST(DialogDriver, ModalChooserOwnersAndAWizardThatCannotOpen) {
   const HWND outlook = ::CreateWindowExW(0, L"STATIC", L"Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                          100, nullptr, nullptr, nullptr, nullptr);
   s.views.SetOwner(static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(outlook)));
+  ::ShowWindow(outlook, SW_SHOW);
+  ::SetActiveWindow(outlook);
+  win32::Win32CommonDialogs realBoxes(s.f.services.ansi);
+  s.f.dialogs.realBoxes = &realBoxes;
 
   // Without the installation data the wizard unloads in the event that opened
-  // it: its window never appears.
+  // it: its window never appears, and its message stands over Outlook's window.
   s.f.test->ClearAddinSettings();
-  s.f.Open();
+  HWND boxOwner = nullptr;
+  {
+    DialogDriver driver;
+    std::thread answerer([&] {
+      for (int tries = 0; tries < 500 && driver.MessageBoxUp() == nullptr; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (const HWND box = driver.MessageBoxUp()) {
+        boxOwner = ::GetWindow(box, GW_OWNER);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    s.f.Open();
+    answerer.join();
+  }
+  s.f.dialogs.realBoxes = nullptr;
   Pump();
   EXPECT_EQ(s.f.state.Wizard(), nullptr);
+  ASSERT_EQ(s.f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(boxOwner, outlook);
   std::vector<std::string> lines;
   HWND front = nullptr;
   RunScript(lines, [&front](DialogDriver& d) { front = d.FrontDialog(); });
