@@ -29,16 +29,6 @@ bool Fits(std::uint64_t size, std::uint64_t offset, std::uint64_t length) {
   return offset <= size && length <= size - offset;
 }
 
-std::string Hex(std::uint64_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return "0x" + text;
-}
-
 // The loader reads files in sectors of this size.
 constexpr std::size_t kSectorSize = 512;
 constexpr std::uint16_t kDosMagic = 0x5A4D;     // "MZ"
@@ -92,6 +82,16 @@ bool IsPng(Bytes data) {
 }
 
 }  // namespace
+
+std::string Hex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  return "0x" + text;
+}
 
 ResourceKey ResourceKey::Id(std::uint16_t id) {
   ResourceKey key;

@@ -17,6 +17,9 @@
 
 namespace ostrel::posix {
 
+// A number as the loader's messages show it: "0x1F4".
+std::string Hex(std::uint64_t value);
+
 // Resource types (RT_*) the reader understands.
 inline constexpr std::uint16_t kRtBitmap = 2;
 inline constexpr std::uint16_t kRtIcon = 3;

@@ -18,16 +18,6 @@ std::uint64_t RoundUp(std::uint64_t value, std::uint64_t to) {
   return (value + to - 1) / to * to;
 }
 
-std::string Hex(std::uint64_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return "0x" + text;
-}
-
 }  // namespace
 
 std::string PeImage::ImageLoadProblem() const {

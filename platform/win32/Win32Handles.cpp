@@ -1,5 +1,7 @@
 #include "win32/Win32Handles.h"
 
+#include <cstdio>
+
 namespace ostrel::win32 {
 
 std::string SystemErrorText(DWORD error) {
@@ -10,6 +12,12 @@ std::string SystemErrorText(DWORD error) {
                         text[length - 1] == ' ' || text[length - 1] == '.'))
     --length;
   return length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+}
+
+std::string HresultText(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
 }
 
 void RaiseWin32Error(DWORD error, const std::string& action) {

@@ -34,6 +34,9 @@ inline host::WindowHandle FromHwnd(HWND window) {
 // end; "error N" when the system has none.
 std::string SystemErrorText(DWORD error);
 
+// An HRESULT as error texts show it: "0x8007000E".
+std::string HresultText(HRESULT hr);
+
 // Raises `error` (a Win32 error number) as the host error of the calling step:
 // "<action>: <the system's text>".
 [[noreturn]] void RaiseWin32Error(DWORD error, const std::string& action);

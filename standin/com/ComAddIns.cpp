@@ -1,17 +1,10 @@
 #include "standin/com/ComAddIns.h"
 
-#include <cstdio>
-
+#include "win32/Win32Handles.h"
 #include "win32/com/Variant.h"
 
 namespace ostrel::standin::com {
 namespace {
-
-std::string Hex(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
 
 // The custom argument: an empty array of variants, as Outlook passes it.
 class Custom {
@@ -35,14 +28,14 @@ std::unique_ptr<ComAddIn> ComAddIn::Create(const String& progId, std::string* pr
   CLSID clsid{};
   HRESULT hr = ::CLSIDFromProgID(win32::com::Wide(progId), &clsid);
   if (FAILED(hr)) {
-    *problem = "COM knows no class for the ProgID (" + Hex(hr) + ")";
+    *problem = "COM knows no class for the ProgID (" + win32::HresultText(hr) + ")";
     return nullptr;
   }
   win32::com::ComPtr<IDTExtensibility2> object;
   hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDTExtensibility2,
                           object.OutVoid());
   if (FAILED(hr) || !object) {
-    *problem = "CoCreateInstance failed (" + Hex(hr) + ")";
+    *problem = "CoCreateInstance failed (" + win32::HresultText(hr) + ")";
     return nullptr;
   }
   return std::unique_ptr<ComAddIn>(new ComAddIn(std::move(object)));

@@ -3,15 +3,10 @@
 #include "common/Text.h"
 #include "host/ErrorNumbers.h"
 #include "host/HostError.h"
+#include "win32/Win32Handles.h"
 
 namespace ostrel::win32::com {
 namespace {
-
-std::string Hex(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
 
 // What an EXCEPINFO says; its strings are freed here.
 struct Exception {
@@ -34,7 +29,7 @@ Exception TakeException(EXCEPINFO& info) {
 }  // namespace
 
 void RaiseFailedCall(HRESULT hr, const std::string& what, const String& description) {
-  std::string message = what + " failed (" + Hex(hr) + ")";
+  std::string message = what + " failed (" + HresultText(hr) + ")";
   if (!description.empty())
     message += ": " + Utf16ToUtf8(description);
   throw host::HostError(static_cast<long>(hr), message);
