@@ -58,7 +58,7 @@ class Host {
 
 class DoNothing final : public outlook::AddInConnection {
  public:
-  void OnConnection(outlook::Application&, int, outlook::AddInInstance&,
+  void OnConnection(std::shared_ptr<outlook::Application>, int, outlook::AddInInstance&,
                     const std::vector<ostrel::String>&) override {}
   void OnDisconnection(int, const std::vector<ostrel::String>&) override {}
   void OnAddInsUpdate(const std::vector<ostrel::String>&) override {}
@@ -72,7 +72,7 @@ void ConnectLoop(benchmark::State& bench, MakeAddIn make) {
   auto instance = host.outlook().MakeAddInInstance(u"Ostrel.Connect");
   for (auto _ : bench) {
     std::unique_ptr<outlook::AddInConnection> addin = make(host);
-    addin->OnConnection(host.outlook(), 1, *instance, {});
+    addin->OnConnection(host.outlook().HandOutApplication(), 1, *instance, {});
     bench.PauseTiming();
     addin->OnDisconnection(0, {});
     addin.reset();

@@ -1,9 +1,11 @@
 #include "addin/AddIn.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "addin/modCommandBars.h"
+#include "common/Entry.h"
 #include "common/Text.h"
 #include "help/frmAbout.h"
 #include "help/modHelp.h"
@@ -89,72 +91,94 @@ void CommandMember::Set(const std::shared_ptr<office::CommandBarControl>& contro
 
 void CommandMember::Click(office::CommandBarButton&, bool&) {
   // Nothing thrown may reach Outlook: a command that fails is reported.
-  try {
-    (owner_.*handler_)();
-  } catch (...) {
-    owner_.ReportCommandFailure();
-  }
+  Guarded([this] { (owner_.*handler_)(); }, [this] { owner_.ReportCommandFailure(); });
 }
 
-AddIn::AddIn(AddInState& addin)
-    : state(addin),
-      objExpl(this),
-      objCBButton(*this, &AddIn::objCBButton_Click),
-      objCBBGeneral(*this, &AddIn::objCBBGeneral_Click),
-      objCBBProduct(*this, &AddIn::objCBBProduct_Click),
-      objCBBService(*this, &AddIn::objCBBService_Click),
-      objCBBAuction(*this, &AddIn::objCBBAuction_Click),
-      objCBBDonation(*this, &AddIn::objCBBDonation_Click),
-      objCBBOptions(*this, &AddIn::objCBBOptions_Click),
-      objCBBHelp(*this, &AddIn::objCBBHelp_Click),
-      objCBBAbout(*this, &AddIn::objCBBAbout_Click),
-      objCBBUpdate(*this, &AddIn::objCBBUpdate_Click) {}
+// ---- One main window and its toolbar ---------------------------------------
 
-AddIn::~AddIn() = default;
+ExplorerToolbar::ExplorerToolbar(AddIn& owner, std::shared_ptr<outlook::Explorer> explorer)
+    : objExpl(this),
+      objCBButton(owner, &AddIn::objCBButton_Click),
+      objCBBGeneral(owner, &AddIn::objCBBGeneral_Click),
+      objCBBProduct(owner, &AddIn::objCBBProduct_Click),
+      objCBBService(owner, &AddIn::objCBBService_Click),
+      objCBBAuction(owner, &AddIn::objCBBAuction_Click),
+      objCBBDonation(owner, &AddIn::objCBBDonation_Click),
+      objCBBOptions(owner, &AddIn::objCBBOptions_Click),
+      objCBBHelp(owner, &AddIn::objCBBHelp_Click),
+      objCBBAbout(owner, &AddIn::objCBBAbout_Click),
+      objCBBUpdate(owner, &AddIn::objCBBUpdate_Click),
+      owner_(owner),
+      window_(std::move(explorer)) {}
 
-void AddIn::Initialize(outlook::Application& application, const String& progId) {
-  // These two steps are not skipped: a failure ends Initialize.
-  state.objOutlook = &application;
-  try {
-    objExpl.Bind(application.ActiveExplorer());
-  } catch (...) {
+ExplorerToolbar::~ExplorerToolbar() = default;
+
+void ExplorerToolbar::Watch() {
+  objExpl.Bind(window_);
+}
+
+bool ExplorerToolbar::Complete() const {
+  const CommandMember* members[] = {&objCBButton,   &objCBBGeneral,  &objCBBProduct, &objCBBService,
+                                    &objCBBAuction, &objCBBDonation, &objCBBOptions, &objCBBHelp,
+                                    &objCBBAbout,   &objCBBUpdate};
+  if (!objCommandBar || !objCBPopup || !objPopupBar)
+    return false;
+  return std::all_of(std::begin(members), std::end(members),
+                     [](const CommandMember* member) { return member->get() != nullptr; });
+}
+
+std::shared_ptr<office::CommandBarControl> ExplorerToolbar::FindOrAdd(int type, const String& tag) {
+  // Controls the add-in left on the bar earlier (a disconnection whose
+  // deletion failed) are taken again rather than doubled.
+  std::shared_ptr<office::CommandBarControl> control;
+  SkipOnFailure([&] { control = Required(objCommandBar.get()).FindControl(tag); });
+  if (!control)
+    control = Required(objCommandBar.get()).AddControl(type, std::nullopt, /*temporary=*/true);
+  return control;
+}
+
+void ExplorerToolbar::Build(const String& progId) {
+  if (Complete())
     return;
-  }
-  BuildToolbar(progId);
-}
-
-void AddIn::BuildToolbar(const String& progId) {
-  SkipOnFailure(
-      [&] { objCommandBar = Required(objExpl.get()).CommandBars()->Item(String(kBarName)); });
+  outlook::Explorer* window = objExpl.get();
+  if (!objCommandBar)
+    SkipOnFailure([&] { objCommandBar = Required(window).CommandBars()->Item(String(kBarName)); });
   if (!objCommandBar)
     SkipOnFailure([&] {
-      objCommandBar = Required(objExpl.get())
-                          .CommandBars()
-                          ->Add(String(kBarName), office::msoBarTop, /*temporary=*/false);
+      objCommandBar = Required(window).CommandBars()->Add(String(kBarName), office::msoBarTop,
+                                                          /*temporary=*/false);
     });
-  SkipOnFailure([&] { Required(objCommandBar.get()).Reset(); });
+  if (objCommandBar && !reset_)
+    reset_ = SkipOnFailure([&] { objCommandBar->Reset(); });
 
-  SkipOnFailure([&] {
-    objCBButton.Set(Required(objCommandBar.get())
-                        .AddControl(office::msoControlButton, std::nullopt, /*temporary=*/true));
-  });
-  SkipOnFailure([&] { Required(objCBButton.get()).SetBeginGroup(true); });
-  SkipOnFailure([&] { Required(objCBButton.get()).SetFaceId(kFaceWizard); });
-  SkipOnFailure([&] { Required(objCBButton.get()).SetTag(u"QuarroButton"); });
-  SkipOnFailure([&] { Required(objCBButton.get()).SetStyle(office::msoButtonIconAndCaption); });
-  SkipOnFailure([&] { Required(objCBButton.get()).SetVisible(true); });
-
-  SkipOnFailure([&] {
-    objCBPopup = Required(objCommandBar.get())
-                     .AddControl(office::msoControlPopup, std::nullopt, /*temporary=*/true);
-  });
-  SkipOnFailure([&] { Required(objCBPopup.get()).SetBeginGroup(true); });
-  SkipOnFailure([&] { Required(objCBPopup.get()).SetTag(u"QuarroPopup"); });
-  SkipOnFailure([&] { Required(objCBPopup.get()).SetVisible(true); });
-  SkipOnFailure([&] {
-    objPopupBar = Required(dynamic_cast<office::CommandBarPopup*>(objCBPopup.get())).CommandBar();
-  });
-  SkipOnFailure([&] { Required(objPopupBar.get()).SetAdaptiveMenu(true); });
+  if (!objCBButton.get()) {
+    std::shared_ptr<office::CommandBarControl> control;
+    SkipOnFailure([&] { control = FindOrAdd(office::msoControlButton, u"QuarroButton"); });
+    if (auto* button = dynamic_cast<office::CommandBarButton*>(control.get())) {
+      SkipOnFailure([&] { button->SetBeginGroup(true); });
+      SkipOnFailure([&] { button->SetFaceId(kFaceWizard); });
+      SkipOnFailure([&] { button->SetTag(u"QuarroButton"); });
+      SkipOnFailure([&] { button->SetStyle(office::msoButtonIconAndCaption); });
+      SkipOnFailure([&] { button->SetVisible(true); });
+      SkipOnFailure([&] { objCBButton.Set(control); });
+    }
+  }
+  if (!objCBPopup) {
+    std::shared_ptr<office::CommandBarControl> control;
+    SkipOnFailure([&] { control = FindOrAdd(office::msoControlPopup, u"QuarroPopup"); });
+    if (control) {
+      SkipOnFailure([&] { control->SetBeginGroup(true); });
+      SkipOnFailure([&] { control->SetTag(u"QuarroPopup"); });
+      SkipOnFailure([&] { control->SetVisible(true); });
+      objCBPopup = control;
+    }
+  }
+  if (!objPopupBar) {
+    SkipOnFailure([&] {
+      objPopupBar = Required(dynamic_cast<office::CommandBarPopup*>(objCBPopup.get())).CommandBar();
+    });
+    SkipOnFailure([&] { Required(objPopupBar.get()).SetAdaptiveMenu(true); });
+  }
 
   struct Row {
     CommandMember& member;
@@ -174,42 +198,46 @@ void AddIn::BuildToolbar(const String& progId) {
       {objCBBAbout, u"QuarroAbout", kFaceHelp, true, office::msoButtonCaption},
       {objCBBUpdate, u"QuarroUpdate", kFaceHelp, true, office::msoButtonCaption},
   };
-  for (const Row& row : rows)
+  for (const Row& row : rows) {
+    if (row.member.get() != nullptr)
+      continue;
     SkipOnFailure([&] {
       row.member.Set(AddCommandBarButton(progId, objPopupBar.get(), u"", row.tag, u"", row.face,
                                          row.beginGroup, row.style,
                                          /*temporary=*/true));
     });
+  }
 
   SkipOnFailure([&] { Required(objCommandBar.get()).SetVisible(true); });
-  SkipOnFailure([&] { ApplyResources(); });
+  ApplyCaptions();
+  if (!facePasted_)
+    facePasted_ = SkipOnFailure([&] { PasteMainButtonFace(); });
 }
 
-void AddIn::ApplyResources() {
-  state.helpFile = state.addinFolder + String(kContextHelp);
-  if (!OpenResourceLibrary(state)) {
-    state.platform.dialogs.MessageBox(host::WindowHandle::None, u"Could not load resource file.",
-                                      u"Ostrel", host::kMbOk | host::kMbIconError);
+void ExplorerToolbar::ApplyCaptions() {
+  AddInState& state = owner_.state;
+  if (host::IsNone(state.hResourceLibrary))
     return;
-  }
-  state.appTitle = ResString(state, res::kAppTitle);
-  state.messageFooter = ResString(state, res::kMessageFooter);
-  Required(objCBButton.get()).SetCaption(ResString(state, res::kToolbarFirst));
-  Required(objCBPopup.get()).SetCaption(ResString(state, res::kToolbarFirst + 1));
-  Required(objCBButton.get()).SetTooltipText(ResString(state, res::kToolbarFirst + 2));
-  Required(objCBPopup.get()).SetTooltipText(ResString(state, res::kToolbarFirst + 3));
+  const auto caption = [&](office::CommandBarControl* control, std::int32_t id) {
+    SkipOnFailure([&] { Required(control).SetCaption(ResString(state, id)); });
+  };
+  const auto tooltip = [&](office::CommandBarControl* control, std::int32_t id) {
+    SkipOnFailure([&] { Required(control).SetTooltipText(ResString(state, id)); });
+  };
+  caption(objCBButton.get(), res::kToolbarFirst);
+  caption(objCBPopup.get(), res::kToolbarFirst + 1);
+  tooltip(objCBButton.get(), res::kToolbarFirst + 2);
+  tooltip(objCBPopup.get(), res::kToolbarFirst + 3);
   const CommandMember* menu[] = {&objCBBGeneral, &objCBBProduct,  &objCBBService,
                                  &objCBBAuction, &objCBBDonation, &objCBBOptions,
                                  &objCBBHelp,    &objCBBAbout,    &objCBBUpdate};
   for (std::int32_t i = 0; i < 9; ++i)
-    Required(menu[i]->get()).SetCaption(ResString(state, res::kMenuFirst + i));
-  for (std::int32_t i = 0; i < 3; ++i)
-    state.messageTable[static_cast<std::size_t>(i)] =
-        ResString(state, res::kMessageInvalidAccount + i);
-  PasteMainButtonFace();
+    caption(menu[i]->get(), res::kMenuFirst + i);
 }
 
-void AddIn::PasteMainButtonFace() {
+void ExplorerToolbar::PasteMainButtonFace() {
+  AddInState& state = owner_.state;
+  Required(objCBButton.get());
   const host::BitmapHandle bitmap = ResBitmap(state, DecimalText(res::kToolbarFaceBitmap));
   if (host::IsNone(bitmap))
     return;
@@ -229,6 +257,178 @@ void AddIn::PasteMainButtonFace() {
   const host::PicturePtr picture = BitmapToPicture(state.platform, bitmap);
   CopyFaceToClipboard(state.platform, picture.get(), kMagenta);
   Required(objCBButton.get()).PasteFace();
+}
+
+void ExplorerToolbar::DeleteControls() noexcept {
+  CommandMember* members[] = {&objCBButton,   &objCBBGeneral,  &objCBBProduct, &objCBBService,
+                              &objCBBAuction, &objCBBDonation, &objCBBOptions, &objCBBHelp,
+                              &objCBBAbout,   &objCBBUpdate};
+  for (CommandMember* member : members)
+    SkipOnFailure([&] { member->Set(nullptr); });
+  objPopupBar.reset();
+  objCBPopup.reset();
+  if (!objCommandBar)
+    return;
+  // Every control carrying one of the add-in's tags goes, however many an
+  // earlier run left; the popup takes its menu with it.
+  for (const char16_t* tag : {u"QuarroButton", u"QuarroPopup"}) {
+    for (int i = 0; i < 32; ++i) {
+      std::shared_ptr<office::CommandBarControl> control;
+      SkipOnFailure([&] { control = objCommandBar->FindControl(tag); });
+      if (!control || !SkipOnFailure([&] { control->Delete(); }))
+        break;
+    }
+  }
+}
+
+void ExplorerToolbar::Activate() {
+  Guarded([this] { owner_.objExpl_Activate(*this); }, [] {});
+}
+
+void ExplorerToolbar::BeforeFolderSwitch(const String& newFolder, bool& cancel) {
+  Guarded([&] { owner_.objExpl_BeforeFolderSwitch(newFolder, cancel); }, [] {});
+}
+
+void ExplorerToolbar::Close() {
+  Guarded([this] { owner_.objExpl_Close(*this); }, [] {});
+}
+
+InspectorWatch::InspectorWatch(AddIn& owner, std::shared_ptr<outlook::Inspector> inspector)
+    : objInsp(this), owner_(owner) {
+  objInsp.Bind(std::move(inspector));
+}
+
+void InspectorWatch::Close() {
+  Guarded([this] { owner_.objInsp_Close(*this); }, [] {});
+}
+
+// ---- The add-in --------------------------------------------------------------
+
+AddIn::AddIn(AddInState& addin) : state(addin), explorers_(this), inspectorList_(this) {}
+
+AddIn::~AddIn() {
+  Shutdown();
+}
+
+void AddIn::Initialize(std::shared_ptr<outlook::Application> application, const String& progId) {
+  application_ = std::move(application);
+  state.objOutlook = application_.get();
+  progId_ = progId;
+  outlook::Application& app = *application_;
+  // Windows that open later: a main window gets its toolbar, an item window
+  // its watch.
+  SkipOnFailure([&] { explorers_.Bind(app.GetExplorers()); });
+  SkipOnFailure([&] { inspectorList_.Bind(app.GetInspectors()); });
+  SkipOnFailure([&] {
+    const std::shared_ptr<outlook::Inspectors> open = app.GetInspectors();
+    const int count = open->Count();
+    for (int i = 1; i <= count; ++i)
+      SkipOnFailure([&] { WatchInspector(open->Item(i)); });
+  });
+
+  std::shared_ptr<outlook::Explorer> active;
+  const bool asked = SkipOnFailure([&] { active = app.ActiveExplorer(); });
+  int explorerCount = -1;
+  SkipOnFailure([&] { explorerCount = app.ExplorersCount(); });
+  if (active || explorerCount != 0 || !inspectors_.empty())
+    EnsureResources();
+  if (active) {
+    WatchExplorer(active);
+  } else if (!asked) {
+    // Outlook could not say which window is active: each open one gets its
+    // toolbar.
+    SkipOnFailure([&] {
+      const std::shared_ptr<outlook::Explorers> open = app.GetExplorers();
+      const int count = open->Count();
+      for (int i = 1; i <= count; ++i)
+        SkipOnFailure([&] { WatchExplorer(open->Item(i)); });
+    });
+  }
+}
+
+void AddIn::StartupComplete() noexcept {
+  // Microsoft advises building command bars once start-up is complete rather
+  // than relying on them at OnConnection: whatever failed is tried again.
+  if (!application_)
+    return;
+  if (toolbars_.empty())
+    SkipOnFailure([&] {
+      if (auto active = application_->ActiveExplorer()) {
+        EnsureResources();
+        WatchExplorer(active);
+      }
+    });
+  BuildAll();
+}
+
+void AddIn::BuildAll() {
+  for (const auto& toolbar : toolbars_)
+    SkipOnFailure([&] { toolbar->Build(progId_); });
+}
+
+ExplorerToolbar* AddIn::WatchExplorer(const std::shared_ptr<outlook::Explorer>& explorer) {
+  if (!explorer)
+    return nullptr;
+  auto toolbar = std::make_unique<ExplorerToolbar>(*this, explorer);
+  // A window whose Close cannot be heard gets no toolbar: the add-in would
+  // never know when to let it go.
+  if (!SkipOnFailure([&] { toolbar->Watch(); }))
+    return nullptr;
+  ExplorerToolbar* built = toolbar.get();
+  toolbars_.push_back(std::move(toolbar));
+  SkipOnFailure([&] { built->Build(progId_); });
+  return built;
+}
+
+void AddIn::WatchInspector(const std::shared_ptr<outlook::Inspector>& inspector) {
+  if (inspector)
+    inspectors_.push_back(std::make_unique<InspectorWatch>(*this, inspector));
+}
+
+void AddIn::EnsureResources() {
+  if (resourcesTried_)
+    return;
+  resourcesTried_ = true;
+  SkipOnFailure([&] { ApplyResources(); });
+}
+
+void AddIn::ApplyResources() {
+  state.helpFile = state.addinFolder + String(kContextHelp);
+  if (!OpenResourceLibrary(state)) {
+    state.platform.dialogs.MessageBox(host::WindowHandle::None, u"Could not load resource file.",
+                                      u"Ostrel", host::kMbOk | host::kMbIconError);
+    return;
+  }
+  state.appTitle = ResString(state, res::kAppTitle);
+  state.messageFooter = ResString(state, res::kMessageFooter);
+  // The messages are loaded before anything of a toolbar, which may come
+  // later or not at all (an item window only).
+  for (std::int32_t i = 0; i < 3; ++i)
+    state.messageTable[static_cast<std::size_t>(i)] =
+        ResString(state, res::kMessageInvalidAccount + i);
+}
+
+void AddIn::NewExplorer(const std::shared_ptr<outlook::Explorer>& explorer) {
+  Guarded(
+      [&] {
+        EnsureResources();
+        WatchExplorer(explorer);
+      },
+      [] {});
+}
+
+void AddIn::NewInspector(const std::shared_ptr<outlook::Inspector>& inspector) {
+  Guarded(
+      [&] {
+        EnsureResources();
+        WatchInspector(inspector);
+      },
+      [] {});
+}
+
+void AddIn::DeleteControls() noexcept {
+  for (const auto& toolbar : toolbars_)
+    toolbar->DeleteControls();
 }
 
 void AddIn::Shutdown() noexcept {
@@ -253,12 +453,20 @@ void AddIn::Shutdown() noexcept {
       CloseResourceLibrary(state);
   });
   SkipOnFailure([&] { state.CloseDialogs(); });
-  objCommandBar.reset();
-  objCBPopup.reset();
-  objPopupBar.reset();
-  objInsp.reset();
-  objExpl.Reset();
+  // Every object of Outlook goes: the toolbars' bars and controls with their
+  // events, the windows' watches, the collections and the application. A
+  // window whose event is running now is released when that event returns.
+  for (auto& toolbar : toolbars_)
+    Entry::Retire(std::move(toolbar));
+  toolbars_.clear();
+  for (auto& inspector : inspectors_)
+    Entry::Retire(std::move(inspector));
+  inspectors_.clear();
+  explorers_.Reset();
+  inspectorList_.Reset();
   state.objOutlook = nullptr;
+  application_.reset();
+  resourcesTried_ = false;
 }
 
 void AddIn::objCBButton_Click() {
@@ -306,17 +514,52 @@ void AddIn::objCBBUpdate_Click() {
 
 void AddIn::objExpl_BeforeFolderSwitch(const String&, bool&) {}
 
-void AddIn::objExpl_Close() {
-  // The watch moves to the explorer Outlook now reports as active. Inspectors
-  // are not watched: an item window alone keeps the add-in until disconnection.
-  outlook::Application* application = state.objOutlook;
+void AddIn::objExpl_Activate(ExplorerToolbar& window) {
+  // A toolbar that could not be built yet (the window was not shown, a host
+  // call failed) is tried again whenever its window comes forward.
+  EnsureResources();
+  window.Build(progId_);
+}
+
+void AddIn::objExpl_Close(ExplorerToolbar& window) {
+  const auto found = std::find_if(toolbars_.begin(), toolbars_.end(),
+                                  [&](const auto& held) { return held.get() == &window; });
+  if (found != toolbars_.end()) {
+    std::unique_ptr<ExplorerToolbar> closing = std::move(*found);
+    toolbars_.erase(found);
+    // Its controls go with the window; this handler is still running on it.
+    Entry::Retire(std::move(closing));
+  }
+  ShutdownIfNoWindow(/*explorerClosing=*/true);
+}
+
+void AddIn::objInsp_Close(InspectorWatch& window) {
+  const auto found = std::find_if(inspectors_.begin(), inspectors_.end(),
+                                  [&](const auto& held) { return held.get() == &window; });
+  if (found != inspectors_.end()) {
+    std::unique_ptr<InspectorWatch> closing = std::move(*found);
+    inspectors_.erase(found);
+    Entry::Retire(std::move(closing));
+  }
+  ShutdownIfNoWindow(/*explorerClosing=*/false);
+}
+
+void AddIn::ShutdownIfNoWindow(bool explorerClosing) {
+  // While a window's Close is delivered it still counts among the inspectors,
+  // and Outlook already reports the next active explorer. Every failing step
+  // is skipped: the worst outcome is that the teardown waits for the
+  // disconnection.
+  outlook::Application* application = application_.get();
+  if (application == nullptr)
+    return;
   std::shared_ptr<outlook::Explorer> next;
-  SkipOnFailure([&] { next = Required(application).ActiveExplorer(); });
-  SkipOnFailure([&] { objExpl.Bind(next); });
-  SkipOnFailure([&] {
-    if (objExpl.get() == nullptr && Required(application).InspectorsCount() == 0)
-      Shutdown();
-  });
+  if (!SkipOnFailure([&] { next = application->ActiveExplorer(); }) || next)
+    return;
+  int inspectors = -1;
+  SkipOnFailure([&] { inspectors = application->InspectorsCount(); });
+  if (inspectors < 0 || inspectors > (explorerClosing ? 0 : 1))
+    return;
+  Shutdown();
 }
 
 void AddIn::ReportCommandFailure() noexcept {

@@ -1,10 +1,12 @@
-// What the add-in holds inside Outlook: the application, the watched explorer,
-// the toolbar with its popup and ten commands, and the handlers of their events.
+// What the add-in holds inside Outlook: the application and its two window
+// collections, a toolbar with its popup and ten commands in every main window,
+// the watch on every window, and the handlers of their events.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "addin/AddInState.h"
 #include "host/Office.h"
@@ -43,13 +45,14 @@ class EventLink {
   std::uint32_t cookie_ = 0;
 };
 
-// A command button of the toolbar with its Click handler.
+// A command button of a toolbar with its Click handler.
 class CommandMember final : public host::office::CommandBarButtonEvents {
  public:
   using Handler = void (AddIn::*)();
   CommandMember(AddIn& owner, Handler handler) : owner_(owner), handler_(handler), link_(this) {}
 
-  // Keeps the control and connects its Click, when it is a button.
+  // Keeps the control and connects its Click, when it is a button. Its tag
+  // and parameter are set before: Office ties a button's events to its tag.
   void Set(const std::shared_ptr<host::office::CommandBarControl>& control);
   host::office::CommandBarButton* get() const { return link_.get(); }
   void Click(host::office::CommandBarButton& ctrl, bool& cancelDefault) override;
@@ -60,42 +63,29 @@ class CommandMember final : public host::office::CommandBarButtonEvents {
   EventLink<host::office::CommandBarButton, host::office::CommandBarButtonEvents> link_;
 };
 
-class AddIn final : private host::outlook::ExplorerEvents {
+// One main window of Outlook: its watch and the toolbar the add-in builds in
+// it, with the members that hold the bar, the popup and the ten commands.
+class ExplorerToolbar final : private host::outlook::ExplorerEvents {
  public:
-  explicit AddIn(AddInState& state);
-  ~AddIn() override;
-  AddIn(const AddIn&) = delete;
-  AddIn& operator=(const AddIn&) = delete;
+  ExplorerToolbar(AddIn& owner, std::shared_ptr<host::outlook::Explorer> explorer);
+  ~ExplorerToolbar() override;
+  ExplorerToolbar(const ExplorerToolbar&) = delete;
+  ExplorerToolbar& operator=(const ExplorerToolbar&) = delete;
 
-  void Initialize(host::outlook::Application& application, const String& progId);
-  void Shutdown() noexcept;
-  // Throws at the first step that fails; Initialize goes on after it.
-  void ApplyResources();
-
-  // Click handlers of the ten commands.
-  void objCBButton_Click();
-  void objCBBGeneral_Click();
-  void objCBBProduct_Click();
-  void objCBBService_Click();
-  void objCBBAuction_Click();
-  void objCBBDonation_Click();
-  void objCBBOptions_Click();
-  void objCBBHelp_Click();
-  void objCBBAbout_Click();
-  void objCBBUpdate_Click();
-  // Window watch.
-  void objExpl_BeforeFolderSwitch(const String& newFolder, bool& cancel);
-  void objExpl_Close();
-
-  // A command that failed inside: the user is told, Outlook goes on.
-  void ReportCommandFailure() noexcept;
-
-  AddInState& state;
+  // Connects the window's events; throws when the window refuses.
+  void Watch();
+  // Builds what is not built yet; every failing step is skipped, and a later
+  // call (the window activated, start-up complete) tries the rest again.
+  void Build(const String& progId);
+  // Everything is there: the bar, both controls on it, the menu and its nine
+  // commands, each button connected.
+  bool Complete() const;
+  // Takes the add-in's controls off the bar (a user's disconnection); each
+  // failing step is skipped.
+  void DeleteControls() noexcept;
+  host::outlook::Explorer* explorer() const { return objExpl.get(); }
 
   EventLink<host::outlook::Explorer, host::outlook::ExplorerEvents> objExpl;
-  // No inspector is watched (see objExpl_Close); the member is dropped by
-  // Shutdown like the explorer.
-  std::shared_ptr<host::outlook::Inspector> objInsp;
   std::shared_ptr<host::office::CommandBar> objCommandBar;
   std::shared_ptr<host::office::CommandBarControl> objCBPopup;
   std::shared_ptr<host::office::CommandBar> objPopupBar;
@@ -111,14 +101,104 @@ class AddIn final : private host::outlook::ExplorerEvents {
   CommandMember objCBBUpdate;
 
  private:
-  void BuildToolbar(const String& progId);
+  // The main button or the popup found on the bar by its tag, or added.
+  std::shared_ptr<host::office::CommandBarControl> FindOrAdd(int type, const String& tag);
+  void ApplyCaptions();
   void PasteMainButtonFace();
-  void OpenForType(std::int32_t type);
 
-  void BeforeFolderSwitch(const String& newFolder, bool& cancel) override {
-    objExpl_BeforeFolderSwitch(newFolder, cancel);
-  }
-  void Close() override { objExpl_Close(); }
+  void Activate() override;
+  void BeforeFolderSwitch(const String& newFolder, bool& cancel) override;
+  void Close() override;
+
+  AddIn& owner_;
+  std::shared_ptr<host::outlook::Explorer> window_;
+  bool reset_ = false;
+  bool facePasted_ = false;
+};
+
+// An item window of Outlook, watched for its Close.
+class InspectorWatch final : private host::outlook::InspectorEvents {
+ public:
+  InspectorWatch(AddIn& owner, std::shared_ptr<host::outlook::Inspector> inspector);
+  host::outlook::Inspector* inspector() const { return objInsp.get(); }
+
+  EventLink<host::outlook::Inspector, host::outlook::InspectorEvents> objInsp;
+
+ private:
+  void Close() override;
+  AddIn& owner_;
+};
+
+class AddIn final : private host::outlook::ExplorersEvents,
+                    private host::outlook::InspectorsEvents {
+ public:
+  explicit AddIn(AddInState& state);
+  ~AddIn() override;
+  AddIn(const AddIn&) = delete;
+  AddIn& operator=(const AddIn&) = delete;
+
+  // Keeps the application, watches its windows and builds a toolbar in each
+  // main window that is open. With no window open it only waits for the first.
+  void Initialize(std::shared_ptr<host::outlook::Application> application, const String& progId);
+  // Outlook has finished starting: what could not be built at connection is
+  // tried again.
+  void StartupComplete() noexcept;
+  // Releases everything the add-in holds of Outlook and closes its dialogs.
+  void Shutdown() noexcept;
+  // The user unticked the add-in: its controls leave every toolbar first.
+  void DeleteControls() noexcept;
+  // The add-in-wide texts from the resource library, loaded once a window is
+  // there. Throws at the first step that fails.
+  void ApplyResources();
+
+  // Click handlers of the ten commands.
+  void objCBButton_Click();
+  void objCBBGeneral_Click();
+  void objCBBProduct_Click();
+  void objCBBService_Click();
+  void objCBBAuction_Click();
+  void objCBBDonation_Click();
+  void objCBBOptions_Click();
+  void objCBBHelp_Click();
+  void objCBBAbout_Click();
+  void objCBBUpdate_Click();
+  // Window watch.
+  void objExpl_BeforeFolderSwitch(const String& newFolder, bool& cancel);
+  void objExpl_Activate(ExplorerToolbar& window);
+  void objExpl_Close(ExplorerToolbar& window);
+  void objInsp_Close(InspectorWatch& window);
+
+  // A command that failed inside: the user is told, Outlook goes on.
+  void ReportCommandFailure() noexcept;
+
+  AddInState& state;
+  const String& progId() const { return progId_; }
+  // The main windows watched, each with its toolbar.
+  const std::vector<std::unique_ptr<ExplorerToolbar>>& Toolbars() const { return toolbars_; }
+  std::size_t WatchedInspectors() const { return inspectors_.size(); }
+
+ private:
+  // Watches the explorer (once) and builds its toolbar; nullptr when the
+  // window refused the watch.
+  ExplorerToolbar* WatchExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer);
+  void WatchInspector(const std::shared_ptr<host::outlook::Inspector>& inspector);
+  // Loads the texts once; at the first window, not before.
+  void EnsureResources();
+  void BuildAll();
+  void OpenForType(std::int32_t type);
+  // No window of Outlook is left: everything is released.
+  void ShutdownIfNoWindow(bool explorerClosing);
+
+  void NewExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer) override;
+  void NewInspector(const std::shared_ptr<host::outlook::Inspector>& inspector) override;
+
+  std::shared_ptr<host::outlook::Application> application_;
+  String progId_;
+  EventLink<host::outlook::Explorers, host::outlook::ExplorersEvents> explorers_;
+  EventLink<host::outlook::Inspectors, host::outlook::InspectorsEvents> inspectorList_;
+  std::vector<std::unique_ptr<ExplorerToolbar>> toolbars_;
+  std::vector<std::unique_ptr<InspectorWatch>> inspectors_;
+  bool resourcesTried_ = false;
 };
 
 }  // namespace ostrel

@@ -1,5 +1,6 @@
 #include "addin/AddInState.h"
 
+#include "common/Entry.h"
 #include "help/frmAbout.h"
 #include "settings/frmOptions.h"
 #include "templates/frmTemplate.h"
@@ -9,11 +10,13 @@ namespace ostrel {
 
 namespace {
 
-// Releases a dialog that has unloaded itself; returns what is left.
+// Releases a dialog that has unloaded itself; returns what is left. Code of
+// the dialog may still be running further up the stack (a message box's loop
+// let this call in), so the object goes when the outermost entry returns.
 template <typename D>
 D* Alive(std::unique_ptr<D>& dialog) {
   if (dialog && dialog->Unloaded())
-    dialog.reset();
+    Entry::Retire(std::move(dialog));
   return dialog.get();
 }
 
@@ -65,6 +68,7 @@ frmTemplate* AddInState::TemplateChooser() {
 }
 
 frmTemplate& AddInState::NewTemplateChooser() {
+  Entry::Retire(std::move(template_));
   template_ = Make<frmTemplate>(*this);
   return *template_;
 }
@@ -82,10 +86,10 @@ frmAbout& AddInState::LoadAbout() {
 }
 
 void AddInState::CloseDialogs() {
-  about_.reset();
-  template_.reset();
-  wizard_.reset();
-  options_.reset();
+  Entry::Retire(std::move(about_));
+  Entry::Retire(std::move(template_));
+  Entry::Retire(std::move(wizard_));
+  Entry::Retire(std::move(options_));
 }
 
 }  // namespace ostrel

@@ -1,6 +1,7 @@
 #include "addin/Connect.h"
 
 #include "addin/Steps.h"
+#include "common/Entry.h"
 #include "help/frmAbout.h"
 #include "settings/frmOptions.h"
 #include "templates/frmTemplate.h"
@@ -22,28 +23,38 @@ AddIn& Connect::TheAddIn() {
   return *addIn_;
 }
 
-void Connect::AddinInstance_OnConnection(host::outlook::Application& application, int,
-                                         host::outlook::AddInInstance& addInInst,
+void Connect::AddinInstance_OnConnection(std::shared_ptr<host::outlook::Application> application,
+                                         int, host::outlook::AddInInstance& addInInst,
                                          const std::vector<String>&) noexcept {
   // However the add-in is connected (at start, switched on later, by another
-  // program), the same steps run, each skipped when it fails.
-  // Outlook without any window (started by another program): nothing is built.
-  // A count that cannot be read says nothing about the windows, so the
-  // connection goes on.
-  int explorers = -1;
-  int inspectors = -1;
-  SkipOnFailure([&] { explorers = application.ExplorersCount(); });
-  SkipOnFailure([&] { inspectors = application.InspectorsCount(); });
-  if (explorers == 0 && inspectors == 0)
+  // program), the same steps run, each skipped when it fails. Outlook without
+  // any window (started by another program) gets its toolbar when its first
+  // main window opens.
+  Entry entry;
+  if (!application)
     return;
   String progId;
   SkipOnFailure([&] { progId = addInInst.ProgId(); });
-  SkipOnFailure([&] { TheAddIn().Initialize(application, progId); });
+  SkipOnFailure([&] { TheAddIn().Initialize(std::move(application), progId); });
 }
 
-void Connect::AddinInstance_OnDisconnection(int, const std::vector<String>&) noexcept {
+void Connect::AddinInstance_OnStartupComplete(const std::vector<String>&) noexcept {
+  Entry entry;
+  if (addIn_)
+    addIn_->StartupComplete();
+}
+
+void Connect::AddinInstance_OnDisconnection(int removeMode, const std::vector<String>&) noexcept {
+  Entry entry;
+  // The user unticked the add-in in the COM Add-ins dialog: Outlook keeps
+  // running, so the add-in's controls are taken off its toolbars now rather
+  // than left dead until Outlook exits.
+  if (removeMode == host::outlook::ext_dm_UserClosed && addIn_)
+    addIn_->DeleteControls();
   SkipOnFailure([&] { TheAddIn().Shutdown(); });
-  addIn_.reset();
+  // A handler of the add-in may be running further up (a message box's loop
+  // let this disconnection in): the object goes when it has returned.
+  Entry::Retire(std::move(addIn_));
 }
 
 std::vector<ui::Dialog*> Connect::Dialogs() {

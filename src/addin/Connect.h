@@ -20,19 +20,19 @@ class Connect final : public host::outlook::AddInConnection, public ui::DialogSo
   Connect(const Connect&) = delete;
   Connect& operator=(const Connect&) = delete;
 
-  void AddinInstance_OnConnection(host::outlook::Application& application, int connectMode,
-                                  host::outlook::AddInInstance& addInInst,
+  void AddinInstance_OnConnection(std::shared_ptr<host::outlook::Application> application,
+                                  int connectMode, host::outlook::AddInInstance& addInInst,
                                   const std::vector<String>& custom) noexcept;
   void AddinInstance_OnDisconnection(int removeMode, const std::vector<String>& custom) noexcept;
-  void AddinInstance_OnStartupComplete(const std::vector<String>&) noexcept {}
+  void AddinInstance_OnStartupComplete(const std::vector<String>& custom) noexcept;
   void AddinInstance_OnBeginShutdown(const std::vector<String>&) noexcept {}
   void AddinInstance_OnAddInsUpdate(const std::vector<String>&) noexcept {}
 
   // The host's view of the same events.
-  void OnConnection(host::outlook::Application& application, int connectMode,
+  void OnConnection(std::shared_ptr<host::outlook::Application> application, int connectMode,
                     host::outlook::AddInInstance& addInInst,
                     const std::vector<String>& custom) override {
-    AddinInstance_OnConnection(application, connectMode, addInInst, custom);
+    AddinInstance_OnConnection(std::move(application), connectMode, addInInst, custom);
   }
   void OnDisconnection(int removeMode, const std::vector<String>& custom) override {
     AddinInstance_OnDisconnection(removeMode, custom);

@@ -7,7 +7,7 @@ namespace ostrel {
 namespace office = host::office;
 
 String ActionString(const String& progId) {
-  return u"<!" + progId + u">";
+  return u"!<" + progId + u">";
 }
 
 std::shared_ptr<office::CommandBarControl> AddCommandBarButton(

@@ -9,8 +9,10 @@
 
 namespace ostrel {
 
-// The action string of a COM add-in's control: "<!" + ProgID + ">". Clicking such
-// a control makes Outlook load the add-in if it is not loaded.
+// The action string of a COM add-in's control: "!<" + ProgID + ">", the form
+// Office documents for OnAction of a control that belongs to a COM add-in
+// (Office VBA reference, CommandBarControl.OnAction property). Clicking such a
+// control makes Office load the add-in if it is not loaded.
 String ActionString(const String& progId);
 
 // Finds the bar's control with the tag, or adds a button with the given

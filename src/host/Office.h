@@ -39,6 +39,8 @@ class CommandBarControl {
   virtual void SetOnAction(const String& action) = 0;
   virtual String Parameter() const = 0;
   virtual void SetParameter(const String& parameter) = 0;
+  // Removes the control from its bar (Temporary omitted: for good).
+  virtual void Delete() = 0;
 };
 
 // The receiver of a button's Click (an event interface of the host).

@@ -28,6 +28,8 @@ class MailItem {
 class ExplorerEvents {
  public:
   virtual ~ExplorerEvents() = default;
+  // The window became the active one.
+  virtual void Activate() = 0;
   // The user is about to open another folder (named here by its path);
   // setting cancel keeps the current one.
   virtual void BeforeFolderSwitch(const String& newFolder, bool& cancel) = 0;
@@ -57,6 +59,35 @@ class Inspector {
   virtual void Unadvise(std::uint32_t cookie) = 0;
 };
 
+class ExplorersEvents {
+ public:
+  virtual ~ExplorersEvents() = default;
+  // A main window opened (Explorers.NewExplorer); it is not yet shown.
+  virtual void NewExplorer(const std::shared_ptr<Explorer>& explorer) = 0;
+};
+
+class InspectorsEvents {
+ public:
+  virtual ~InspectorsEvents() = default;
+  // An item window opened (Inspectors.NewInspector).
+  virtual void NewInspector(const std::shared_ptr<Inspector>& inspector) = 0;
+};
+
+// Application.Explorers and Application.Inspectors: the open windows of one
+// kind, and the event of a new one.
+template <typename Window, typename Events>
+class Windows {
+ public:
+  virtual ~Windows() = default;
+  virtual int Count() = 0;
+  // The window at the position, from 1 to Count.
+  virtual std::shared_ptr<Window> Item(int position) = 0;
+  virtual std::uint32_t Advise(Events* sink) = 0;
+  virtual void Unadvise(std::uint32_t cookie) = 0;
+};
+using Explorers = Windows<Explorer, ExplorersEvents>;
+using Inspectors = Windows<Inspector, InspectorsEvents>;
+
 class Application {
  public:
   virtual ~Application() = default;
@@ -67,6 +98,9 @@ class Application {
   virtual int InspectorsCount() = 0;
   // The active main window; nullptr when no explorer is open.
   virtual std::shared_ptr<Explorer> ActiveExplorer() = 0;
+  // The collections themselves, for their NewExplorer and NewInspector.
+  virtual std::shared_ptr<Explorers> GetExplorers() = 0;
+  virtual std::shared_ptr<Inspectors> GetInspectors() = 0;
 };
 
 // The host's object for this add-in (AddInInst).
@@ -76,12 +110,20 @@ class AddInInstance {
   virtual String ProgId() = 0;
 };
 
+// ext_ConnectMode and ext_DisconnectMode of IDTExtensibility2.
+inline constexpr int ext_cm_AfterStartup = 0;
+inline constexpr int ext_cm_Startup = 1;
+inline constexpr int ext_dm_HostShutdown = 0;
+inline constexpr int ext_dm_UserClosed = 1;
+
 // The add-in's side of the connection (IDTExtensibility2), which the host calls.
+// The add-in holds the Application by the pointer it is given, and lets it go
+// when Outlook has no window left.
 class AddInConnection {
  public:
   virtual ~AddInConnection() = default;
-  virtual void OnConnection(Application& application, int connectMode, AddInInstance& addInInst,
-                            const std::vector<String>& custom) = 0;
+  virtual void OnConnection(std::shared_ptr<Application> application, int connectMode,
+                            AddInInstance& addInInst, const std::vector<String>& custom) = 0;
   virtual void OnDisconnection(int removeMode, const std::vector<String>& custom) = 0;
   virtual void OnAddInsUpdate(const std::vector<String>& custom) = 0;
   virtual void OnStartupComplete(const std::vector<String>& custom) = 0;

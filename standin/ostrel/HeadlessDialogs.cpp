@@ -1,5 +1,7 @@
 #include "ostrel/HeadlessDialogs.h"
 
+#include <algorithm>
+
 #include "common/Text.h"
 #include "script/Commands.h"
 
@@ -163,6 +165,19 @@ std::optional<ShownMessageBox> HeadlessDialogs::MessageBox() {
   const auto& box = messageBoxes_.PendingMessage();
   if (!box)
     return std::nullopt;
+  if (messageBoxes_.Messages().size() != boxesSeen_) {
+    boxesSeen_ = messageBoxes_.Messages().size();
+    boxOwner_ = Active();
+  }
+  if (boxOwner_ != nullptr) {
+    const std::vector<ui::Dialog*> open = dialogs_();
+    const auto found = std::find(open.begin(), open.end(), boxOwner_);
+    if (found == open.end() || (*found)->Unloaded()) {
+      messageBoxes_.AnswerMessage();
+      boxOwner_ = nullptr;
+      return std::nullopt;
+    }
+  }
   return ShownMessageBox{Utf16ToUtf8(box->caption), Utf16ToUtf8(box->text)};
 }
 

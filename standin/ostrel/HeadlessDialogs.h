@@ -41,6 +41,12 @@ class HeadlessDialogs final : public DialogDriver {
 
   std::function<std::vector<ui::Dialog*>()> dialogs_;
   posix::RecordingDialogs& messageBoxes_;
+  // The dialog that was active when the pending box came up: on Windows a
+  // message box goes with the window that owns it ("If the owner window is
+  // destroyed, the owned windows are destroyed too", Window Features: Owned
+  // Windows), so the box goes when that dialog does.
+  std::size_t boxesSeen_ = 0;
+  const ui::Dialog* boxOwner_ = nullptr;
 };
 
 }  // namespace ostrel::standin

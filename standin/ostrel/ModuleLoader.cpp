@@ -13,10 +13,6 @@ namespace outlook = host::outlook;
 
 namespace {
 
-// IDTExtensibility2's ext_cm_Startup and ext_dm_HostShutdown.
-constexpr int kConnectAtStartup = 1;
-constexpr int kDisconnectHostShutdown = 0;
-
 // The module's two entry points (server/posix/OstrelModule.cpp).
 using CreateObject = outlook::AddInConnection* (*)(const char*, host::Platform*,
                                                    ui::DialogSource**);
@@ -52,12 +48,12 @@ class ModuleLoader::Module final : public LoadedAddIn {
   Module(const Module&) = delete;
   Module& operator=(const Module&) = delete;
 
-  void Connect() override {
-    object_->OnConnection(loader_.outlook_, kConnectAtStartup, *instance_, {});
+  void Connect(int connectMode) override {
+    object_->OnConnection(loader_.outlook_.HandOutApplication(), connectMode, *instance_, {});
   }
   void StartupComplete() override { object_->OnStartupComplete({}); }
   void BeginShutdown() override { object_->OnBeginShutdown({}); }
-  void Disconnect() override { object_->OnDisconnection(kDisconnectHostShutdown, {}); }
+  void Disconnect(int removeMode) override { object_->OnDisconnection(removeMode, {}); }
 
   ui::DialogSource* dialogs() const { return dialogs_; }
 

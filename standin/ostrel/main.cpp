@@ -25,11 +25,13 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: ostrel-standin [--profile DIR] [--script FILE]\n"
+    "usage: ostrel-standin [--profile DIR] [--script FILE] [--outlook-version N]\n"
     "\n"
     "Outlook's stand-in. Reads one action per line from FILE or the terminal;\n"
     "type 'help' for the actions. The profile defaults to $OSTREL_PROFILE, else\n"
-    "$XDG_CONFIG_HOME/ostrel/profile, else ~/.config/ostrel/profile.\n";
+    "$XDG_CONFIG_HOME/ostrel/profile, else ~/.config/ostrel/profile. N is the\n"
+    "Outlook version it plays: 11 (2003), 12 (2007), 14 (2010), 15 (2013) or 16\n"
+    "(2016 and later, the default).\n";
 
 // The add-in's folder: beside this program in an installation (../addin), else
 // the build tree's.
@@ -47,11 +49,13 @@ fs::path AddinFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string profileArg, scriptArg;
+  std::string profileArg, scriptArg, versionArg = "16";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if ((arg == "--profile" || arg == "--script") && i + 1 < argc) {
       (arg == "--profile" ? profileArg : scriptArg) = argv[++i];
+    } else if (arg == "--outlook-version" && i + 1 < argc) {
+      versionArg = argv[++i];
     } else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
@@ -109,6 +113,13 @@ int main(int argc, char** argv) {
   ostrel::standin::StandinApplication outlook(
       platform.services().files, ostrel::Utf8ToUtf16((profile / "Outbox").string()),
       [] { return static_cast<std::int64_t>(std::time(nullptr)); });
+  try {
+    outlook.SetVersion(std::stoi(versionArg));
+  } catch (const std::exception&) {
+    std::cerr << "ostrel-standin: --outlook-version " << versionArg
+              << " is not 11, 12, 14, 15 or 16\n";
+    return 2;
+  }
   ostrel::standin::UseToolbarSettings(outlook, ostrel::Utf8ToUtf16(profile.string()), print);
   outlook.SetClipboard(platform.services().clipboard);
   outlook.SetListener(printMail);

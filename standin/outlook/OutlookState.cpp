@@ -39,14 +39,14 @@ OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Cl
       faults({// the mail item
               "CreateItem", "To", "Subject", "HTMLBody", "Display",
               // the application and its windows
-              "Explorers.Count", "Inspectors.Count", "ActiveExplorer", "CommandBars", "Advise",
-              "Unadvise", "ProgId",
+              "Explorers", "Inspectors", "Item", "Explorers.Count", "Inspectors.Count",
+              "ActiveExplorer", "CommandBars", "Advise", "Unadvise", "ProgId",
               // command bars
               "CommandBars.Item", "CommandBars.Add", "CommandBar.Name", "CommandBar.Reset",
               "Controls.Add", "FindControl", "CommandBar.Visible", "AdaptiveMenu",
               // controls
               "Type", "Caption", "Tag", "TooltipText", "BeginGroup", "Visible", "OnAction",
-              "Parameter", "FaceId", "Style", "PasteFace", "Popup.CommandBar"}),
+              "Parameter", "Delete", "FaceId", "Style", "PasteFace", "Popup.CommandBar"}),
       toolbars(fileSystem, profileFolder),
       clipboard(theClipboard) {
   if (outbox.empty())
@@ -99,6 +99,11 @@ String OutlookState::WriteDraft(const DraftMail& mail) {
 void OutlookState::Notify(const std::string& utf8Line) const {
   if (listener)
     listener(utf8Line);
+}
+
+int OutlookState::HeldObjects() {
+  std::erase_if(handedOut, [](const std::weak_ptr<void>& held) { return held.expired(); });
+  return static_cast<int>(handedOut.size());
 }
 
 }  // namespace ostrel::standin

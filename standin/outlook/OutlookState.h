@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,29 @@ struct OutlookState {
   // Hands one line to the listener, if there is one.
   void Notify(const std::string& utf8Line) const;
 
+  // An object handed to an add-in through the host interface, counted while
+  // the add-in holds it: the pointer returned shares a token of its own (it
+  // keeps the object alive too), as each automation object a COM host hands
+  // out is a reference of its own. Null stays null.
+  template <typename T>
+  std::shared_ptr<T> HandOut(std::shared_ptr<T> object) {
+    if (!object)
+      return nullptr;
+    auto token = std::make_shared<std::shared_ptr<T>>(object);
+    handedOut.push_back(token);
+    return std::shared_ptr<T>(token, object.get());
+  }
+  // A reference to an object the stand-in owns otherwise (the Application),
+  // counted the same way; the stand-in must outlive it.
+  template <typename T>
+  std::shared_ptr<T> HandOutUnowned(T& object) {
+    auto token = std::make_shared<int>(0);
+    handedOut.push_back(token);
+    return std::shared_ptr<T>(token, &object);
+  }
+  // How many handed-out references are still held.
+  int HeldObjects();
+
   // Opens the window of a displayed item (an inspector); empty once the
   // Application is gone, as a displayed item then has no Outlook to show it.
   std::function<void()> openItemWindow;
@@ -60,6 +84,10 @@ struct OutlookState {
   std::vector<DisplayedMail> displayed;
   ToolbarProfile toolbars;
   host::Clipboard* clipboard;
+  // Application.Version's major number: 11 (Outlook 2003), 12 (2007), 14
+  // (2010), 15 (2013) or 16 (2016 and later).
+  int version = 16;
+  std::vector<std::weak_ptr<void>> handedOut;
 };
 
 }  // namespace ostrel::standin

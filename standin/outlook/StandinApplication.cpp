@@ -50,7 +50,25 @@ void SearchControls(const std::vector<std::shared_ptr<StandinControl>>& controls
 
 StandinApplication::StandinApplication(host::FileSystem& files, String outboxFolder, Clock clock)
     : state_(std::make_shared<OutlookState>(files, std::move(outboxFolder), std::move(clock))) {
+  MakeLists();
+}
+
+void StandinApplication::MakeLists() {
   state_->openItemWindow = [this] { OpenInspector(); };
+  explorerList_ =
+      std::make_shared<StandinWindowList<host::outlook::Explorer, host::outlook::ExplorersEvents>>(
+          state_, "Explorers.Count",
+          [this]() -> const std::vector<std::shared_ptr<host::outlook::Explorer>>& {
+            explorerItems_.assign(explorers_.begin(), explorers_.end());
+            return explorerItems_;
+          });
+  inspectorList_ = std::make_shared<
+      StandinWindowList<host::outlook::Inspector, host::outlook::InspectorsEvents>>(
+      state_, "Inspectors.Count",
+      [this]() -> const std::vector<std::shared_ptr<host::outlook::Inspector>>& {
+        inspectorItems_.assign(inspectors_.begin(), inspectors_.end());
+        return inspectorItems_;
+      });
 }
 
 StandinApplication::StandinApplication(host::FileSystem& files, host::Clipboard& clipboard,
@@ -58,7 +76,7 @@ StandinApplication::StandinApplication(host::FileSystem& files, host::Clipboard&
                                        Clock clock)
     : state_(std::make_shared<OutlookState>(files, std::move(outboxFolder), std::move(clock),
                                             profileFolder, &clipboard)) {
-  state_->openItemWindow = [this] { OpenInspector(); };
+  MakeLists();
 }
 
 StandinApplication::~StandinApplication() {
@@ -83,18 +101,50 @@ std::unique_ptr<host::outlook::MailItem> StandinApplication::CreateItem(int item
 }
 
 int StandinApplication::ExplorersCount() {
-  state_->faults.Check("Explorers.Count");
-  return static_cast<int>(explorers_.size());
+  return explorerList_->Count();
 }
 
 int StandinApplication::InspectorsCount() {
-  state_->faults.Check("Inspectors.Count");
-  return static_cast<int>(inspectors_.size());
+  return inspectorList_->Count();
 }
 
 std::shared_ptr<host::outlook::Explorer> StandinApplication::ActiveExplorer() {
   state_->faults.Check("ActiveExplorer");
-  return active_;
+  return state_->HandOut(std::shared_ptr<host::outlook::Explorer>(active_));
+}
+
+std::shared_ptr<host::outlook::Explorers> StandinApplication::GetExplorers() {
+  state_->faults.Check("Explorers");
+  return state_->HandOut(std::shared_ptr<host::outlook::Explorers>(explorerList_));
+}
+
+std::shared_ptr<host::outlook::Inspectors> StandinApplication::GetInspectors() {
+  state_->faults.Check("Inspectors");
+  return state_->HandOut(std::shared_ptr<host::outlook::Inspectors>(inspectorList_));
+}
+
+void StandinApplication::SetVersion(int major) {
+  if (major != 11 && major != 12 && major != 14 && major != 15 && major != 16) {
+    throw std::invalid_argument(std::to_string(major) +
+                                " is no Outlook version the stand-in plays (11, 12, 14, 15, 16)");
+  }
+  state_->version = major;
+}
+
+int StandinApplication::MajorVersion() const {
+  return state_->version;
+}
+
+String StandinApplication::Version() const {
+  return Utf8ToUtf16(std::to_string(state_->version) + ".0.0.0");
+}
+
+std::shared_ptr<host::outlook::Application> StandinApplication::HandOutApplication() {
+  return state_->HandOutUnowned<host::outlook::Application>(*this);
+}
+
+int StandinApplication::HeldObjects() {
+  return state_->HeldObjects();
 }
 
 std::shared_ptr<host::outlook::AddInInstance> StandinApplication::MakeAddInInstance(String progId) {
@@ -105,8 +155,16 @@ std::shared_ptr<StandinExplorer> StandinApplication::OpenExplorer(String folder)
   const int number = ++explorersOpened_;
   auto explorer = std::make_shared<StandinExplorer>(state_, number, std::move(folder));
   explorers_.push_back(explorer);
-  active_ = explorer;
   state_->Notify("explorer " + std::to_string(number) + " opened");
+  explorerList_->Sinks().Raise([&](host::outlook::ExplorersEvents& sink) {
+    sink.NewExplorer(state_->HandOut(std::shared_ptr<host::outlook::Explorer>(explorer)));
+  });
+  // A receiver of NewExplorer may have closed it again.
+  if (!explorer->IsOpen() || explorer->IsClosing())
+    return explorer;
+  explorer->MarkShown();
+  active_ = explorer;
+  explorer->RaiseActivate();
   return explorer;
 }
 
@@ -140,7 +198,10 @@ void StandinApplication::CloseExplorer(std::shared_ptr<StandinExplorer> explorer
 void StandinApplication::ActivateExplorer(const std::shared_ptr<StandinExplorer>& explorer) {
   if (!explorer || !IsListed(explorers_, explorer) || explorer->IsClosing())
     throw std::invalid_argument("only an open explorer can become the active one");
+  if (active_ == explorer)
+    return;
   active_ = explorer;
+  explorer->RaiseActivate();
 }
 
 std::shared_ptr<StandinInspector> StandinApplication::OpenInspector() {
@@ -148,6 +209,9 @@ std::shared_ptr<StandinInspector> StandinApplication::OpenInspector() {
   auto inspector = std::make_shared<StandinInspector>(state_, number);
   inspectors_.push_back(inspector);
   state_->Notify("inspector " + std::to_string(number) + " opened");
+  inspectorList_->Sinks().Raise([&](host::outlook::InspectorsEvents& sink) {
+    sink.NewInspector(state_->HandOut(std::shared_ptr<host::outlook::Inspector>(inspector)));
+  });
   return inspector;
 }
 

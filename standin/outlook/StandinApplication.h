@@ -60,23 +60,43 @@ class StandinApplication : public host::outlook::Application {
   // is delivered it is no longer the active one: the explorer that becomes
   // active after it (or nullptr) is.
   std::shared_ptr<host::outlook::Explorer> ActiveExplorer() override;
+  // The same two collections every time; their Count fails with
+  // "Explorers.Count" and "Inspectors.Count".
+  std::shared_ptr<host::outlook::Explorers> GetExplorers() override;
+  std::shared_ptr<host::outlook::Inspectors> GetInspectors() override;
+
+  // Application.Version: "N.0.0.0" for the major version set here (11, 12, 14,
+  // 15 or 16; 16 by default). std::invalid_argument for any other.
+  void SetVersion(int major);
+  int MajorVersion() const;
+  String Version() const;
+  // Outlook 2010 and later end without OnBeginShutdown and OnDisconnection
+  // ("Shutdown changes for Outlook 2010", Outlook developer documentation).
+  bool FastShutdown() const { return MajorVersion() >= 14; }
+  // The Application as handed to an add-in at connection, counted with the
+  // other objects it holds.
+  std::shared_ptr<host::outlook::Application> HandOutApplication();
+  // How many of the objects handed to add-ins they still hold.
+  int HeldObjects();
 
   // The object Outlook hands the add-in at connection.
   std::shared_ptr<host::outlook::AddInInstance> MakeAddInInstance(String progId);
 
   // --- The driver's side; no faults.
 
-  // A new explorer showing `folder`, with the profile's permanent bars; it
-  // becomes the active one. Tells the listener "explorer <n> opened".
+  // A new explorer showing `folder`, with the profile's permanent bars:
+  // NewExplorer is raised, then the window appears, becomes the active one
+  // and raises Activate. Tells the listener "explorer <n> opened".
   std::shared_ptr<StandinExplorer> OpenExplorer(String folder = u"Inbox");
   // Closes the explorer (the active one when null): the most recently opened
   // of the others becomes active, Close is raised on the explorer's receivers
   // while it still counts, then it goes with its bars and controls. Tells
   // the listener "explorer <n> closed".
   void CloseExplorer(std::shared_ptr<StandinExplorer> explorer = nullptr);
-  // Makes an open explorer the active one.
+  // Makes an open explorer the active one, raising its Activate.
   void ActivateExplorer(const std::shared_ptr<StandinExplorer>& explorer);
-  // "inspector <n> opened"; the active explorer stays as it is.
+  // NewInspector is raised; "inspector <n> opened"; the active explorer stays
+  // as it is.
   std::shared_ptr<StandinInspector> OpenInspector();
   // Closes the inspector (the most recently opened when null): Close is
   // raised while it still counts, then it goes. "inspector <n> closed".
@@ -107,11 +127,12 @@ class StandinApplication : public host::outlook::Application {
 
   // The named operation raises host::HostError instead of acting, every time,
   // until ClearFailures: "CreateItem", "To", "Subject", "HTMLBody", "Display",
-  // "Explorers.Count", "Inspectors.Count", "ActiveExplorer", "CommandBars",
+  // "Explorers", "Inspectors", "Explorers.Count", "Inspectors.Count",
+  // "ActiveExplorer", "CommandBars",
   // "Advise", "Unadvise", "ProgId", "CommandBars.Item", "CommandBars.Add",
   // "CommandBar.Name", "CommandBar.Reset", "Controls.Add", "FindControl",
   // "CommandBar.Visible", "AdaptiveMenu", "Type", "Caption", "Tag",
-  // "TooltipText", "BeginGroup", "Visible", "OnAction", "Parameter", "FaceId",
+  // "TooltipText", "BeginGroup", "Visible", "OnAction", "Parameter", "Delete", "FaceId",
   // "Style", "PasteFace", "Popup.CommandBar" (a property's name fails both
   // reading and setting it). An unknown name raises std::invalid_argument.
   void FailOn(std::string operation);
@@ -136,9 +157,17 @@ class StandinApplication : public host::outlook::Application {
   OutlookState& State() { return *state_; }
 
  private:
+  void MakeLists();
   std::shared_ptr<StandinExplorer> LastOpenExplorer() const;
 
   std::shared_ptr<OutlookState> state_;
+  std::shared_ptr<StandinWindowList<host::outlook::Explorer, host::outlook::ExplorersEvents>>
+      explorerList_;
+  std::shared_ptr<StandinWindowList<host::outlook::Inspector, host::outlook::InspectorsEvents>>
+      inspectorList_;
+  // The open windows as the host interface hands them out.
+  std::vector<std::shared_ptr<host::outlook::Explorer>> explorerItems_;
+  std::vector<std::shared_ptr<host::outlook::Inspector>> inspectorItems_;
   std::vector<std::shared_ptr<StandinExplorer>> explorers_;  // in the order opened
   std::shared_ptr<StandinExplorer> active_;
   std::vector<std::shared_ptr<StandinInspector>> inspectors_;

@@ -1,5 +1,7 @@
 #include "outlook/StandinCommandBars.h"
 
+#include <algorithm>
+
 #include "common/Text.h"
 #include "host/HostError.h"
 
@@ -36,13 +38,20 @@ String StandinCommandBar::Name() const {
   return settings_.name;
 }
 
+StandinCommandBar::~StandinCommandBar() {
+  for (const auto& control : controls_)
+    control->SetBar(nullptr);
+}
+
 void StandinCommandBar::Reset() {
   Enter("CommandBar.Reset");
-  std::vector<std::shared_ptr<StandinControl>> removed;
-  removed.swap(controls_);
-  for (const auto& control : removed)
-    control->Delete();
   Announce(" reset");
+}
+
+void StandinCommandBar::Detach(const StandinControl& control) {
+  controls_.erase(std::remove_if(controls_.begin(), controls_.end(),
+                                 [&](const auto& held) { return held.get() == &control; }),
+                  controls_.end());
 }
 
 std::shared_ptr<host::office::CommandBarControl> StandinCommandBar::AddControl(
@@ -61,15 +70,16 @@ std::shared_ptr<host::office::CommandBarControl> StandinCommandBar::AddControl(
   }
   if (parameter)
     control->InitParameter(*parameter);
+  control->SetBar(this);
   controls_.push_back(control);
-  return control->AsHost();
+  return state_->HandOut(control->AsHost());
 }
 
 std::shared_ptr<host::office::CommandBarControl> StandinCommandBar::FindControl(const String& tag) {
   Enter("FindControl");
   for (const auto& control : controls_) {
     if (control->TagText() == tag)
-      return control->AsHost();
+      return state_->HandOut(control->AsHost());
   }
   return nullptr;
 }
@@ -110,7 +120,7 @@ BarView StandinCommandBar::View() const {
 void StandinCommandBar::Disconnect() {
   disconnected_ = true;
   for (const auto& control : controls_)
-    control->Delete();
+    control->Remove();
 }
 
 StandinCommandBars::StandinCommandBars(std::shared_ptr<OutlookState> state)
@@ -142,7 +152,7 @@ std::shared_ptr<host::office::CommandBar> StandinCommandBars::Item(const String&
     throw host::HostError(kEInvalidArg, "CommandBars.Item: invalid index, no bar is named \"" +
                                             Utf16ToUtf8(name) + "\"");
   }
-  return bar;
+  return state_->HandOut(std::shared_ptr<host::office::CommandBar>(bar));
 }
 
 std::shared_ptr<host::office::CommandBar> StandinCommandBars::Add(const String& name, int position,
@@ -165,7 +175,7 @@ std::shared_ptr<host::office::CommandBar> StandinCommandBars::Add(const String& 
                                                  StandinCommandBar::Kind::kToolbar);
   bars_.push_back(bar);
   state_->Notify("toolbar " + Utf16ToUtf8(name) + " added");
-  return bar;
+  return state_->HandOut(std::shared_ptr<host::office::CommandBar>(bar));
 }
 
 std::vector<BarView> StandinCommandBars::View() const {

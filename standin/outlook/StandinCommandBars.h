@@ -23,10 +23,16 @@ class StandinCommandBar final : public host::office::CommandBar {
 
   StandinCommandBar(std::shared_ptr<OutlookState> state, SavedBar settings, bool temporary,
                     Kind kind);
+  ~StandinCommandBar() override;
+  StandinCommandBar(const StandinCommandBar&) = delete;
+  StandinCommandBar& operator=(const StandinCommandBar&) = delete;
 
   String Name() const override;
-  // Office returns a custom bar to its default state, which is empty: every
-  // control goes (the popups' menus with them) and is deleted.
+  // CommandBar.Reset is documented for built-in bars only ("Resets a built-in
+  // command bar to its default configuration", Office VBA reference,
+  // CommandBar.Reset method). What it does to a custom bar is not documented:
+  // the stand-in leaves its controls in place, so an add-in that counts on
+  // Reset to clear its old controls finds them doubled.
   void Reset() override;
   // msoControlButton or msoControlPopup, appended; other types raise
   // E_INVALIDARG (the stand-in has no edit boxes or lists).
@@ -46,6 +52,8 @@ class StandinCommandBar final : public host::office::CommandBar {
   void Rename(const String& name) { settings_.name = name; }
   bool IsTemporary() const { return temporary_; }
   const std::vector<std::shared_ptr<StandinControl>>& Controls() const { return controls_; }
+  // A control deleted by the host leaves the bar.
+  void Detach(const StandinControl& control);
   BarView View() const;
   // The window is gone: the controls are deleted and every host call on the
   // bar raises RPC_E_DISCONNECTED.

@@ -62,6 +62,15 @@ void StandinControl::Enter(std::string_view operation) const {
   state_->faults.Check(operation);
 }
 
+void StandinControl::DeleteFromBar(std::string_view operation) {
+  Enter(operation);
+  const auto self = shared_from_this();
+  if (bar_ != nullptr)
+    bar_->Detach(*this);
+  bar_ = nullptr;
+  Remove();
+}
+
 StandinButton::StandinButton(std::shared_ptr<OutlookState> state, bool temporary)
     : ControlProperties(std::move(state), host::office::msoControlButton, temporary) {}
 
@@ -125,7 +134,7 @@ StandinPopup::StandinPopup(std::shared_ptr<OutlookState> state, bool temporary)
 
 std::shared_ptr<host::office::CommandBar> StandinPopup::CommandBar() {
   Enter("Popup.CommandBar");
-  return menu_;
+  return state_->HandOut(std::shared_ptr<host::office::CommandBar>(menu_));
 }
 
 void StandinPopup::SetCaption(const String& caption) {
@@ -141,8 +150,8 @@ ControlView StandinPopup::View() const {
   return view;
 }
 
-void StandinPopup::Delete() {
-  ControlProperties::Delete();
+void StandinPopup::Remove() {
+  ControlProperties::Remove();
   menu_->Disconnect();
 }
 

@@ -36,8 +36,10 @@ class StandinControl : public std::enable_shared_from_this<StandinControl> {
   // The control's properties as they are, without faults or checks.
   virtual ControlView View() const { return data_; }
   // Takes the control away: every later host call but Unadvise raises.
-  virtual void Delete() { deleted_ = true; }
+  virtual void Remove() { deleted_ = true; }
   bool Deleted() const { return deleted_; }
+  // The bar the control is on; nullptr once it is off it or the bar is gone.
+  void SetBar(StandinCommandBar* bar) { bar_ = bar; }
   const String& TagText() const { return data_.tag; }
   // Controls.Add's Parameter, set as the control is made.
   void InitParameter(const String& parameter) { data_.parameter = parameter; }
@@ -48,11 +50,15 @@ class StandinControl : public std::enable_shared_from_this<StandinControl> {
   // For a host call: RPC_E_DISCONNECTED once deleted, then the faults.
   void Enter(std::string_view operation) const;
 
+  // CommandBarControl.Delete: off its bar, and gone.
+  void DeleteFromBar(std::string_view operation);
+
   std::shared_ptr<OutlookState> state_;
   ControlView data_;
 
  private:
   bool deleted_ = false;
+  StandinCommandBar* bar_ = nullptr;
 };
 
 // The properties every control has, on top of its host interface.
@@ -81,6 +87,7 @@ class ControlProperties : public Interface, public StandinControl {
   void SetParameter(const String& parameter) override {
     Set("Parameter", data_.parameter, parameter);
   }
+  void Delete() override { DeleteFromBar("Delete"); }
 
  private:
   template <typename T>
@@ -138,8 +145,8 @@ class StandinPopup final : public ControlProperties<host::office::CommandBarPopu
 
   StandinCommandBar& Menu() { return *menu_; }
   ControlView View() const override;
-  // Deletes the menu's controls too.
-  void Delete() override;
+  // Takes the menu's controls away too.
+  void Remove() override;
 
  private:
   std::shared_ptr<StandinCommandBar> menu_;

@@ -28,7 +28,9 @@ void StandinExplorer::Enter(std::string_view operation) const {
 
 std::shared_ptr<host::office::CommandBars> StandinExplorer::CommandBars() {
   Enter("CommandBars");
-  return bars_;
+  if (!shown_)
+    throw host::HostError(kEFail, "CommandBars: the explorer window has not appeared yet");
+  return state_->HandOut(std::shared_ptr<host::office::CommandBars>(bars_));
 }
 
 std::uint32_t StandinExplorer::Advise(host::outlook::ExplorerEvents* sink) {
@@ -59,6 +61,11 @@ bool StandinExplorer::SwitchFolder(const String& folder) {
 void StandinExplorer::RaiseClose() {
   const auto self = shared_from_this();
   sinks_.Raise([](host::outlook::ExplorerEvents& sink) { sink.Close(); });
+}
+
+void StandinExplorer::RaiseActivate() {
+  const auto self = shared_from_this();
+  sinks_.Raise([](host::outlook::ExplorerEvents& sink) { sink.Activate(); });
 }
 
 void StandinExplorer::MarkClosed() {

@@ -22,12 +22,16 @@ class LoadError : public std::runtime_error {
 class LoadedAddIn {
  public:
   virtual ~LoadedAddIn() = default;
-  // OnConnection at Outlook's start (ext_cm_Startup), with the Application.
-  virtual void Connect() = 0;
+  // OnConnection with the Application: at Outlook's start (ext_cm_Startup) or
+  // when the user ticks the add-in in the COM Add-ins dialog
+  // (ext_cm_AfterStartup). The Application is handed out for the call: the
+  // add-in keeps it only by holding a reference of its own.
+  virtual void Connect(int connectMode) = 0;
   virtual void StartupComplete() = 0;
   virtual void BeginShutdown() = 0;
-  // OnDisconnection as Outlook exits (ext_dm_HostShutdown).
-  virtual void Disconnect() = 0;
+  // OnDisconnection as Outlook exits (ext_dm_HostShutdown) or when the user
+  // unticks the add-in (ext_dm_UserClosed).
+  virtual void Disconnect(int removeMode) = 0;
 };
 
 class AddInLoader {

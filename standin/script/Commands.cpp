@@ -35,7 +35,8 @@ constexpr Arity kArity[] = {
     {"click", 1, 1},          {"select", 2, 2},         {"tab", 0, 0},
     {"show", 0, 0},           {"answer", 1, 1},         {"help", 0, 0},
     {"switch-folder", 1, 1},  {"close", 0, 0},          {"fail", 1, 1},
-    {"clear-failures", 0, 0},
+    {"clear-failures", 0, 0}, {"disconnect", 0, 0},     {"connect", 0, 0},
+    {"objects", 0, 0},
 };
 
 std::string WordCount(std::size_t count) {

@@ -10,8 +10,8 @@ namespace {
 
 constexpr const char* kHelp =
     "actions: start [explorer|inspector|none], quit, open-explorer, close-explorer [N], "
-    "open-inspector, close-inspector [N], switch-folder PATH, click TARGET, "
-    "type CONTROL TEXT, select CONTROL INDEX, tab, show, answer OK, close, "
+    "open-inspector, close-inspector [N], switch-folder PATH, disconnect, connect, objects, "
+    "click TARGET, type CONTROL TEXT, select CONTROL INDEX, tab, show, answer OK, close, "
     "fail OPERATION, clear-failures";
 
 // The window number of "close-explorer N"; nothing for a word that is none.
@@ -86,15 +86,26 @@ void Session::Execute(const Command& command) {
       out_("message box up: \"" + box->caption + "\": " + box->text);
     return Show();
   }
-  RequireNoMessageBox();
+  if (verb == "objects") {
+    return onOutlook_(
+        [this] { out_("objects held by add-ins: " + std::to_string(outlook_.HeldObjects())); });
+  }
+  // A message box of an add-in is modal to the add-in's own dialog only:
+  // Outlook's windows still take the user's actions beneath it.
   if (verb == "quit")
     return onOutlook_([this] { Quit(); });
-  if (verb == "open-explorer") {
-    onOutlook_([this] { outlook_.OpenExplorer(); });
-  } else if (verb == "close-explorer" || verb == "close-inspector") {
+  if (verb == "close-explorer" || verb == "close-inspector") {
     const std::vector<std::string> which = args;
     const std::string kind = verb == "close-explorer" ? "explorer" : "inspector";
-    onOutlook_([this, kind, which] { CloseWindow(kind, which); });
+    return onOutlook_([this, kind, which] { CloseWindow(kind, which); });
+  }
+  RequireNoMessageBox();
+  if (verb == "open-explorer") {
+    onOutlook_([this] { outlook_.OpenExplorer(); });
+  } else if (verb == "disconnect") {
+    onOutlook_([this] { DisconnectAddIns(); });
+  } else if (verb == "connect") {
+    onOutlook_([this] { ConnectAddIns(); });
   } else if (verb == "open-inspector") {
     onOutlook_([this] { outlook_.OpenInspector(); });
   } else if (verb == "switch-folder") {
@@ -117,6 +128,9 @@ void Session::Execute(const Command& command) {
     const std::string name = ActiveDialogOrThrow("");
     Report(dialogs_.Close(), "close " + name);
   }
+  // A box the action brought up is looked at once now, while the dialog it
+  // stands over is still the active one.
+  dialogs_.MessageBox();
 }
 
 void Session::FailOn(const std::string& operation) {
@@ -139,8 +153,8 @@ void Session::Start(const std::string& windows) {
   else if (windows == "inspector")
     outlook_.OpenInspector();
   LoadAddIns();
-  for (auto& addIn : addIns_)
-    addIn->StartupComplete();
+  for (auto& loaded : addIns_)
+    loaded.addIn->StartupComplete();
 }
 
 void Session::LoadAddIns() {
@@ -162,20 +176,59 @@ void Session::LoadAddIns() {
       continue;
     }
     out_("add-in " + name + " loaded from " + Utf16ToUtf8(*entry.server));
-    loaded->Connect();
-    addIns_.push_back(std::move(loaded));
+    loaded->Connect(host::outlook::ext_cm_Startup);
+    addIns_.push_back(Loaded{name, std::move(loaded), true});
+  }
+}
+
+void Session::DisconnectAddIns() {
+  // What unticking an add-in in the COM Add-ins dialog does: OnBeginShutdown,
+  // then OnDisconnection with ext_dm_UserClosed; the add-in stays loaded.
+  for (auto& loaded : addIns_) {
+    if (!loaded.connected)
+      continue;
+    loaded.addIn->BeginShutdown();
+    loaded.addIn->Disconnect(host::outlook::ext_dm_UserClosed);
+    loaded.connected = false;
+    out_("add-in " + loaded.name + " disconnected (user closed)");
+  }
+}
+
+void Session::ConnectAddIns() {
+  // Ticking it again: OnConnection with ext_cm_AfterStartup, and no
+  // OnStartupComplete ("If the add-in is not loaded at startup, the
+  // OnStartupComplete method is not called", IDTExtensibility2 reference).
+  for (auto& loaded : addIns_) {
+    if (loaded.connected)
+      continue;
+    loaded.addIn->Connect(host::outlook::ext_cm_AfterStartup);
+    loaded.connected = true;
+    out_("add-in " + loaded.name + " connected");
   }
 }
 
 void Session::Quit() {
-  for (auto& addIn : addIns_)
-    addIn->BeginShutdown();
-  while (!outlook_.Explorers().empty())
-    outlook_.CloseExplorer();
-  while (!outlook_.Inspectors().empty())
-    outlook_.CloseInspector();
-  for (auto& addIn : addIns_)
-    addIn->Disconnect();
+  // Outlook 2010 and later exit without OnBeginShutdown and OnDisconnection
+  // ("Shutdown changes for Outlook 2010"; "In Outlook 2010, the Shutdown
+  // event is not raised when Outlook exits", AddInBase.Shutdown event): the
+  // process ends under the add-ins. Older versions tell them first, close
+  // their windows, then disconnect them.
+  const bool notify = !outlook_.FastShutdown();
+  if (notify) {
+    for (auto& loaded : addIns_)
+      if (loaded.connected)
+        loaded.addIn->BeginShutdown();
+    while (!outlook_.Explorers().empty())
+      outlook_.CloseExplorer();
+    while (!outlook_.Inspectors().empty())
+      outlook_.CloseInspector();
+    for (auto& loaded : addIns_) {
+      if (!loaded.connected)
+        continue;
+      loaded.addIn->Disconnect(host::outlook::ext_dm_HostShutdown);
+      out_("add-in " + loaded.name + " disconnected (host shutdown)");
+    }
+  }
   addIns_.clear();
   outlook_.Quit();
   running_ = false;

@@ -50,6 +50,10 @@ class Session {
   void Start(const std::string& windows);
   void Quit();
   void LoadAddIns();
+  // The COM Add-ins dialog: the user unticks every loaded add-in, or ticks
+  // them again.
+  void DisconnectAddIns();
+  void ConnectAddIns();
   void CloseWindow(const std::string& kind, const std::vector<std::string>& args);
   void Click(const std::string& target);
   void Type(const std::string& target, const std::string& text);
@@ -71,7 +75,12 @@ class Session {
   Output out_;
   OnOutlook onOutlook_;
   bool running_ = false;
-  std::vector<std::unique_ptr<LoadedAddIn>> addIns_;
+  struct Loaded {
+    std::string name;  // the ProgID
+    std::unique_ptr<LoadedAddIn> addIn;
+    bool connected = false;
+  };
+  std::vector<Loaded> addIns_;
 };
 
 }  // namespace ostrel::standin

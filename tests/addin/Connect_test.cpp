@@ -33,7 +33,7 @@ class AddInHost : public ::testing::Test {
   }
   void Connect() {
     instance = outlook->MakeAddInInstance(u"Ostrel.Connect");
-    connect.AddinInstance_OnConnection(*outlook, 1, *instance, {});
+    connect.AddinInstance_OnConnection(outlook->HandOutApplication(), 1, *instance, {});
   }
   const BarView* Quarro() {
     for (const BarView& bar : bars = outlook->Toolbars())
@@ -91,7 +91,7 @@ TEST_F(AddInHost, ToolbarIsBuiltWithItsCommandsCaptionsAndFace) {
     EXPECT_EQ(item.style, menu[i].style);
     EXPECT_EQ(item.faceId, menu[i].face) << "only items with an icon get a face";
     EXPECT_EQ(item.beginGroup, menu[i].group);
-    EXPECT_EQ(item.onAction, u"<!Ostrel.Connect>");
+    EXPECT_EQ(item.onAction, u"!<Ostrel.Connect>");
     EXPECT_TRUE(item.tooltip.empty());
     EXPECT_FALSE(item.caption.empty());
   }
@@ -117,10 +117,15 @@ TEST_F(AddInHost, TheUsersClipboardSurvivesTheFace) {
   EXPECT_EQ(kept->size() >= 4 ? std::string(kept->begin(), kept->begin() + 4) : "", "keep");
 }
 
-TEST_F(AddInHost, NoWindowMeansNothingBuiltAndTeardownStillEnds) {
+TEST_F(AddInHost, NoWindowWaitsForTheFirstExplorer) {
   Connect();
-  EXPECT_EQ(connect.addIn(), nullptr);
   EXPECT_EQ(Quarro(), nullptr);
+  EXPECT_TRUE(host::IsNone(connect.state().hResourceLibrary)) << "nothing loaded without a window";
+  outlook->OpenExplorer();
+  ASSERT_NE(Quarro(), nullptr);
+  EXPECT_EQ(Quarro()->controls.size(), 2u);
+  outlook->CloseExplorer();
+  EXPECT_EQ(outlook->HeldObjects(), 0) << "everything of Outlook let go with the last window";
   connect.AddinInstance_OnDisconnection(0, {});
   EXPECT_EQ(connect.addIn(), nullptr);
 }
@@ -130,11 +135,11 @@ TEST_F(AddInHost, InspectorOnlyConnectsWithoutAToolbar) {
   Connect();
   ASSERT_NE(connect.addIn(), nullptr);
   EXPECT_EQ(connect.state().objOutlook, outlook.get());
-  EXPECT_EQ(connect.addIn()->objExpl.get(), nullptr);
+  EXPECT_TRUE(connect.addIn()->Toolbars().empty());
   EXPECT_EQ(Quarro(), nullptr);
   EXPECT_FALSE(connect.state().appTitle.empty());
   EXPECT_FALSE(connect.state().messageFooter.empty());
-  EXPECT_TRUE(connect.state().messageTable[0].empty()) << "ApplyResources ends at the captions";
+  EXPECT_FALSE(connect.state().messageTable[0].empty()) << "ready for a toolbar that comes later";
 }
 
 TEST_F(AddInHost, ReconnectingAndRestartingFindThePermanentBar) {
@@ -208,14 +213,17 @@ TEST_F(AddInHost, WindowWatchMovesAndShutsDownOnTheLastWindow) {
   ASSERT_NE(connect.state().Wizard(), nullptr);
 
   outlook->CloseExplorer(first);
-  ASSERT_NE(connect.state().objOutlook, nullptr) << "the watch moved to the other explorer";
-  EXPECT_EQ(connect.addIn()->objExpl.get(), second.get());
+  ASSERT_NE(connect.state().objOutlook, nullptr) << "the other explorer is still open";
+  EXPECT_EQ(connect.addIn()->Toolbars().size(), 1u);
+  outlook->ClickControl(u"QuarroAbout");
+  EXPECT_NE(connect.state().About(), nullptr) << "the second window's commands work";
 
   outlook->OpenInspector();
   outlook->CloseExplorer(second);
   EXPECT_NE(connect.state().objOutlook, nullptr) << "an item window is still open";
   outlook->CloseInspector();
-  EXPECT_NE(connect.state().objOutlook, nullptr) << "inspectors are not watched";
+  EXPECT_EQ(connect.state().objOutlook, nullptr) << "the item window was the last";
+  EXPECT_EQ(outlook->HeldObjects(), 0);
 
   connect.AddinInstance_OnDisconnection(0, {});
   EXPECT_EQ(connect.addIn(), nullptr);
@@ -238,7 +246,11 @@ TEST_F(AddInHost, ClosingTheOnlyExplorerShutsDownAndDisconnectionRepeatsItHarmle
 // Every host operation failed in turn: nothing reaches Outlook's side of the
 // call, and the steps after the failing one still run.
 TEST_F(AddInHost, EveryHostFailureIsSkipped) {
-  const char* operations[] = {"Explorers.Count",
+  const char* operations[] = {"Explorers",
+                              "Inspectors",
+                              "Item",
+                              "Delete",
+                              "Explorers.Count",
                               "Inspectors.Count",
                               "ActiveExplorer",
                               "CommandBars",
@@ -273,20 +285,34 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
     app.FailOn(operation);
     ostrel::Connect addin(g.services, g.state.addinFolder);
     auto inst = app.MakeAddInInstance(u"Ostrel.Connect");
-    addin.AddinInstance_OnConnection(app, 1, *inst, {});
-    // Only the first two steps of Initialize end it when they fail; after any
-    // other failure the resources are still applied.
+    addin.AddinInstance_OnConnection(app.HandOutApplication(), 1, *inst, {});
+    // With a window open the resources are applied whatever failed.
     const std::string op = operation;
-    const bool ends = op == "ActiveExplorer" || op == "Advise";
-    EXPECT_EQ(host::IsNone(addin.state().hResourceLibrary), ends);
+    EXPECT_FALSE(host::IsNone(addin.state().hResourceLibrary));
     EXPECT_NE(addin.state().objOutlook, nullptr);
     // A failing property, face or lookup costs only its own step: every
     // command is still there with its tag.
-    const std::set<std::string> wholeToolbar = {
-        "Caption",      "TooltipText", "BeginGroup", "Visible",          "OnAction",
-        "FaceId",       "Style",       "PasteFace",  "CommandBar.Reset", "CommandBar.Visible",
-        "AdaptiveMenu", "FindControl", "Unadvise",   "Explorers.Count",  "Inspectors.Count",
-        "ProgId"};
+    const std::set<std::string> wholeToolbar = {"Caption",
+                                                "TooltipText",
+                                                "BeginGroup",
+                                                "Visible",
+                                                "OnAction",
+                                                "FaceId",
+                                                "Style",
+                                                "PasteFace",
+                                                "CommandBar.Reset",
+                                                "CommandBar.Visible",
+                                                "AdaptiveMenu",
+                                                "FindControl",
+                                                "Unadvise",
+                                                "Explorers.Count",
+                                                "Inspectors.Count",
+                                                "ProgId",
+                                                "Explorers",
+                                                "Inspectors",
+                                                "Item",
+                                                "Delete",
+                                                "ActiveExplorer"};
     if (wholeToolbar.count(op) != 0) {
       std::vector<String> tags;
       for (const BarView& bar : app.Toolbars())

@@ -51,19 +51,20 @@ wine regedit /S "$(winpath "$windows/addin/Ostrel.reg")" </dev/null >/dev/null 2
   fail "the installation data"
 wine_ "$windows/standin/com/ostrel-outlook.exe" --handle-links >/dev/null
 
-run_windows() {  # NAME SCRIPT: output in $work/NAME.windows
-  timeout 300 wine "$windows/standin/com/ostrel-outlook.exe" \
+run_windows() {  # NAME SCRIPT [VERSION]: output in $work/NAME.windows
+  timeout 300 wine "$windows/standin/com/ostrel-outlook.exe" --outlook-version "${3:-16}" \
     --profile "$(winpath "$work/windows-$1")" --script "$(winpath "$2")" </dev/null 2>&1 |
     tr -d '\r' >"$work/$1.windows" || fail "$1: ostrel-outlook.exe ended with an error"
 }
-run_linux() {  # NAME SCRIPT: output in $work/NAME.linux
-  "$native/standin/ostrel-standin" --profile "$work/linux-$1" --script "$2" \
-    >"$work/$1.linux" 2>&1 || fail "$1: ostrel-standin ended with an error"
+run_linux() {  # NAME SCRIPT [VERSION]: output in $work/NAME.linux
+  "$native/standin/ostrel-standin" --outlook-version "${3:-16}" --profile "$work/linux-$1" \
+    --script "$2" >"$work/$1.linux" 2>&1 || fail "$1: ostrel-standin ended with an error"
 }
 
-for name in toolbar lifecycle; do
-  run_windows "$name" "$source/examples/$name.txt"
-  run_linux "$name" "$source/examples/$name.txt"
+for run in toolbar:16 lifecycle:16 outlook2003:11; do
+  name=${run%%:*}
+  run_windows "$name" "$source/examples/$name.txt" "${run##*:}"
+  run_linux "$name" "$source/examples/$name.txt" "${run##*:}"
   if ! diff <(sed -f "$source/tests/road/normalize.sed" "$work/$name.linux") \
     <(sed -f "$source/tests/road/normalize.sed" "$work/$name.windows") >"$work/$name.diff"; then
     fail "$name: the Windows stand-in's output differs from the Linux one's"
@@ -94,4 +95,4 @@ if [ "$failures" -ne 0 ]; then
   echo "com road: $failures failed (the runs are in $work)"
   exit 1
 fi
-echo "com road: registration, 7 scripts through COM and the real windows, unregistration passed"
+echo "com road: registration, 8 scripts through COM and the real windows, unregistration passed"

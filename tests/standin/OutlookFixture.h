@@ -56,6 +56,7 @@ class Receiver final : public host::outlook::ExplorerEvents,
     handler_("BeforeFolderSwitch", &cancel);
   }
   void Close() override { handler_("Close", nullptr); }
+  void Activate() override { ++activations; }
   void Click(host::office::CommandBarButton& ctrl, bool& cancelDefault) override {
     clicked = &ctrl;
     handler_("Click", &cancelDefault);
@@ -63,6 +64,7 @@ class Receiver final : public host::outlook::ExplorerEvents,
 
   String folder;
   host::office::CommandBarButton* clicked = nullptr;
+  int activations = 0;
 
  private:
   Handler handler_;

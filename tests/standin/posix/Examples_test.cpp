@@ -127,12 +127,17 @@ std::string Comparable(const std::string& output) {
 
 TEST(StandinExamples, WindowWatchAndToolbarGiveTheExpectedOutput) {
   const auto platform = test::MakeTestPlatform();
-  for (const char* name : {"lifecycle", "toolbar"}) {
+  // The Outlook version each script plays.
+  const struct {
+    const char* name;
+    const char* version;
+  } scripts[] = {{"lifecycle", "16"}, {"toolbar", "16"}, {"outlook2003", "11"}};
+  for (const auto& [name, version] : scripts) {
     SCOPED_TRACE(name);
     const std::string examples = std::string(OSTREL_TEST_SOURCE_DIR) + "/examples/" + name;
-    const Outcome run =
-        Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" +
-                (platform->TempDir() / name).string() + "' --script '" + examples + ".txt'");
+    const Outcome run = Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" +
+                                (platform->TempDir() / name).string() + "' --outlook-version " +
+                                version + " --script '" + examples + ".txt'");
     EXPECT_EQ(run.status, 0) << run.output;
     std::ifstream expected(examples + ".expected", std::ios::binary);
     EXPECT_EQ(Comparable(run.output), std::string(std::istreambuf_iterator<char>(expected), {}));

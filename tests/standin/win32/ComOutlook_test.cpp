@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,6 +89,7 @@ TEST_F(ComOutlook, CallsEventsAndFailuresCrossCom) {
     host::outlook::Explorer* source = nullptr;
     std::uint32_t* cookie = nullptr;
     int closes = 0;
+    void Activate() override {}
     void BeforeFolderSwitch(const String&, bool&) override {}
     void Close() override {
       ++closes;
@@ -121,6 +123,119 @@ TEST_F(ComOutlook, CallsEventsAndFailuresCrossCom) {
   // A failure on demand arrives as the model raised it.
   model->FailOn("Explorers.Count");
   EXPECT_EQ(test::ErrorNumber([&] { app.ExplorersCount(); }), host::errors::kEFail);
+}
+
+// What one receiver of the windows' events heard, in one log: each window's
+// receiver writes its own name before the event.
+class WindowLog final : public host::outlook::ExplorersEvents,
+                        public host::outlook::InspectorsEvents {
+ public:
+  struct Watch final : host::outlook::ExplorerEvents, host::outlook::InspectorEvents {
+    Watch(std::vector<std::string>& log, std::string name) : log(log), name(std::move(name)) {}
+    void Activate() override { log.push_back(name + " Activate"); }
+    void BeforeFolderSwitch(const String&, bool&) override {}
+    void Close() override { log.push_back(name + " Close"); }
+    std::vector<std::string>& log;
+    std::string name;
+  };
+
+  // A receiver for a window the test reaches otherwise.
+  Watch* Name(std::string name) {
+    watches_.push_back(std::make_unique<Watch>(log, std::move(name)));
+    return watches_.back().get();
+  }
+
+  // The new window is usable inside the event: its receiver is connected at
+  // once; an explorer's bars cannot be had before its window appears.
+  void NewExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer) override {
+    log.push_back("NewExplorer");
+    log.push_back("CommandBars " +
+                  std::to_string(test::ErrorNumber([&] { explorer->CommandBars(); })));
+    explorer->Advise(Name("new explorer"));
+    explorers_.push_back(explorer);
+  }
+  void NewInspector(const std::shared_ptr<host::outlook::Inspector>& inspector) override {
+    log.push_back("NewInspector");
+    inspector->Advise(Name("new inspector"));
+    inspectors_.push_back(inspector);
+  }
+
+  std::vector<std::string> log;
+
+ private:
+  // Declared first: the windows below end their connections before these go.
+  std::vector<std::unique_ptr<Watch>> watches_;
+  std::vector<std::shared_ptr<host::outlook::Explorer>> explorers_;
+  std::vector<std::shared_ptr<host::outlook::Inspector>> inspectors_;
+};
+
+// Application.Explorers and Application.Inspectors through COM: Count and Item
+// as the model answers them, NewExplorer and NewInspector with a window the
+// receiver can use at once, Activate, Application.Version, a control's Delete,
+// and every object handed out let go again once the add-in's wrappers are.
+TEST_F(ComOutlook, WindowsAndTheirEventsCrossCom) {
+  auto model = Start();
+  model->SetVersion(14);
+  const auto first = model->OpenExplorer();
+  {
+    WindowLog heard;  // outlives the wrappers below, whose receivers it holds
+    ComPtr<IDispatch> object;
+    standin::com::HandOut(standin::com::ApplicationObject::Make(*model), object.Out());
+    EXPECT_EQ(model->HeldObjects(), 1) << "the Application, held by this test alone";
+    EXPECT_EQ(win32::com::Get(object.get(), L"Version").AsString(), u"14.0.0.0");
+    auto app = std::make_shared<win32::outlook::ComApplication>(object);
+    auto explorers = app->GetExplorers();
+    auto inspectors = app->GetInspectors();
+    const std::uint32_t newExplorers = explorers->Advise(&heard);
+    const std::uint32_t newInspectors = inspectors->Advise(&heard);
+    const auto item1 = explorers->Item(1);
+    item1->Advise(heard.Name("item 1"));
+
+    const auto second = model->OpenExplorer();
+    heard.log.push_back("--");
+    // Item by position, from 1 to Count; outside that the model's E_INVALIDARG.
+    EXPECT_EQ(explorers->Count(), 2);
+    std::vector<long> items;
+    for (int position : {0, 1, 2, 3})
+      items.push_back(test::ErrorNumber([&] { explorers->Item(position); }));
+    EXPECT_EQ(items, (std::vector<long>{host::errors::kEInvalidArg, test::kNoError, test::kNoError,
+                                        host::errors::kEInvalidArg}));
+    const auto item2 = explorers->Item(2);
+    item2->Advise(heard.Name("item 2"));
+    model->ActivateExplorer(first);
+    model->CloseExplorer(second);
+    heard.log.push_back("--");
+    model->OpenInspector();
+    EXPECT_EQ(inspectors->Count(), 1);
+    const auto inspectorItem = inspectors->Item(1);
+    inspectorItem->Advise(heard.Name("inspector item 1"));
+    model->CloseInspector();
+    EXPECT_EQ(inspectors->Count(), 0);
+
+    // Disconnected, the collections are silent.
+    explorers->Unadvise(newExplorers);
+    inspectors->Unadvise(newInspectors);
+    EXPECT_EQ(test::ErrorNumber([&] { explorers->Unadvise(newExplorers); }),
+              host::errors::kENoConnection);
+    model->OpenInspector();
+    model->CloseInspector();
+
+    // Delete takes the control off its bar for good.
+    auto bar = app->ActiveExplorer()->CommandBars()->Add(u"Quarro", host::office::msoBarTop, true);
+    auto control = bar->AddControl(host::office::msoControlButton, std::nullopt, true);
+    control->SetTag(u"D");
+    ASSERT_NE(model->FindButton(u"D"), nullptr);
+    control->Delete();
+    EXPECT_EQ(model->FindButton(u"D"), nullptr);
+    EXPECT_EQ(test::ErrorNumber([&] { control->Tag(); }), host::errors::kEDisconnected);
+
+    EXPECT_EQ(heard.log, (std::vector<std::string>{
+                             "NewExplorer", "CommandBars " + std::to_string(host::errors::kEFail),
+                             "new explorer Activate", "--", "item 1 Activate", "new explorer Close",
+                             "item 2 Close", "--", "NewInspector", "new inspector Close",
+                             "inspector item 1 Close"}));
+  }
+  EXPECT_EQ(model->HeldObjects(), 0) << "an object of the model still held through COM";
 }
 
 // The real Ostrel.dll connected through IDTExtensibility2 to the stand-in's
@@ -258,7 +373,8 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   direct.OpenExplorer();
   ostrel::Connect inProcess(g.services, g.state.addinFolder);
   auto directInstance = direct.MakeAddInInstance(u"Ostrel.Connect");
-  inProcess.AddinInstance_OnConnection(direct, 1, *directInstance, {});
+  inProcess.AddinInstance_OnConnection(direct.HandOutApplication(), ext_cm_Startup, *directInstance,
+                                       {});
 
   standin::StandinApplication model(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
                                     g.AddinPath("Com"), [] { return std::int64_t{0}; });
