@@ -163,9 +163,15 @@ std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t
 
 void Win32Windows::ProcessPendingMessages() {
   MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The quit belongs to the loop of whoever runs this thread (Outlook's):
+      // a nested loop posts it again for that loop rather than swallow it.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
 }
 

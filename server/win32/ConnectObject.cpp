@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/Entry.h"
 #include "server/win32/Module.h"
 #include "win32/com/ComIds.h"
 #include "win32/com/Variant.h"
@@ -64,8 +65,12 @@ STDMETHODIMP_(ULONG) ConnectObject::AddRef() {
 
 STDMETHODIMP_(ULONG) ConnectObject::Release() {
   const LONG left = ::InterlockedDecrement(&references_);
-  if (left == 0)
-    delete this;
+  if (left == 0) {
+    // Outlook may let go of the add-in from inside one of the add-in's own
+    // calls (a message box's loop delivers the disconnection): the object
+    // goes when that call has returned.
+    Entry::AfterOutermost([this] { delete this; });
+  }
   return static_cast<ULONG>(left);
 }
 
@@ -124,51 +129,46 @@ STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
                       result, exception, argumentError);
 }
 
+// Each of the five is a door into the add-in: the object stays for the call
+// (Outlook may release it meanwhile) and nothing thrown reaches Outlook.
+template <typename Call>
+HRESULT ConnectObject::Door(Call&& call) noexcept {
+  Guarded(
+      [&] {
+        const ComPtr<IDTExtensibility2> self = ComPtr<IDTExtensibility2>::Copy(this);
+        call();
+      },
+      [] {});
+  return S_OK;
+}
+
 STDMETHODIMP ConnectObject::OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                          IDispatch* AddInInst, SAFEARRAY** custom) {
-  try {
-    applications_.push_back(
-        std::make_unique<win32::outlook::ComApplication>(ComPtr<IDispatch>::Copy(Application)));
+  return Door([&] {
+    // The add-in holds the Application for as long as Outlook has a window,
+    // no longer.
+    auto application =
+        std::make_shared<win32::outlook::ComApplication>(ComPtr<IDispatch>::Copy(Application));
     win32::outlook::ComAddInInstance instance(ComPtr<IDispatch>::Copy(AddInInst));
-    connect_.OnConnection(*applications_.back(), static_cast<int>(ConnectMode), instance,
+    connect_.OnConnection(std::move(application), static_cast<int>(ConnectMode), instance,
                           CustomData(custom));
-  } catch (...) {
-    // Out of memory before the add-in could start: Outlook goes on without it.
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP ConnectObject::OnDisconnection(ext_DisconnectMode RemoveMode, SAFEARRAY** custom) {
-  try {
-    connect_.OnDisconnection(static_cast<int>(RemoveMode), CustomData(custom));
-  } catch (...) {
-  }
-  applications_.clear();
-  return S_OK;
+  return Door([&] { connect_.OnDisconnection(static_cast<int>(RemoveMode), CustomData(custom)); });
 }
 
 STDMETHODIMP ConnectObject::OnAddInsUpdate(SAFEARRAY** custom) {
-  try {
-    connect_.OnAddInsUpdate(CustomData(custom));
-  } catch (...) {
-  }
-  return S_OK;
+  return Door([&] { connect_.OnAddInsUpdate(CustomData(custom)); });
 }
 
 STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** custom) {
-  try {
-    connect_.OnStartupComplete(CustomData(custom));
-  } catch (...) {
-  }
-  return S_OK;
+  return Door([&] { connect_.OnStartupComplete(CustomData(custom)); });
 }
 
 STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** custom) {
-  try {
-    connect_.OnBeginShutdown(CustomData(custom));
-  } catch (...) {
-  }
-  return S_OK;
+  return Door([&] { connect_.OnBeginShutdown(CustomData(custom)); });
 }
 
 }  // namespace ostrel::server

@@ -46,6 +46,8 @@ class ConnectObject final : public IDTExtensibility2, private win32::com::Object
 
  private:
   ~ConnectObject();
+  template <typename Call>
+  HRESULT Door(Call&& call) noexcept;
   // The connection interface's description from the embedded type library,
   // loaded on the first IDispatch call; nullptr when it cannot be loaded.
   ITypeInfo* TypeInfo();
@@ -53,9 +55,6 @@ class ConnectObject final : public IDTExtensibility2, private win32::com::Object
   LONG references_ = 1;
   win32::Win32Platform platform_;
   Connect connect_;
-  // Outlook's Application of each connection: the add-in keeps a reference to
-  // it until the disconnection.
-  std::vector<std::unique_ptr<win32::outlook::ComApplication>> applications_;
   win32::com::ComPtr<ITypeInfo> typeInfo_;
 };
 

@@ -10,6 +10,7 @@
 #include "server/win32/Module.h"
 #include "win32/Win32Services.h"
 #include "win32/com/ObjectCount.h"
+#include "win32/ui/DialogViews.h"
 
 namespace ostrel::server {
 namespace {
@@ -40,6 +41,7 @@ class ConnectFactory final : public IClassFactory {
     *out = nullptr;
     if (outer != nullptr)
       return CLASS_E_NOAGGREGATION;
+    ostrel::Entry entry;
     ConnectObject* object = nullptr;
     try {
       object = new ConnectObject();
@@ -90,10 +92,14 @@ String ModuleFolder() {
 
 using ostrel::server::factory;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     ostrel::server::module = instance;
     ::DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // Unloaded by FreeLibrary (COM's CoFreeUnusedLibraries), not at the
+    // process's end: a class left registered would point into the old image.
+    ostrel::win32::view::UnregisterWindowClasses();
   }
   return TRUE;
 }

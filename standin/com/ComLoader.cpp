@@ -8,28 +8,31 @@ namespace {
 
 class ComLoadedAddIn final : public LoadedAddIn {
  public:
-  ComLoadedAddIn(std::unique_ptr<ComAddIn> addIn, ComPtr<ApplicationObject> application,
+  ComLoadedAddIn(std::unique_ptr<ComAddIn> addIn, StandinApplication& outlook,
                  ComPtr<AddInObject> instance)
-      : addIn_(std::move(addIn)),
-        application_(std::move(application)),
-        instance_(std::move(instance)) {}
-  void Connect() override {
-    addIn_->OnConnection(application_->AsDispatch(), ext_cm_Startup, instance_->AsDispatch());
+      : addIn_(std::move(addIn)), outlook_(outlook), instance_(std::move(instance)) {}
+  // A new Application object for each connection; the stand-in lets go of it
+  // when OnConnection returns, so it lives on only in what the add-in keeps.
+  void Connect(int connectMode) override {
+    const ComPtr<ApplicationObject> application = ApplicationObject::Make(outlook_);
+    addIn_->OnConnection(application->AsDispatch(), static_cast<ext_ConnectMode>(connectMode),
+                         instance_->AsDispatch());
   }
   void StartupComplete() override { addIn_->OnStartupComplete(); }
   void BeginShutdown() override { addIn_->OnBeginShutdown(); }
-  void Disconnect() override { addIn_->OnDisconnection(ext_dm_HostShutdown); }
+  void Disconnect(int removeMode) override {
+    addIn_->OnDisconnection(static_cast<ext_DisconnectMode>(removeMode));
+  }
 
  private:
   std::unique_ptr<ComAddIn> addIn_;
-  ComPtr<ApplicationObject> application_;
+  StandinApplication& outlook_;
   ComPtr<AddInObject> instance_;
 };
 
 }  // namespace
 
-ComLoader::ComLoader(StandinApplication& outlook)
-    : outlook_(outlook), application_(ApplicationObject::Make(outlook)) {}
+ComLoader::ComLoader(StandinApplication& outlook) : outlook_(outlook) {}
 
 std::unique_ptr<LoadedAddIn> ComLoader::Load(const RegisteredAddIn& addIn) {
   std::string problem;
@@ -37,7 +40,7 @@ std::unique_ptr<LoadedAddIn> ComLoader::Load(const RegisteredAddIn& addIn) {
   if (!object)
     throw LoadError(problem);
   return std::make_unique<ComLoadedAddIn>(
-      std::move(object), application_, AddInObject::Make(outlook_.MakeAddInInstance(addIn.progId)));
+      std::move(object), outlook_, AddInObject::Make(outlook_.MakeAddInInstance(addIn.progId)));
 }
 
 }  // namespace ostrel::standin::com

@@ -1,7 +1,8 @@
 // The Windows stand-in's way of loading an add-in: as Outlook does, through
 // COM's own lookup of the ProgID and CoCreateInstance in process; the
 // connection events go through IDTExtensibility2's vtable with the stand-in's
-// Application and add-in instance as automation objects.
+// Application (a new object for each connection) and add-in instance as
+// automation objects.
 #pragma once
 
 #include <memory>
@@ -19,7 +20,6 @@ class ComLoader final : public AddInLoader {
 
  private:
   StandinApplication& outlook_;
-  ComPtr<ApplicationObject> application_;
 };
 
 }  // namespace ostrel::standin::com

@@ -156,8 +156,14 @@ HWND WindowDialogDriver::FrontDialog() const {
 HWND WindowDialogDriver::MessageBoxUp() const {
   for (HWND window : ThreadWindows(thread_))
     if (ClassOf(window) == L"#32770" && view::TextProperty(window, view::kDialogName).empty() &&
-        ::GetDlgItem(window, kMessageBoxText) != nullptr)
+        ::GetDlgItem(window, kMessageBoxText) != nullptr) {
+      if (window != told_ && listener_) {
+        told_ = window;
+        listener_("message-box \"" + OneLine(TextOf(window)) +
+                  "\": " + OneLine(TextOf(::GetDlgItem(window, kMessageBoxText))));
+      }
       return window;
+    }
   return nullptr;
 }
 

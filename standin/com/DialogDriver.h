@@ -54,8 +54,13 @@ class WindowDialogDriver final : public DialogDriver {
   void Settle();
   // The dialog window in front; nullptr when none is open.
   HWND FrontDialog() const;
-  // The message box up on the dialogs' thread; nullptr when there is none.
+  // The message box up on the dialogs' thread; nullptr when there is none. A
+  // box seen for the first time is told to the listener, as the Linux
+  // stand-in tells each box it records: "message-box "<caption>": <text>".
   HWND MessageBoxUp() const;
+  void SetListener(std::function<void(const std::string&)> listener) {
+    listener_ = std::move(listener);
+  }
   // The control window of the front dialog with that name; nullptr when none.
   HWND FindControl(HWND dialog, const std::string& name) const;
   // The control holding the dialog's focus (also while a message box is up).
@@ -75,6 +80,8 @@ class WindowDialogDriver final : public DialogDriver {
   DWORD thread_;
   HWND marker_ = nullptr;
   HANDLE handled_ = nullptr;
+  std::function<void(const std::string&)> listener_;
+  mutable HWND told_ = nullptr;
 };
 
 }  // namespace ostrel::standin::com

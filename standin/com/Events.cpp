@@ -22,6 +22,8 @@ void Deliver(IDispatch* sink, DISPID id, VARIANT* arguments, UINT count) {
 // receiver may end this connection, and with it the forwarder, while it runs.
 
 void ExplorerForwarder::BeforeFolderSwitch(const String& newFolder, bool& cancel) {
+  if (owner_ == nullptr)
+    return;
   const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(owner_);
   const ComPtr<IDispatch> sink = sink_;
   const ComPtr<FolderObject> folder = FolderObject::Make(newFolder);
@@ -35,19 +37,61 @@ void ExplorerForwarder::BeforeFolderSwitch(const String& newFolder, bool& cancel
   cancel = flag != VARIANT_FALSE;
 }
 
+void ExplorerForwarder::Activate() {
+  if (owner_ == nullptr)
+    return;
+  const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(owner_);
+  const ComPtr<IDispatch> sink = sink_;
+  Deliver(sink.get(), ids::kDispidActivate, nullptr, 0);
+}
+
 void ExplorerForwarder::Close() {
+  if (owner_ == nullptr)
+    return;
   const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(owner_);
   const ComPtr<IDispatch> sink = sink_;
   Deliver(sink.get(), ids::kDispidClose, nullptr, 0);
 }
 
 void InspectorForwarder::Close() {
+  if (owner_ == nullptr)
+    return;
   const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(owner_);
   const ComPtr<IDispatch> sink = sink_;
   Deliver(sink.get(), ids::kDispidClose, nullptr, 0);
 }
 
+namespace {
+
+// The event's one argument, the new window; the receiver keeps a reference of
+// its own if it wants the window beyond the call.
+template <typename Object, typename Window>
+void DeliverNewWindow(IUnknown* source, const ComPtr<IDispatch>& receiver, DISPID id,
+                      const std::shared_ptr<Window>& window) {
+  if (source == nullptr)
+    return;
+  const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(source);
+  const ComPtr<IDispatch> sink = receiver;
+  const ComPtr<Object> object = Object::Make(window);
+  VARIANT arguments[1];
+  arguments[0].vt = VT_DISPATCH;
+  arguments[0].pdispVal = object->AsDispatch();
+  Deliver(sink.get(), id, arguments, 1);
+}
+
+}  // namespace
+
+void ExplorersForwarder::NewExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer) {
+  DeliverNewWindow<ExplorerObject>(owner_, sink_, ids::kDispidNewExplorer, explorer);
+}
+
+void InspectorsForwarder::NewInspector(const std::shared_ptr<host::outlook::Inspector>& inspector) {
+  DeliverNewWindow<InspectorObject>(owner_, sink_, ids::kDispidNewInspector, inspector);
+}
+
 void ButtonForwarder::Click(host::office::CommandBarButton&, bool& cancelDefault) {
+  if (owner_ == nullptr)
+    return;
   const ComPtr<IUnknown> owner = ComPtr<IUnknown>::Copy(owner_);
   const ComPtr<IDispatch> sink = sink_;
   ComPtr<IDispatch> button;

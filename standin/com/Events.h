@@ -22,36 +22,61 @@ namespace ostrel::standin::com {
 // The sink's answer is not examined, as an event source does not.
 void Deliver(IDispatch* sink, DISPID id, VARIANT* arguments, UINT count);
 
-class ExplorerForwarder final : public host::outlook::ExplorerEvents {
+// What every forwarder holds: the object whose connection point made it (not
+// counted: the point lives inside it) and the sink.
+class Forwarding {
  public:
-  ExplorerForwarder(IUnknown* owner, ComPtr<IDispatch> sink) : owner_(owner), sink_(sink) {}
+  Forwarding(IUnknown* owner, ComPtr<IDispatch> sink) : owner_(owner), sink_(std::move(sink)) {}
+  // The owner is going while the model still holds this forwarder (it refused
+  // the Unadvise): nothing is delivered any more, and the sink is let go.
+  void Orphan() {
+    owner_ = nullptr;
+    sink_.Reset();
+  }
+
+ protected:
+  IUnknown* owner_;
+  ComPtr<IDispatch> sink_;
+};
+
+class ExplorerForwarder final : public host::outlook::ExplorerEvents, private Forwarding {
+ public:
+  using Forwarding::Forwarding;
+  using Forwarding::Orphan;
+  void Activate() override;
   void BeforeFolderSwitch(const String& newFolder, bool& cancel) override;
   void Close() override;
-
- private:
-  IUnknown* owner_;
-  ComPtr<IDispatch> sink_;
 };
 
-class InspectorForwarder final : public host::outlook::InspectorEvents {
+class InspectorForwarder final : public host::outlook::InspectorEvents, private Forwarding {
  public:
-  InspectorForwarder(IUnknown* owner, ComPtr<IDispatch> sink) : owner_(owner), sink_(sink) {}
+  using Forwarding::Forwarding;
+  using Forwarding::Orphan;
   void Close() override;
-
- private:
-  IUnknown* owner_;
-  ComPtr<IDispatch> sink_;
 };
 
-class ButtonForwarder final : public host::office::CommandBarButtonEvents {
+// NewExplorer and NewInspector, with an automation object of the new window
+// (a reference of its own to the model's window) as the one argument.
+class ExplorersForwarder final : public host::outlook::ExplorersEvents, private Forwarding {
  public:
-  // `button` is the Ctrl argument: the automation object the sink advised.
-  ButtonForwarder(IUnknown* owner, ComPtr<IDispatch> sink) : owner_(owner), sink_(sink) {}
-  void Click(host::office::CommandBarButton& ctrl, bool& cancelDefault) override;
+  using Forwarding::Forwarding;
+  using Forwarding::Orphan;
+  void NewExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer) override;
+};
 
- private:
-  IUnknown* owner_;
-  ComPtr<IDispatch> sink_;
+class InspectorsForwarder final : public host::outlook::InspectorsEvents, private Forwarding {
+ public:
+  using Forwarding::Forwarding;
+  using Forwarding::Orphan;
+  void NewInspector(const std::shared_ptr<host::outlook::Inspector>& inspector) override;
+};
+
+class ButtonForwarder final : public host::office::CommandBarButtonEvents, private Forwarding {
+ public:
+  // The owner is the Ctrl argument: the automation object the sink advised.
+  using Forwarding::Forwarding;
+  using Forwarding::Orphan;
+  void Click(host::office::CommandBarButton& ctrl, bool& cancelDefault) override;
 };
 
 // One event interface of an object. It lives inside its owner (references go
@@ -69,8 +94,15 @@ class EventPoint final : public IConnectionPoint {
         advise_(std::move(advise)),
         unadvise_(std::move(unadvise)) {}
   ~EventPoint() {
-    for (const auto& [cookie, forwarder] : connections_)
-      Guard([&] { unadvise_(cookie); });
+    for (auto& [cookie, forwarder] : connections_) {
+      // A connection left here is one whose Unadvise the model refused; it
+      // refuses again, and then still holds the forwarder: that one is left to
+      // it, orphaned, rather than deleted under it.
+      if (FAILED(Guard([&] { unadvise_(cookie); }))) {
+        forwarder->Orphan();
+        static_cast<void>(forwarder.release());
+      }
+    }
   }
   EventPoint(const EventPoint&) = delete;
   EventPoint& operator=(const EventPoint&) = delete;

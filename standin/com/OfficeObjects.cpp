@@ -73,6 +73,17 @@ class ControlObject : public Automation<I> {
   STDMETHODIMP put_Parameter(BSTR parameter) override {
     return Guard([&] { model_->SetParameter(Bstr::ToString(parameter)); });
   }
+  // CommandBarControl.Delete(Temporary): with Temporary True the control goes
+  // for the current session only (Office VBA reference, CommandBarControl.Delete
+  // method). The model deletes for good only, so Temporary:=True is refused
+  // rather than taken for the other.
+  STDMETHODIMP Delete(VARIANT temporary) override {
+    return Guard([&] {
+      if (BoolOr(temporary, false))
+        throw host::HostError(E_INVALIDARG, "the stand-in deletes controls for good only");
+      model_->Delete();
+    });
+  }
 
  protected:
   template <typename T, typename Read_>

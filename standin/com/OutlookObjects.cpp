@@ -1,5 +1,7 @@
 #include "standin/com/OutlookObjects.h"
 
+#include <type_traits>
+
 #include "standin/com/OfficeObjects.h"
 #include "win32/com/ComIds.h"
 
@@ -9,19 +11,23 @@ namespace ids = win32::com;
 
 // ---- Application ----------------------------------------------------------
 
-ApplicationObject::ApplicationObject(StandinApplication& model)
-    : Automation(IID__StandinApplication), model_(model) {}
+ApplicationObject::ApplicationObject(StandinApplication& model,
+                                     std::shared_ptr<host::outlook::Application> application)
+    : Automation(IID__StandinApplication), model_(model), application_(std::move(application)) {}
 
 ComPtr<ApplicationObject> ApplicationObject::Make(StandinApplication& model) {
-  return ComPtr<ApplicationObject>::Attach(new ApplicationObject(model));
+  return ComPtr<ApplicationObject>::Attach(
+      new ApplicationObject(model, model.HandOutApplication()));
 }
 
 STDMETHODIMP ApplicationObject::get_Explorers(IDispatch** explorers) {
   if (explorers == nullptr)
     return E_POINTER;
   *explorers = nullptr;
-  return Guard(
-      [&] { HandOut(WindowsObject::Make([this] { return model_.ExplorersCount(); }), explorers); });
+  return Guard([&] {
+    HandOut(ExplorersObject::Make(application_->GetExplorers(), ids::kDiidExplorersEvents),
+            explorers);
+  });
 }
 
 STDMETHODIMP ApplicationObject::get_Inspectors(IDispatch** inspectors) {
@@ -29,15 +35,7 @@ STDMETHODIMP ApplicationObject::get_Inspectors(IDispatch** inspectors) {
     return E_POINTER;
   *inspectors = nullptr;
   return Guard([&] {
-    HandOut(WindowsObject::Make([this] { return model_.InspectorsCount(); },
-                                [this](int position) -> ComPtr<IDispatch> {
-                                  const auto& open = model_.Inspectors();
-                                  if (position < 1 || position > static_cast<int>(open.size()))
-                                    return {};
-                                  ComPtr<IDispatch> window;
-                                  HandOut(InspectorObject::Make(open[position - 1]), window.Out());
-                                  return window;
-                                }),
+    HandOut(InspectorsObject::Make(application_->GetInspectors(), ids::kDiidInspectorsEvents),
             inspectors);
   });
 }
@@ -47,7 +45,7 @@ STDMETHODIMP ApplicationObject::ActiveExplorer(IDispatch** explorer) {
     return E_POINTER;
   *explorer = nullptr;
   return Guard([&] {
-    if (auto active = model_.ActiveExplorer())
+    if (auto active = application_->ActiveExplorer())
       HandOut(ExplorerObject::Make(std::move(active)), explorer);
   });
 }
@@ -56,45 +54,91 @@ STDMETHODIMP ApplicationObject::CreateItem(LONG itemType, IDispatch** item) {
   if (item == nullptr)
     return E_POINTER;
   *item = nullptr;
-  return Guard([&] { HandOut(MailItemObject::Make(model_.CreateItem(itemType)), item); });
+  return Guard([&] { HandOut(MailItemObject::Make(application_->CreateItem(itemType)), item); });
 }
 
 STDMETHODIMP ApplicationObject::get_Name(BSTR* name) {
   if (name == nullptr)
     return E_POINTER;
+  *name = nullptr;
   return Guard([&] { HandOut(String(u"Outlook"), name); });
+}
+
+// Application.Version: the version of Outlook as a String, "16.0.0.0" for
+// Outlook 2016 (Outlook VBA reference, Application.Version property).
+STDMETHODIMP ApplicationObject::get_Version(BSTR* version) {
+  if (version == nullptr)
+    return E_POINTER;
+  *version = nullptr;
+  return Guard([&] { HandOut(model_.Version(), version); });
 }
 
 // ---- Explorers, Inspectors ------------------------------------------------
 
-WindowsObject::WindowsObject(Counter count, Finder find)
-    : Automation(IID__StandinInspectors, IID__StandinCount),
-      count_(std::move(count)),
-      find_(std::move(find)) {}
+template <typename Forwarder, typename Window, typename Events>
+WindowsObject<Forwarder, Window, Events>::WindowsObject(std::shared_ptr<Model> model,
+                                                        const IID& events)
+    : Automation(IID__StandinWindows, IID__StandinCount),
+      model_(std::move(model)),
+      events_(
+          this, events, [this](Forwarder* forwarder) { return model_->Advise(forwarder); },
+          [this](std::uint32_t cookie) { model_->Unadvise(cookie); }) {}
 
-ComPtr<WindowsObject> WindowsObject::Make(Counter count, Finder find) {
-  return ComPtr<WindowsObject>::Attach(new WindowsObject(std::move(count), std::move(find)));
+template <typename Forwarder, typename Window, typename Events>
+ComPtr<WindowsObject<Forwarder, Window, Events>> WindowsObject<Forwarder, Window, Events>::Make(
+    std::shared_ptr<Model> model, const IID& events) {
+  return ComPtr<WindowsObject>::Attach(new WindowsObject(std::move(model), events));
 }
 
-STDMETHODIMP WindowsObject::get_Count(LONG* count) {
+template <typename Forwarder, typename Window, typename Events>
+void* WindowsObject<Forwarder, Window, Events>::QueryOther(REFIID iid) {
+  return iid == IID_IConnectionPointContainer ? static_cast<IConnectionPointContainer*>(this)
+                                              : nullptr;
+}
+
+template <typename Forwarder, typename Window, typename Events>
+STDMETHODIMP WindowsObject<Forwarder, Window, Events>::EnumConnectionPoints(
+    IEnumConnectionPoints** points) {
+  if (points != nullptr)
+    *points = nullptr;
+  return E_NOTIMPL;
+}
+
+template <typename Forwarder, typename Window, typename Events>
+STDMETHODIMP WindowsObject<Forwarder, Window, Events>::FindConnectionPoint(
+    REFIID iid, IConnectionPoint** point) {
+  return FindPoint(iid, point, events_);
+}
+
+template <typename Forwarder, typename Window, typename Events>
+STDMETHODIMP WindowsObject<Forwarder, Window, Events>::get_Count(LONG* count) {
   if (count == nullptr)
     return E_POINTER;
   *count = 0;
-  return Guard([&] { *count = count_(); });
+  return Guard([&] { *count = model_->Count(); });
 }
 
-STDMETHODIMP WindowsObject::get_Item(VARIANT index, IDispatch** window) {
+// The model raises E_INVALIDARG for a position outside 1 to Count.
+template <typename Forwarder, typename Window, typename Events>
+STDMETHODIMP WindowsObject<Forwarder, Window, Events>::get_Item(VARIANT index, IDispatch** window) {
   if (window == nullptr)
     return E_POINTER;
   *window = nullptr;
   return Guard([&] {
-    const ComPtr<IDispatch> found =
-        find_ ? find_(Variant::Borrow(index).AsLong()) : ComPtr<IDispatch>();
+    std::shared_ptr<Window> found = model_->Item(Variant::Borrow(index).AsLong());
     if (!found)
-      throw host::HostError(E_INVALIDARG, "no window at that position");
-    HandOut(found, window);
+      throw host::HostError(E_FAIL, "Item: no window");
+    if constexpr (std::is_same_v<Window, host::outlook::Explorer>)
+      HandOut(ExplorerObject::Make(std::move(found)), window);
+    else
+      HandOut(InspectorObject::Make(std::move(found)), window);
   });
 }
+
+template class WindowsObject<ExplorersForwarder, host::outlook::Explorer,
+                             host::outlook::ExplorersEvents>;
+template class WindowsObject<InspectorsForwarder, host::outlook::Inspector,
+                             host::outlook::InspectorsEvents>;
 
 // ---- Explorer -------------------------------------------------------------
 

@@ -3,7 +3,6 @@
 // behaviour and its failures on demand are what a COM caller sees.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "host/Outlook.h"
@@ -13,6 +12,10 @@
 
 namespace ostrel::standin::com {
 
+// The Application as one add-in holds it: a counted reference of the model's
+// (StandinApplication::HandOutApplication), so the model counts the
+// Application among the objects add-ins hold for as long as this object
+// lives. Application.Name and Version come from the model directly.
 class ApplicationObject final : public Automation<_StandinApplication> {
  public:
   static ComPtr<ApplicationObject> Make(StandinApplication& model);
@@ -22,27 +25,13 @@ class ApplicationObject final : public Automation<_StandinApplication> {
   STDMETHODIMP ActiveExplorer(IDispatch** explorer) override;
   STDMETHODIMP CreateItem(LONG itemType, IDispatch** item) override;
   STDMETHODIMP get_Name(BSTR* name) override;
+  STDMETHODIMP get_Version(BSTR* version) override;
 
  private:
-  explicit ApplicationObject(StandinApplication& model);
+  ApplicationObject(StandinApplication& model,
+                    std::shared_ptr<host::outlook::Application> application);
   StandinApplication& model_;
-};
-
-// Explorers and Inspectors: the number of open windows (and the inspectors by
-// position, from 1).
-class WindowsObject final : public Automation<_StandinInspectors> {
- public:
-  using Counter = std::function<int()>;
-  using Finder = std::function<ComPtr<IDispatch>(int position)>;
-  static ComPtr<WindowsObject> Make(Counter count, Finder find = nullptr);
-
-  STDMETHODIMP get_Count(LONG* count) override;
-  STDMETHODIMP get_Item(VARIANT index, IDispatch** window) override;
-
- private:
-  WindowsObject(Counter count, Finder find);
-  Counter count_;
-  Finder find_;
+  std::shared_ptr<host::outlook::Application> application_;
 };
 
 class ExplorerObject final : public Automation<_StandinExplorer>, public IConnectionPointContainer {
@@ -88,6 +77,36 @@ class InspectorObject final : public Automation<_StandinInspector>,
   EventPoint<InspectorForwarder> events10_;
   EventPoint<InspectorForwarder> events_;
 };
+
+// Explorers or Inspectors over the model's collection: Count, Item by
+// position (from 1) and the collection's event of a new window.
+template <typename Forwarder, typename Window, typename Events>
+class WindowsObject final : public Automation<_StandinWindows>, public IConnectionPointContainer {
+ public:
+  using Model = host::outlook::Windows<Window, Events>;
+  static ComPtr<WindowsObject> Make(std::shared_ptr<Model> model, const IID& events);
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    return Automation::QueryInterface(iid, out);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return Automation::AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return Automation::Release(); }
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
+  STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+  STDMETHODIMP get_Count(LONG* count) override;
+  STDMETHODIMP get_Item(VARIANT index, IDispatch** window) override;
+
+ private:
+  WindowsObject(std::shared_ptr<Model> model, const IID& events);
+  void* QueryOther(REFIID iid) override;
+
+  std::shared_ptr<Model> model_;
+  EventPoint<Forwarder> events_;
+};
+using ExplorersObject =
+    WindowsObject<ExplorersForwarder, host::outlook::Explorer, host::outlook::ExplorersEvents>;
+using InspectorsObject =
+    WindowsObject<InspectorsForwarder, host::outlook::Inspector, host::outlook::InspectorsEvents>;
 
 class MailItemObject final : public Automation<_StandinMailItem> {
  public:

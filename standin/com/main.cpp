@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -36,12 +37,13 @@ using ostrel::String;
 namespace com = ostrel::standin::com;
 
 constexpr const char* kUsage =
-    "usage: ostrel-outlook [--profile DIR] [--script FILE]\n"
+    "usage: ostrel-outlook [--profile DIR] [--script FILE] [--outlook-version N]\n"
     "       ostrel-outlook --handle-links     (test prefixes: take over http and https)\n"
     "\n"
     "Outlook's stand-in. Reads one action per line from FILE or the terminal;\n"
     "type 'help' for the actions. The profile defaults to %OSTREL_PROFILE%, else\n"
-    "%LOCALAPPDATA%\\Ostrel\\Profile.\n";
+    "%LOCALAPPDATA%\\Ostrel\\Profile. N is the Outlook version it plays: 11 (2003),\n"
+    "12 (2007), 14 (2010), 15 (2013) or 16 (2016 and later, the default).\n";
 
 std::mutex printing;
 
@@ -63,6 +65,7 @@ String Environment(const wchar_t* name) {
 struct Arguments {
   String profile;
   std::string script;
+  int version = 16;
 };
 
 // The script's thread: one action after the other, until the input ends or a
@@ -127,6 +130,9 @@ int Run(int argc, wchar_t** argv) {
     }
     if (arg == u"--profile" && i + 1 < argc) {
       arguments.profile = reinterpret_cast<const char16_t*>(argv[++i]);
+    } else if (arg == u"--outlook-version" && i + 1 < argc) {
+      const std::string number = ostrel::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[++i]));
+      arguments.version = std::atoi(number.c_str());
     } else if (arg == u"--script" && i + 1 < argc) {
       arguments.script = ostrel::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[++i]));
     } else {
@@ -146,9 +152,16 @@ int Run(int argc, wchar_t** argv) {
   ostrel::standin::StandinApplication outlook(
       platform.services().files, platform.services().clipboard, arguments.profile + u"\\Outbox",
       arguments.profile, [] { return static_cast<std::int64_t>(std::time(nullptr)); });
+  try {
+    outlook.SetVersion(arguments.version);
+  } catch (const std::exception& error) {
+    Print(std::string("ostrel-outlook: --outlook-version: ") + error.what());
+    return 2;
+  }
   outlook.SetListener(Print);
   com::UiThread ui;
   com::WindowDialogDriver dialogs;
+  dialogs.SetListener(Print);
   com::DesktopWatch desktop(Print);
   int code = 0;
   std::thread script(

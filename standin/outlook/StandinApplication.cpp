@@ -100,11 +100,14 @@ std::unique_ptr<host::outlook::MailItem> StandinApplication::CreateItem(int item
   return std::make_unique<StandinMailItem>(state_);
 }
 
+// Explorers.Count goes through the collection, as a late-bound caller's does.
 int StandinApplication::ExplorersCount() {
+  state_->faults.Check("Explorers");
   return explorerList_->Count();
 }
 
 int StandinApplication::InspectorsCount() {
+  state_->faults.Check("Inspectors");
   return inspectorList_->Count();
 }
 

@@ -22,6 +22,7 @@ enum ExtensibilityDispid : DISPID {
 inline constexpr int kExtConnectAfterStartup = 0;
 inline constexpr int kExtConnectStartup = 1;
 inline constexpr int kExtDisconnectHostShutdown = 0;
+inline constexpr int kExtDisconnectUserClosed = 1;
 
 // Office: _CommandBarButtonEvents, Click(Ctrl, CancelDefault).
 inline constexpr GUID kDiidCommandBarButtonEvents = {
@@ -39,8 +40,21 @@ inline constexpr GUID kDiidInspectorEvents10 = {
     0x0006302A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr GUID kDiidInspectorEvents = {
     0x0006307D, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// Explorer.Activate, Explorer.BeforeFolderSwitch, Explorer.Close and
+// Inspector.Close.
+inline constexpr DISPID kDispidActivate = 0xF001;
 inline constexpr DISPID kDispidBeforeFolderSwitch = 0xF003;
 inline constexpr DISPID kDispidClose = 0xF008;
+
+// ExplorersEvents and InspectorsEvents, the sources of Application.Explorers
+// and Application.Inspectors: NewExplorer(Explorer) and NewInspector(Inspector),
+// each with the new window as its one argument.
+inline constexpr GUID kDiidExplorersEvents = {
+    0x00063078, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr GUID kDiidInspectorsEvents = {
+    0x00063079, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr DISPID kDispidNewExplorer = 0xF001;
+inline constexpr DISPID kDispidNewInspector = 0xF001;
 
 // The members the add-in calls by name.
 namespace names {
@@ -59,7 +73,7 @@ inline constexpr wchar_t kDisplay[] = L"Display";
 inline constexpr wchar_t kCommandBars[] = L"CommandBars";
 inline constexpr wchar_t kProgId[] = L"ProgId";
 inline constexpr wchar_t kFolderPath[] = L"FolderPath";
-// CommandBars, CommandBar
+// CommandBars, CommandBar (Item also of Explorers and Inspectors)
 inline constexpr wchar_t kItem[] = L"Item";
 inline constexpr wchar_t kAdd[] = L"Add";
 inline constexpr wchar_t kName[] = L"Name";
@@ -82,6 +96,7 @@ inline constexpr wchar_t kFaceId[] = L"FaceId";
 inline constexpr wchar_t kStyle[] = L"Style";
 inline constexpr wchar_t kPasteFace[] = L"PasteFace";
 inline constexpr wchar_t kCommandBar[] = L"CommandBar";
+inline constexpr wchar_t kDelete[] = L"Delete";
 }  // namespace names
 
 }  // namespace ostrel::win32::com

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "common/Entry.h"
 #include "win32/com/LateBinding.h"
 
 namespace ostrel::win32::com {
@@ -67,12 +68,10 @@ STDMETHODIMP EventSink::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS* pa
   const Handler handler = handler_;
   if (!handler)
     return S_OK;
-  try {
-    handler(id, parameters != nullptr ? *parameters : none);
-  } catch (...) {
-    // The add-in's handlers report their own failures; nothing goes back to
-    // the host.
-  }
+  // An event is a door into the add-in: what it tears down goes when the
+  // outermost call returns, and nothing thrown goes back to the host (the
+  // add-in's handlers report their own failures).
+  Guarded([&] { handler(id, parameters != nullptr ? *parameters : none); }, [] {});
   return S_OK;
 }
 

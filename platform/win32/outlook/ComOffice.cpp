@@ -42,6 +42,9 @@ class ComControl : public Base {
   void SetOnAction(const String& action) override { SetText(names::kOnAction, action); }
   String Parameter() const override { return Text(names::kParameter); }
   void SetParameter(const String& parameter) override { SetText(names::kParameter, parameter); }
+  // CommandBarControl.Delete(Temporary) with Temporary left out: the control
+  // goes for good (Office VBA reference, CommandBarControl.Delete method).
+  void Delete() override { Call(object(), names::kDelete); }
 
  protected:
   IDispatch* object() const { return control_.get(); }

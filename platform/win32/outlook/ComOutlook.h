@@ -29,6 +29,8 @@ class Connections {
   std::uint32_t next_ = 1;
 };
 
+// Outlook's Application. The add-in holds it by a std::shared_ptr; the COM
+// reference goes when the last holder lets it go.
 class ComApplication final : public host::outlook::Application {
  public:
   explicit ComApplication(ComPtr<IDispatch> application) : app_(std::move(application)) {}
@@ -36,6 +38,10 @@ class ComApplication final : public host::outlook::Application {
   int ExplorersCount() override;
   int InspectorsCount() override;
   std::shared_ptr<host::outlook::Explorer> ActiveExplorer() override;
+  // Application.Explorers and Application.Inspectors, a new wrapper each time
+  // over the collection Outlook returns.
+  std::shared_ptr<host::outlook::Explorers> GetExplorers() override;
+  std::shared_ptr<host::outlook::Inspectors> GetInspectors() override;
   IDispatch* object() const { return app_.get(); }
 
  private:
@@ -73,6 +79,24 @@ class ComInspector final : public host::outlook::Inspector {
   ComPtr<IDispatch> inspector_;
   Connections connections_;
 };
+
+// Explorers or Inspectors: Count, Item by position (a Long, from 1) and the
+// collection's NewExplorer or NewInspector.
+template <typename Window, typename Events>
+class ComWindows final : public host::outlook::Windows<Window, Events> {
+ public:
+  explicit ComWindows(ComPtr<IDispatch> windows) : windows_(std::move(windows)) {}
+  int Count() override;
+  std::shared_ptr<Window> Item(int position) override;
+  std::uint32_t Advise(Events* sink) override;
+  void Unadvise(std::uint32_t cookie) override;
+
+ private:
+  ComPtr<IDispatch> windows_;
+  Connections connections_;
+};
+using ComExplorers = ComWindows<host::outlook::Explorer, host::outlook::ExplorersEvents>;
+using ComInspectors = ComWindows<host::outlook::Inspector, host::outlook::InspectorsEvents>;
 
 // A command bar control of the host, as a button or a popup by its Type; a
 // control of another type is wrapped as a plain control, one whose type cannot

@@ -7,7 +7,7 @@
 
 namespace ostrel::win32::view {
 
-DialogViews::Entry::Entry(DialogViews& views) : views_(views) {
+DialogViews::Entry::Entry(DialogViews& views) : outer_(), views_(views) {
   ++views_.depth_;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/Entry.h"
 #include "host/Handles.h"
 #include "host/ui/Dialog.h"
 #include "host/ui/DialogView.h"
@@ -59,6 +60,9 @@ class DialogViews final : public ui::DialogView {
     Entry& operator=(const Entry&) = delete;
 
    private:
+    // Counts in the add-in's entries too, so that nothing of the add-in (the
+    // view among it) goes while a window procedure runs.
+    ostrel::Entry outer_;
     DialogViews& views_;
   };
 
@@ -69,5 +73,10 @@ class DialogViews final : public ui::DialogView {
   std::vector<std::unique_ptr<DialogWindow>> retired_;
   int depth_ = 0;
 };
+
+// Unregisters the window classes the view registered in this module; for the
+// module's unloading (a window class outlives its module otherwise, and the
+// module loaded again finds its name taken).
+void UnregisterWindowClasses();
 
 }  // namespace ostrel::win32::view

@@ -42,6 +42,21 @@ struct TwipRect {
   int bottom = 0;
 };
 
+// Marks a window set as being brought in line with its model for one scope, so
+// that what Windows reports back meanwhile is not taken for the user's doing;
+// the mark is restored however the scope ends.
+class SyncScope {
+ public:
+  explicit SyncScope(bool& syncing) : syncing_(syncing), was_(syncing) { syncing_ = true; }
+  ~SyncScope() { syncing_ = was_; }
+  SyncScope(const SyncScope&) = delete;
+  SyncScope& operator=(const SyncScope&) = delete;
+
+ private:
+  bool& syncing_;
+  bool was_;
+};
+
 class DialogWindow {
  public:
   DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner);

@@ -3,6 +3,7 @@
 // keeps the focus where it was and the press never reaches the control), the
 // controls' notifications become clicks, typing and selections, and after each
 // action every window is brought in line with the model.
+#include "common/Entry.h"
 #include "win32/ui/ControlNames.h"
 #include "win32/ui/DialogWindow.h"
 
@@ -56,7 +57,11 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
   if (self == nullptr || self->hwnd_ != window)
     return FALSE;
-  return self->OnMessage(message, wParam, lParam);
+  // Nothing thrown may unwind through user32 into Outlook's message loop: the
+  // message counts as handled and the dialog stays usable.
+  INT_PTR result = TRUE;
+  Guarded([&] { result = self->OnMessage(message, wParam, lParam); }, [] {});
+  return result;
 }
 
 INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,11 +132,9 @@ void DialogWindow::OnActivated() {
   ::RemovePropW(hwnd_, kHeldFocus);
   if (model_ == nullptr)
     return;
-  const bool wasSyncing = syncing_;
-  syncing_ = true;
+  const SyncScope syncing(syncing_);
   // SyncFocus asks for the active window, which is this one now.
   SyncFocus(false);
-  syncing_ = wasSyncing;
 }
 
 INT_PTR DialogWindow::OnCommand(int id, int code, HWND control) {
@@ -198,8 +201,14 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
     case WM_LBUTTONDBLCLK: {
       ui::Control* control = self->syncing_ ? nullptr : self->ControlOf(window);
       if (control != nullptr) {
-        DialogViews::Entry entry(self->views_);
-        if (!self->OnMouseDown(*control, window, lParam))
+        bool press = true;
+        Guarded(
+            [&] {
+              DialogViews::Entry entry(self->views_);
+              press = self->OnMouseDown(*control, window, lParam);
+            },
+            [&] { press = false; });
+        if (!press)
           return 0;
       }
       break;

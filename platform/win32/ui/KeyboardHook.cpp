@@ -8,6 +8,7 @@
 // button, the keys of a list).
 #include <cwctype>
 
+#include "common/Entry.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {
@@ -26,7 +27,7 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM data) {
   if (code == HC_ACTION && removal == PM_REMOVE && message->message >= WM_KEYFIRST &&
       message->message <= WM_KEYLAST)
     if (DialogWindow* dialog = DialogWindow::Of(message->hwnd))
-      dialog->PreTranslate(*message);
+      Guarded([&] { dialog->PreTranslate(*message); }, [] {});
   return ::CallNextHookEx(hook, code, removal, data);
 }
 

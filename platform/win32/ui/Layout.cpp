@@ -39,17 +39,26 @@ int ScreenDpi() {
 
 constexpr wchar_t kFrameClass[] = L"OstrelFrame";
 
+bool frameClassRegistered = false;
+
 const wchar_t* FrameClass() {
-  static const ATOM registered = [] {
+  if (!frameClassRegistered) {
     WNDCLASSW type{};
     type.lpfnWndProc = &DialogWindow::FrameProc;
     type.hInstance = ThisModule();
     type.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     type.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     type.lpszClassName = kFrameClass;
-    return ::RegisterClassW(&type);
-  }();
-  return registered != 0 ? kFrameClass : L"STATIC";
+    frameClassRegistered = ::RegisterClassW(&type) != 0;
+    if (!frameClassRegistered && ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+      // Left by an earlier load of this module that was not unregistered: its
+      // procedure may point into the old image, so the class is made anew.
+      ::UnregisterClassW(kFrameClass, type.hInstance);
+      frameClassRegistered =
+          ::RegisterClassW(&type) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }
+  }
+  return frameClassRegistered ? kFrameClass : L"STATIC";
 }
 
 struct ControlClass {
@@ -103,6 +112,11 @@ ControlClass ClassOf(const ui::Control& c) {
 }
 
 }  // namespace
+
+void UnregisterWindowClasses() {
+  if (frameClassRegistered && ::UnregisterClassW(kFrameClass, ThisModule()))
+    frameClassRegistered = false;
+}
 
 DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
     : views_(views), model_(&dialog), dpi_(views.Dpi()) {

@@ -51,8 +51,7 @@ void DialogWindow::Sync(bool applyVisibility, bool keyboardFocus) {
     return;
   ui::Dialog& dialog = *model_;
   {
-    const bool wasSyncing = syncing_;
-    syncing_ = true;
+    const SyncScope syncing(syncing_);
     if (const std::wstring caption = Wide(dialog.caption); caption != givenCaption_) {
       ::SetWindowTextW(hwnd_, caption.c_str());
       givenCaption_ = caption;
@@ -87,7 +86,6 @@ void DialogWindow::Sync(bool applyVisibility, bool keyboardFocus) {
       ::EnableWindow(hwnd_, enabled);
       givenEnabled_ = enabled;
     }
-    syncing_ = wasSyncing;
   }
   if (applyVisibility && dialog.visible) {
     if (!::IsWindowVisible(hwnd_)) {
@@ -210,23 +208,19 @@ void DialogWindow::SyncFocus(bool keyboard) {
     const HWND now = ::GetFocus();
     if (now == nullptr || (now != hwnd_ && !::IsChild(hwnd_, now)) ||
         (now != hwnd_ && (!::IsWindowVisible(now) || !::IsWindowEnabled(now)))) {
-      const bool wasSyncing = syncing_;
-      syncing_ = true;
+      const SyncScope syncing(syncing_);
       ::SetFocus(hwnd_);
-      syncing_ = wasSyncing;
     }
     return;
   }
   if (::GetFocus() == target)
     return;
-  const bool wasSyncing = syncing_;
-  syncing_ = true;
+  const SyncScope syncing(syncing_);
   ::SetFocus(target);
   // As the dialog manager moves the focus for a key: an edit box it enters has
   // its text selected.
   if (keyboard && (::SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
     ::SendMessageW(target, EM_SETSEL, 0, -1);
-  syncing_ = wasSyncing;
 }
 
 }  // namespace ostrel::win32::view

@@ -357,7 +357,9 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
 
 // The toolbar built through COM is the one the add-in builds in process, and
 // the face it passes through the real clipboard leaves the user's content
-// there.
+// there. A window opened later and the user's disconnection in the COM
+// Add-ins dialog leave the same bars too, and the add-in holds as many of
+// Outlook's objects through COM as in process: none once disconnected.
 TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   test::WizardFixture g;
   g.Install();
@@ -396,8 +398,26 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   ASSERT_TRUE(kept.has_value());
   EXPECT_EQ(std::string(kept->begin(), kept->begin() + std::min<std::size_t>(4, kept->size())),
             "keep");
-  EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
-  inProcess.AddinInstance_OnDisconnection(0, {});
+  // Outlook lets go of the Application it handed over once OnConnection
+  // returns; the add-in keeps its own.
+  app.Reset();
+  EXPECT_GT(model.HeldObjects(), 0);
+  EXPECT_EQ(model.HeldObjects(), direct.HeldObjects());
+
+  model.OpenExplorer();
+  direct.OpenExplorer();
+  EXPECT_EQ(Tags(model.Toolbars()).size(), 11u) << "no toolbar in the new window";
+  EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
+            standin::DescribeToolbars(direct.Toolbars()));
+  EXPECT_EQ(model.HeldObjects(), direct.HeldObjects());
+
+  EXPECT_EQ(addin->OnDisconnection(ext_dm_UserClosed, &custom), S_OK);
+  inProcess.AddinInstance_OnDisconnection(host::outlook::ext_dm_UserClosed, {});
+  EXPECT_EQ(Tags(model.Toolbars()), std::vector<String>()) << "controls left behind";
+  EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
+            standin::DescribeToolbars(direct.Toolbars()));
+  EXPECT_EQ(model.HeldObjects(), 0);
+  EXPECT_EQ(direct.HeldObjects(), 0);
   ::SafeArrayDestroy(custom);
 }
 
