@@ -563,10 +563,7 @@ void AddIn::ShutdownIfNoWindow(bool explorerClosing) {
 }
 
 void AddIn::ReportCommandFailure() noexcept {
-  SkipOnFailure([this] {
-    state.ShowMessage(host::WindowHandle::None, ResString(state, res::kMessageCommandFailed),
-                      host::kMbIconError);
-  });
+  state.ReportFailure();
 }
 
 }  // namespace ostrel

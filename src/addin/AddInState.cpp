@@ -2,6 +2,8 @@
 
 #include "common/Entry.h"
 #include "help/frmAbout.h"
+#include "resources/ResourceIds.h"
+#include "resources/modResource.h"
 #include "settings/frmOptions.h"
 #include "templates/frmTemplate.h"
 #include "wizard/frmWizard.h"
@@ -25,6 +27,7 @@ template <typename D>
 std::unique_ptr<D> Make(AddInState& state) {
   auto dialog = std::make_unique<D>(state);
   dialog->view = &state.platform.views;
+  dialog->onFailure = [&state] { state.ReportFailure(); };
   return dialog;
 }
 
@@ -37,6 +40,18 @@ AddInState::~AddInState() = default;
 
 void AddInState::ShowMessage(host::WindowHandle owner, const String& text, std::uint32_t flags) {
   platform.dialogs.MessageBox(owner, text, appTitle, host::kMbOk | flags);
+}
+
+void AddInState::ReportFailure() noexcept {
+  if (reporting_)
+    return;
+  reporting_ = true;
+  try {
+    ShowMessage(host::WindowHandle::None, ResString(*this, res::kMessageCommandFailed),
+                host::kMbIconError);
+  } catch (...) {
+  }
+  reporting_ = false;
 }
 
 frmWizard* AddInState::Wizard() {

@@ -50,6 +50,9 @@ struct AddInState {
 
   // A message box with an OK button and the application title; flags add an icon.
   void ShowMessage(host::WindowHandle owner, const String& text, std::uint32_t flags = 0);
+  // Something failed inside a command or a dialog: the user is told once (not
+  // again while that message is up), Outlook goes on.
+  void ReportFailure() noexcept;
 
   // The single dialog instances. A dialog that unloaded itself is released at
   // the next access here, never while its own event handler still runs.
@@ -69,6 +72,7 @@ struct AddInState {
   void CloseDialogs();
 
  private:
+  bool reporting_ = false;
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmTemplate> template_;

@@ -7,6 +7,21 @@
 
 namespace ostrel::win32::view {
 
+namespace {
+
+constexpr UINT kRemake = WM_APP + 0x34;
+
+LRESULT CALLBACK RemakeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR views) {
+  if (message == kRemake) {
+    Guarded([views] { reinterpret_cast<DialogViews*>(views)->RemakeOrphans(); }, [] {});
+    return 0;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
 DialogViews::Entry::Entry(DialogViews& views) : outer_(), views_(views) {
   ++views_.depth_;
 }
@@ -28,10 +43,45 @@ DialogViews::DialogViews(ViewOptions options) : dpi_(options.dpi) {
 
 DialogViews::~DialogViews() {
   Entry entry(*this);
+  if (remaker_ != nullptr) {
+    ::RemoveWindowSubclass(static_cast<HWND>(remaker_), &RemakeProc, 0);
+    ::DestroyWindow(static_cast<HWND>(remaker_));
+  }
   for (auto& window : windows_)
     if (ui::Dialog* dialog = window->model())
       dialog->hWnd = host::WindowHandle::None;
   windows_.clear();
+}
+
+void DialogViews::Orphaned(ui::Dialog& dialog) {
+  dialog.hWnd = host::WindowHandle::None;
+  if (remaker_ == nullptr) {
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    if (window == nullptr)
+      return;
+    ::SetWindowSubclass(window, &RemakeProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    remaker_ = window;
+  }
+  orphans_.push_back(&dialog);
+  ::PostMessageW(static_cast<HWND>(remaker_), kRemake, 0, 0);
+}
+
+void DialogViews::RemakeOrphans() {
+  Entry entry(*this);
+  std::vector<ui::Dialog*> orphans;
+  orphans.swap(orphans_);
+  for (ui::Dialog* dialog : orphans) {
+    // Only a dialog the view still keeps (without a window) is looked at: one
+    // closed meanwhile may be gone.
+    const bool kept = std::any_of(windows_.begin(), windows_.end(), [&](const auto& window) {
+      return window->model() == dialog && window->hwnd() == nullptr;
+    });
+    if (kept && dialog->visible && !dialog->Unloaded()) {
+      Show(*dialog);
+      SyncAll();
+    }
+  }
 }
 
 DialogWindow* DialogViews::WindowObject(const ui::Dialog& dialog) const {
@@ -65,7 +115,7 @@ void DialogViews::Show(ui::Dialog& dialog) {
     if (dialog.modalOwner != nullptr) {
       if (const DialogWindow* over = WindowObject(*dialog.modalOwner))
         owner = over->hwnd();
-    } else if (owner_ != host::WindowHandle::None) {
+    } else if (owner_ != host::WindowHandle::None && ::IsWindow(ToHwnd(owner_))) {
       owner = ToHwnd(owner_);
     } else if (const HWND active = ::GetActiveWindow(); active != nullptr) {
       // The window the user worked in (Outlook's), or what owns the dialog that

@@ -50,6 +50,13 @@ class DialogViews final : public ui::DialogView {
   // as a key does (an edit box it enters has its text selected).
   void SyncAll(bool keyboardFocus = false);
 
+  // Windows destroyed the dialog's window with its owner (an Outlook window
+  // closed while another stays): a dialog still shown gets a new window, owned
+  // by the window the user works in, once the destruction is over.
+  void Orphaned(ui::Dialog& dialog);
+  // What the posted remaking does, on the dialogs' thread.
+  void RemakeOrphans();
+
   // Every entry from Windows or the model counts itself in and out, so a window
   // object whose dialog went away is deleted only when nothing of it runs.
   class Entry {
@@ -72,6 +79,9 @@ class DialogViews final : public ui::DialogView {
   std::vector<std::unique_ptr<DialogWindow>> windows_;
   std::vector<std::unique_ptr<DialogWindow>> retired_;
   int depth_ = 0;
+  // A message-only window that remakes orphaned dialogs' windows.
+  void* remaker_ = nullptr;  // HWND
+  std::vector<ui::Dialog*> orphans_;
 };
 
 // Unregisters the window classes the view registered in this module; for the

@@ -109,6 +109,9 @@ class DialogWindow {
   static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Runs one user action on the model and brings every window in line.
   ui::Outcome Act(const std::function<ui::Outcome()>& action, bool keyboard);
+  // Something thrown was stopped at one of the window's doors: the dialog's
+  // owner reports it.
+  void Failed();
 
   // ---- KeyboardHook.cpp ----
   // A keyboard message for this dialog, before the host dispatches it: dialog

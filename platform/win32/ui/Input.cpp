@@ -60,7 +60,7 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
   // Nothing thrown may unwind through user32 into Outlook's message loop: the
   // message counts as handled and the dialog stays usable.
   INT_PTR result = TRUE;
-  Guarded([&] { result = self->OnMessage(message, wParam, lParam); }, [] {});
+  Guarded([&] { result = self->OnMessage(message, wParam, lParam); }, [self] { self->Failed(); });
   return result;
 }
 
@@ -118,10 +118,13 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     case WM_NCDESTROY:
-      // Also when Windows destroys it with its owner: the view makes a new one
-      // if the dialog is shown again.
+      // Also when Windows destroys it with its owner (an explorer closed): no
+      // later call gets the dead handle, and a dialog still shown gets a new
+      // window under the window that stays.
       hwnd_ = nullptr;
       controls_.clear();
+      if (model_ != nullptr)
+        views_.Orphaned(*model_);
       return FALSE;
     default:
       return FALSE;
@@ -207,7 +210,10 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
               DialogViews::Entry entry(self->views_);
               press = self->OnMouseDown(*control, window, lParam);
             },
-            [&] { press = false; });
+            [&] {
+              press = false;
+              self->Failed();
+            });
         if (!press)
           return 0;
       }
@@ -309,6 +315,11 @@ void DialogWindow::OnKey(KeyAction action, std::size_t index) {
       }
       return;
   }
+}
+
+void DialogWindow::Failed() {
+  if (model_ != nullptr && model_->onFailure)
+    model_->onFailure();
 }
 
 Outcome DialogWindow::Act(const std::function<Outcome()>& action, bool keyboard) {

@@ -27,7 +27,7 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM data) {
   if (code == HC_ACTION && removal == PM_REMOVE && message->message >= WM_KEYFIRST &&
       message->message <= WM_KEYLAST)
     if (DialogWindow* dialog = DialogWindow::Of(message->hwnd))
-      Guarded([&] { dialog->PreTranslate(*message); }, [] {});
+      Guarded([&] { dialog->PreTranslate(*message); }, [dialog] { dialog->Failed(); });
   return ::CallNextHookEx(hook, code, removal, data);
 }
 

@@ -193,6 +193,9 @@ class Dialog {
 
   // The close box of the window frame.
   std::function<void()> onClose;
+  // Something the dialog's code threw reached the view's door (a window
+  // procedure): it is stopped there and reported through this.
+  std::function<void()> onFailure;
 
   // The view that shows the dialog on the screen; none keeps it a model only.
   DialogView* view = nullptr;

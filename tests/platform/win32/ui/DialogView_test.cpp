@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "help/frmAbout.h"
 #include "platform/win32/ui/ViewSupport.h"
@@ -62,6 +63,47 @@ TEST(DialogView, WindowsMirrorTheModelOnEveryPageOfEveryRequest) {
     expectMirror(8);
     EXPECT_FALSE(w.txtCompletionSummary.Text().empty());
   }
+}
+
+// What Windows can do to a dialog at its doors: a handler that throws stops
+// in the dialog procedure, is reported once and leaves the dialog working; an
+// Outlook window that owns the wizard goes while another stays, and the
+// wizard comes back under the one that stays, with a live handle.
+TEST(DialogView, ThrownHandlersAndVanishedOwnersLeaveTheDialogWorking) {
+  Shown s;
+  const auto outlookWindow = [] {
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                          100, nullptr, nullptr, nullptr, nullptr);
+    ::ShowWindow(window, SW_SHOW);
+    return window;
+  };
+  const HWND first = outlookWindow();
+  const HWND second = outlookWindow();
+  s.views.SetOwner(static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(first)));
+  frmWizard& w = *s.f.Open();
+  Pump();
+  int reports = 0;
+  w.onFailure = [&reports] { ++reports; };
+  w.cmdHelp.onClick = [] { throw std::runtime_error("a handler that fails"); };
+  s.Click(w.cmdHelp);
+  EXPECT_EQ(reports, 1) << "stopped at the door and reported";
+  s.Click(w.cmdNext);
+  EXPECT_EQ(w.CurrentPage, 1) << "later clicks still work";
+
+  const HWND before = s.Window(w);
+  ASSERT_EQ(::GetWindow(before, GW_OWNER), first);
+  ::DestroyWindow(first);
+  EXPECT_EQ(w.hWnd, host::WindowHandle::None) << "no dead handle left in the dialog";
+  ::SetActiveWindow(second);
+  Pump();
+  const HWND after = s.Window(w);
+  ASSERT_NE(after, nullptr) << "the wizard is shown again";
+  EXPECT_TRUE(::IsWindowVisible(after));
+  EXPECT_NE(::GetWindow(after, GW_OWNER), first);
+  EXPECT_EQ(Native(w.hWnd), after);
+  s.Click(w.cmdNext);
+  EXPECT_EQ(w.CurrentPage, 2) << "the new window takes clicks";
+  ::DestroyWindow(second);
 }
 
 // Whether a control's window shows all of its text: what the text needs, in
