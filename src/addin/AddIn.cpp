@@ -326,24 +326,26 @@ void AddIn::Initialize(std::shared_ptr<outlook::Application> application, const 
       SkipOnFailure([&] { WatchInspector(open->Item(i)); });
   });
 
-  std::shared_ptr<outlook::Explorer> active;
-  const bool asked = SkipOnFailure([&] { active = app.ActiveExplorer(); });
-  int explorerCount = -1;
-  SkipOnFailure([&] { explorerCount = app.ExplorersCount(); });
-  if (active || explorerCount != 0 || !inspectors_.empty())
-    EnsureResources();
-  if (active) {
-    WatchExplorer(active);
-  } else if (!asked) {
-    // Outlook could not say which window is active: each open one gets its
-    // toolbar.
-    SkipOnFailure([&] {
-      const std::shared_ptr<outlook::Explorers> open = app.GetExplorers();
-      const int count = open->Count();
-      for (int i = 1; i <= count; ++i)
-        SkipOnFailure([&] { WatchExplorer(open->Item(i)); });
-    });
+  // Every main window open now gets its toolbar (a user who ticks the add-in
+  // may have several); when Outlook cannot list them, the active one does.
+  // Outlook's windows cannot be compared here, so the two ways are never
+  // mixed: a window would get two toolbars.
+  std::vector<std::shared_ptr<outlook::Explorer>> open;
+  const bool listed = SkipOnFailure([&] {
+    const std::shared_ptr<outlook::Explorers> explorers = app.GetExplorers();
+    const int count = explorers->Count();
+    for (int i = 1; i <= count; ++i)
+      open.push_back(explorers->Item(i));
+  });
+  if (!listed) {
+    open.clear();
+    SkipOnFailure([&] { open.push_back(app.ActiveExplorer()); });
   }
+  std::erase(open, nullptr);
+  if (!open.empty() || !inspectors_.empty())
+    EnsureResources();
+  for (const auto& explorer : open)
+    WatchExplorer(explorer);
 }
 
 void AddIn::StartupComplete() noexcept {
