@@ -84,7 +84,10 @@ bool ReadExponentDigits(const String& text, std::size_t& i, std::int64_t& expone
 // one described at IsNumericText.
 class NumericTextScanner {
  public:
-  NumericTextScanner(const String& text, const NumberFormat& fmt) : text_(text), fmt_(fmt) {}
+  // strictGrouping: a thousands separator counts only between groups of
+  // exactly three digits (the first group one to three).
+  NumericTextScanner(const String& text, const NumberFormat& fmt, bool strictGrouping = false)
+      : text_(text), fmt_(fmt), strict_(strictGrouping) {}
 
   bool Scan(DecimalNumber& number) {
     SkipBlanks();
@@ -130,19 +133,28 @@ class NumericTextScanner {
  private:
   bool ScanNumber(DecimalNumber& number) {
     bool digitSeen = false;
+    bool grouped = false;
+    int groupDigits = 0;
     while (pos_ < text_.size()) {
       if (IsDigit(text_[pos_])) {
         number.AddDigit(text_[pos_++], false);
         digitSeen = true;
+        ++groupDigits;
       } else if (At(fmt_.decimal)) {
         break;  // the decimal separator wins over a thousands separator of the same text
       } else if (digitSeen && At(fmt_.thousands) && pos_ + fmt_.thousands.size() < text_.size() &&
                  IsDigit(text_[pos_ + fmt_.thousands.size()])) {
+        if (strict_ && (grouped ? groupDigits != 3 : groupDigits > 3))
+          return false;
         pos_ += fmt_.thousands.size();
+        grouped = true;
+        groupDigits = 0;
       } else {
         break;
       }
     }
+    if (strict_ && grouped && groupDigits != 3)
+      return false;
     if (Accept(fmt_.decimal)) {
       while (pos_ < text_.size() && IsDigit(text_[pos_])) {
         number.AddDigit(text_[pos_++], true);
@@ -196,6 +208,7 @@ class NumericTextScanner {
 
   const String& text_;
   const NumberFormat& fmt_;
+  bool strict_;
   std::size_t pos_ = 0;
 };
 
@@ -344,6 +357,13 @@ std::optional<std::int16_t> WholeNumber16(double value) {
 std::optional<double> NumericValue(const String& text, const NumberFormat& fmt) {
   DecimalNumber number;
   if (!NumericTextScanner(text, fmt).Scan(number))
+    return std::nullopt;
+  return number.ToDouble();
+}
+
+std::optional<double> AmountOfText(const String& text, const NumberFormat& fmt) {
+  DecimalNumber number;
+  if (!NumericTextScanner(text, fmt, /*strictGrouping=*/true).Scan(number))
     return std::nullopt;
   return number.ToDouble();
 }

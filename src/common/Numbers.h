@@ -76,6 +76,12 @@ std::optional<std::int16_t> WholeNumber16(double value);
 // separators; nullopt for any other text.
 std::optional<double> NumericValue(const String& text, const NumberFormat& fmt);
 
+// An amount of money as the user typed it: NumericValue, but a thousands
+// separator counts only between groups of exactly three digits ("1,234.50";
+// not "24,95" in English nor "24.95" in German, which would otherwise read as
+// a hundred times the amount the user meant). nullopt for any other text.
+std::optional<double> AmountOfText(const String& text, const NumberFormat& fmt);
+
 std::optional<std::int16_t> WholeNumberOfText(const String& text, const NumberFormat& fmt);
 
 }  // namespace ostrel

@@ -64,7 +64,7 @@ bool frmWizard::AccountAcceptable(const String& text) {
 }
 
 std::optional<double> frmWizard::AmountValue(const String& text) const {
-  return NumericValue(text, UserNumberFormat(state.platform));
+  return AmountOfText(text, UserNumberFormat(state.platform));
 }
 
 bool frmWizard::AmountAcceptable(const String& text, bool positive) const {
@@ -94,7 +94,7 @@ bool frmWizard::QuantityAcceptable(const String& text) {
 
 String frmWizard::AmountShown(const String& text) const {
   const NumberFormat format = UserNumberFormat(state.platform);
-  const std::optional<double> value = NumericValue(text, format);
+  const std::optional<double> value = AmountOfText(text, format);
   return value ? FormatNumber(*value, format, true) : text;
 }
 

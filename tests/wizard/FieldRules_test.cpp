@@ -80,6 +80,50 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
   EXPECT_FALSE(w->AmountAcceptable(u"0,00", true));
 }
 
+// The one reading of an amount never multiplies what the user meant: a
+// grouping separator counts only between groups of three digits, anything
+// else is refused (message 902) rather than read as a hundred times more.
+TEST(AmountRule, GroupingSeparatorsNeverMultiplyTheAmount) {
+  const test::FixedLocale german({{host::kLocaleSAbbrevLangName, "DEU"},
+                                  {host::kLocaleSDecimal, ","},
+                                  {host::kLocaleSThousand, "."},
+                                  {host::kLocaleSCurrency, "\x80"}});
+  struct Case {
+    bool inGerman;
+    const char16_t* typed;
+    std::optional<double> read;
+  } cases[] = {
+      {false, u"24.95", 24.95},
+      {false, u"24,95", std::nullopt},
+      {false, u"1,234.50", 1234.5},
+      {false, u"1,234,567", 1234567},
+      {false, u"12,34", std::nullopt},
+      {false, u"1234,5", std::nullopt},
+      {false, u"1,2345", std::nullopt},
+      {false, u"1.2.3", std::nullopt},
+      {false, u"7.5", 7.5},
+      {true, u"24,95", 24.95},
+      {true, u"24.95", std::nullopt},
+      {true, u"7.5", std::nullopt},
+      {true, u"1.234,50", 1234.5},
+      {true, u"12.345.678", 12345678},
+      {true, u"1.23,4", std::nullopt},
+      {true, u"1,2,3", std::nullopt},
+  };
+  for (const bool inGerman : {false, true}) {
+    WizardFixture f(inGerman ? german : test::UsNumbers());
+    CHECKED(f.Install());
+    frmWizard* w = f.Open();
+    for (const Case& c : cases) {
+      if (c.inGerman != inGerman)
+        continue;
+      SCOPED_TRACE(Utf16ToUtf8(c.typed));
+      EXPECT_EQ(w->AmountValue(c.typed), c.read);
+      EXPECT_EQ(w->AmountAcceptable(c.typed, true), c.read.has_value());
+    }
+  }
+}
+
 TEST(FieldRules, BadValuesKeepTheFocusAndStopTheMove) {
   WizardFixture f;
   CHECKED(f.Install());

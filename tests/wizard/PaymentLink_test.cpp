@@ -204,7 +204,7 @@ TEST(AmountReading, RuleTotalSummaryAndLinkAgreeInEachLocale) {
                           {host::kLocaleSDecimal, ","},
                           {host::kLocaleSThousand, "."},
                           {host::kLocaleSCurrency, "\x80"}}),
-       u"2", u"12,50", u"12.50", u"12,50", u"1.250,00", u"1.275,00",
+       u"2", u"12,50", u"1.250", u"12,50", u"1.250,00", u"1.275,00",
        u"&amount=12%2E50&currency_code=USD&item_name=&item_number=&quantity=2&shipping=1250%2E00&"},
       {test::FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
                           {host::kLocaleSDecimal, ","},
