@@ -240,6 +240,9 @@ void frmWizard::ConnectEvents() {
   cmdTest.onClick = [this] { cmdTest_Click(); };
   cmdTemplate.onClick = [this] { cmdTemplate_Click(); };
   cmdCancel.onClick = [this] { cmdCancel_Click(); };
+  // A user who discards the request must always be able to: Cancel runs no
+  // field's rule on its way, as the close box runs none.
+  cmdCancel.causesValidation = false;
   chkSkip.onClick = [this] { chkSkip_Click(); };
   onClose = [this] { CloseWizard(); };
   for (int i = 0; i < 5; ++i)
