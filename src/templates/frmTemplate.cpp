@@ -60,13 +60,20 @@ void frmTemplate::Form_Load() {
   cmdOK.SetCaption(ResString(state, res::kTemplateOk));
   cmdCancel.SetCaption(ResString(state, res::kTemplateCancel));
 
+  // The file Finish would use, so that OK never turns a template the user
+  // did not see into an empty one: the working file, the type's saved
+  // default, else the type template.
   String picked;
   const String working = FilePath(String(kWorkingTemplate));
   const String saved = FilePath(u"\\" + DecimalText(state.PaymentRequestType) + u".txt");
+  const String typeTemplate =
+      FilePath(u"\\Template" + DecimalText(state.PaymentRequestType) + u".txt");
   if (FileExists(state.platform, working))
     picked = working;
   else if (FileExists(state.platform, saved))
     picked = saved;
+  else if (FileExists(state.platform, typeTemplate))
+    picked = typeTemplate;
   if (picked.empty())
     return;
   if (auto text = ReadTemplate(picked))

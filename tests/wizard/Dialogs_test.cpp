@@ -106,10 +106,16 @@ TEST_F(Chooser, OpensEmptyThenWritesTheWorkingFileOnOk) {
   EXPECT_EQ(t->txtTemplate.Text(), u"Hello [BUTTON] \u00E9");
 }
 
-TEST_F(Chooser, SavedDefaultIsTheSecondChoice) {
+// The chooser opens on what Finish would use: the working file, the saved
+// default, else the type template.
+TEST_F(Chooser, SavedDefaultIsTheSecondChoiceAndTheTypeTemplateTheThird) {
+  Put("Template1.txt", "type one");
+  frmTemplate* t = OpenChooser();
+  EXPECT_EQ(t->txtTemplate.Text(), u"type one");
+  ASSERT_EQ(ui::Click(t->cmdCancel), Outcome::Done);
   Put("1.txt", "saved one");
   Put("2.txt", "saved two");
-  frmTemplate* t = OpenChooser();
+  t = OpenChooser();
   EXPECT_EQ(t->txtTemplate.Text(), u"saved one");
   ui::Click(t->chkSave);
   ui::Type(t->txtTemplate, u"new default");
