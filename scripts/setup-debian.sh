@@ -42,8 +42,9 @@ fi
 
 # Google Benchmark for the Windows build's benchmarks: libbenchmark-dev has the
 # Linux library only, so Debian's own source package of the same version is
-# fetched from Debian's archive once and unpacked into /var/cache/ostrel, where
-# the Windows build finds it (scripts/wine-bench.sh runs those benchmarks).
+# fetched once, from the archive this machine's apt installs from, and unpacked
+# into /var/cache/ostrel, where the Windows build finds it
+# (scripts/wine-bench.sh runs those benchmarks).
 version=$(dpkg-query -W -f='${Version}' libbenchmark-dev | cut -d- -f1)
 bench_source=/var/cache/ostrel/benchmark-$version
 if [ ! -f "$bench_source/CMakeLists.txt" ]; then
@@ -51,7 +52,7 @@ if [ ! -f "$bench_source/CMakeLists.txt" ]; then
   work=$(mktemp -d)
   chmod 755 "$work"  # apt fetches as its own user
   mkdir -p "$work/lists/partial"
-  echo "deb-src http://deb.debian.org/debian bookworm main" >"$work/sources.list"
+  python3 "$(dirname "$0")/deb-src-entries.py" >"$work/sources.list"
   apt_source="-o Dir::Etc::SourceList=$work/sources.list -o Dir::Etc::SourceParts=-
     -o Dir::State::Lists=$work/lists -o Debug::NoLocking=1"
   # shellcheck disable=SC2086
