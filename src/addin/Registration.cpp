@@ -73,14 +73,11 @@ struct Entry {
   std::uint32_t type;
 };
 
-// A REG_SZ entry. Unlike the add-in's settings, these are stored with their
-// terminating NUL, as regsvr32 and regedit store them: COM and Outlook read them
-// with RegQueryValueEx, which hands out the stored bytes as they are, and expect
-// a terminated string.
+// A REG_SZ entry, stored with its terminating NUL as every text value is:
+// COM and Outlook read them with RegQueryValueEx, which hands out the stored
+// bytes as they are, and expect a terminated string.
 Entry TextEntry(String key, std::u16string_view name, std::u16string_view text) {
-  String terminated(text);
-  terminated.push_back(u'\0');
-  return Entry{std::move(key), String(name), RegValue::Text(std::move(terminated)), host::kRegSz};
+  return Entry{std::move(key), String(name), RegValue::Text(String(text)), host::kRegSz};
 }
 
 std::vector<Entry> Entries(const String& modulePath) {

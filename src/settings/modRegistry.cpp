@@ -100,11 +100,14 @@ long SetRegValue(host::Platform& platform, host::RegKey key, const String& value
                  std::uint32_t valueType, const RegValue& value) {
   const AnsiString name = platform.ansi.ToAnsi(valueName);
   if (valueType == host::kRegSz) {
-    // The text's bytes alone, without a terminating NUL.
+    // With its terminating NUL, as Windows documents REG_SZ data ("the
+    // string must be null-terminated", RegSetValueEx): without it, regedit's
+    // and reg.exe's exports and backup tools cut the last character. Reading
+    // drops the one NUL again.
     const AnsiString data = platform.ansi.ToAnsi(value.AsText());
     return platform.registry.SetValue(key, name, host::kRegSz,
-                                      reinterpret_cast<const std::uint8_t*>(data.data()),
-                                      static_cast<std::uint32_t>(data.size()));
+                                      reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                                      static_cast<std::uint32_t>(data.size() + 1));
   }
   if (valueType == host::kRegDword) {
     std::int32_t number = value.NumberOrZero();

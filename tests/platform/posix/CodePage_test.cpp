@@ -161,6 +161,7 @@ TEST(CodePage, SettingsLinkAndKeyNamesKeepTheLocalesCharacters) {
           utf16.push_back(static_cast<std::uint8_t>(unit & 0xFF));
           utf16.push_back(static_cast<std::uint8_t>(unit >> 8));
         }
+        utf16.insert(utf16.end(), {0, 0});  // the terminating NUL
         EXPECT_EQ(node->values.at(u"Name").bytes, utf16);
       }
 
