@@ -133,7 +133,9 @@ STDAPI DllRegisterServer() {
 STDAPI DllUnregisterServer() {
   try {
     ostrel::win32::Win32Platform platform;
-    return ostrel::UnregisterServer(platform.services()) ? S_OK : SELFREG_E_CLASS;
+    return ostrel::UnregisterServer(platform.services(), ostrel::server::ModulePath())
+               ? S_OK
+               : SELFREG_E_CLASS;
   } catch (...) {
     return SELFREG_E_CLASS;
   }

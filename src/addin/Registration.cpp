@@ -207,6 +207,22 @@ class Journal {
   std::vector<Saved> saved_;
 };
 
+// Whether two Windows paths name the same file: compared without regard to
+// case (as NTFS names compare for the user) and to the separator's form.
+bool SamePath(const String& a, const String& b) {
+  if (a.size() != b.size())
+    return false;
+  const auto fold = [](char16_t c) -> char16_t {
+    if (c == u'/')
+      return u'\\';
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  };
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i]))
+      return false;
+  return true;
+}
+
 // The default value of a key below Software\Classes, from the current user's
 // classes or else the machine's, as the merged HKEY_CLASSES_ROOT shows it.
 // Nothing when both are missing or empty.
@@ -287,7 +303,14 @@ RegistrationCompletion CompleteRegistration(host::Platform& platform, const Stri
   return result;
 }
 
-bool UnregisterServer(host::Platform& platform) {
+bool UnregisterServer(host::Platform& platform, const String& modulePath) {
+  // Another copy of the server registered later (from another folder) owns
+  // the registration now: this copy's unregistration leaves it alone.
+  const RegValue registered = ReadRegValue(
+      platform, kRoot, Path({ClassKey(), reg::kInprocServer32Key}), String(reg::kDefaultValue));
+  if (registered.IsText() && !registered.AsText().empty() &&
+      !SamePath(registered.AsText(), modulePath))
+    return true;
   bool removed = true;
   for (const String& key : RegisteredKeys()) {
     const long status = platform.registry.DeleteTree(kRoot, platform.ansi.ToAnsi(key));

@@ -35,8 +35,10 @@ RegistrationCompletion CompleteRegistration(host::Platform& platform, const Stri
 // Removes the keys RegisterServer writes, and nothing else: the class, the ProgID,
 // the whole type library, the two interfaces and the add-in's entry in Outlook's
 // list. Keys already missing are fine; false when the registry refuses a delete
-// (the other keys are still removed).
-bool UnregisterServer(host::Platform& platform);
+// (the other keys are still removed). When the class is registered for another
+// file than modulePath (a copy registered later from elsewhere), nothing is
+// removed: that registration is the other copy's.
+bool UnregisterServer(host::Platform& platform, const String& modulePath);
 
 // The file of the in-process server registered for progId, found as COM finds
 // it: ProgID, then its CLSID, then that class's InprocServer32, each looked up

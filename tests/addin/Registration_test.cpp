@@ -181,7 +181,7 @@ class Registration : public testing::Test {
   void TearDown() override { Clean(); }
 
   void Clean() {
-    UnregisterServer(services());
+    UnregisterServer(services(), kModule);
     for (const Planted& p : kNeighbours)
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
     for (const Planted& p : kLookups)
@@ -346,13 +346,22 @@ TEST_F(Registration, RegisteringAgainReplacesTheEarlierRegistration) {
 TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
   CHECKED(Plant(kNeighbours));
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  ASSERT_TRUE(UnregisterServer(services()));
+  ASSERT_TRUE(UnregisterServer(services(), kModule));
   CHECKED(ExpectNoOwnKeys());
   for (const Planted& p : kNeighbours) {
     EXPECT_EQ(ReadRegValue(services(), p.root, p.key, p.name), RegValue::Text(p.value))
         << Utf16ToUtf8(p.key);
   }
-  EXPECT_TRUE(UnregisterServer(services())) << "nothing left to remove is fine";
+  EXPECT_TRUE(UnregisterServer(services(), kModule)) << "nothing left to remove is fine";
+
+  // A copy registered later from another folder keeps its registration when
+  // the first copy is unregistered.
+  const String other = u"D:\\Other\\Ostrel.dll";
+  ASSERT_TRUE(RegisterServer(services(), other));
+  EXPECT_TRUE(UnregisterServer(services(), kModule));
+  EXPECT_EQ(InprocServerOf(services(), u"Ostrel.Connect"), other);
+  EXPECT_TRUE(UnregisterServer(services(), u"d:/other/OSTREL.DLL")) << "the same file, spelt alike";
+  EXPECT_EQ(InprocServerOf(services(), u"Ostrel.Connect"), std::nullopt);
 }
 
 TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
@@ -378,7 +387,7 @@ TEST_F(Registration, InprocServerFollowsProgIdAndClassLikeCom) {
   for (const Case& c : cases) {
     EXPECT_EQ(InprocServerOf(services(), c.progId), c.server) << Utf16ToUtf8(c.progId);
   }
-  ASSERT_TRUE(UnregisterServer(services()));
+  ASSERT_TRUE(UnregisterServer(services(), kModule));
   EXPECT_EQ(InprocServerOf(services(), u"Ostrel.Connect"), std::nullopt);
 }
 
