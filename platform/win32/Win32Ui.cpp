@@ -33,17 +33,22 @@ std::intptr_t Win32Shell::ShellExecute(host::WindowHandle owner, const String& v
 }
 
 void Win32Shell::StartProgram(const String& path) {
-  AnsiString commandLine = ansi_.ToAnsi(path);
-  STARTUPINFOA startup{};
+  // The path is the program itself, given as the application name: an
+  // unquoted path with spaces as the command line alone would make Windows
+  // try "C:\Program.exe" first ("If you are using a long file name that
+  // contains a space, use quoted strings", CreateProcessW). The command line
+  // is the quoted path, the program's argv[0]; CreateProcessW may write into
+  // it.
+  const std::wstring application(path.begin(), path.end());
+  std::wstring commandLine = L"\"" + application + L"\"";
+  STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  // The path is the whole command line, as Shell passes it; CreateProcessA may
-  // write into that buffer.
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    RaiseLastError("CreateProcessA failed for " + commandLine);
+  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &process)) {
+    RaiseLastError("CreateProcessW failed for " + ansi_.ToAnsi(path));
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
