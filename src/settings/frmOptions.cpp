@@ -84,12 +84,11 @@ std::array<StoredField, 9> StoredFields(frmOptions& d) {
 }  // namespace
 
 void frmOptions::Form_Load() {
-  const int screenWidth =
-      state.platform.windows.GetSystemMetrics(host::kSmCxScreen) * host::kTwipsPerPixel;
-  const int screenHeight =
-      state.platform.windows.GetSystemMetrics(host::kSmCyScreen) * host::kTwipsPerPixel;
-  rect.left = (screenWidth - rect.width) / 2;
-  rect.top = (screenHeight - rect.height) / 2;
+  // Centred by the view that shows it, which knows the screen's real DPI
+  // (pixels are not fifteen twips each at 144 dpi) and the work area of the
+  // owner's monitor: a dialog with no place of its own is centred there.
+  rect.left = 0;
+  rect.top = 0;
   LoadOptionCaptions();
   LoadOptions();
 }

@@ -343,16 +343,31 @@ void DialogWindow::PlaceDialog(bool firstTime) {
   }
   int left = Pixels(model_->rect.left);
   int top = Pixels(model_->rect.top);
+  // The work area of the owner's monitor (the screen less the taskbar).
+  const HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+  RECT work{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (::GetMonitorInfoW(
+          ::MonitorFromWindow(owner != nullptr ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY),
+          &monitor))
+    work = monitor.rcWork;
+  else
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   if (model_->rect.left == 0 && model_->rect.top == 0) {
-    // No place of its own: centred over the owning dialog, or on the screen.
-    RECT area{};
-    const HWND owner = ::GetWindow(hwnd_, GW_OWNER);
-    if (model_->modalOwner != nullptr && owner != nullptr)
+    // No place of its own: centred over its owner (the owning dialog, or
+    // Outlook's window), else on the work area.
+    RECT area = work;
+    if (owner != nullptr && ::IsWindowVisible(owner))
       ::GetWindowRect(owner, &area);
-    else
-      ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     left = area.left + (area.right - area.left - width) / 2;
     top = area.top + (area.bottom - area.top - height) / 2;
+  }
+  // Never beyond the work area's edges, whatever the DPI: its buttons stay
+  // where the user can reach them.
+  if (work.right > work.left && work.bottom > work.top) {
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
   }
   ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

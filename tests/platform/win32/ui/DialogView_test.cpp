@@ -4,6 +4,7 @@
 // works inside a host's plain message loop.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 
@@ -104,6 +105,27 @@ TEST(DialogView, ThrownHandlersAndVanishedOwnersLeaveTheDialogWorking) {
   s.Click(w.cmdNext);
   EXPECT_EQ(w.CurrentPage, 2) << "the new window takes clicks";
   ::DestroyWindow(second);
+}
+
+// Options centres itself at every DPI: all of it, its buttons included, lies
+// within the work area.
+TEST(DialogView, OptionsIsOnTheScreenAtEveryDpi) {
+  for (const int dpi : {96, 144}) {
+    SCOPED_TRACE(dpi);
+    Shown s(dpi);
+    ShowOptions(s.f.state);
+    Pump();
+    RECT window{};
+    RECT work{};
+    ASSERT_TRUE(::GetWindowRect(s.Window(*s.f.state.Options()), &window));
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(window.left, work.left);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.right, work.right);
+    EXPECT_LE(window.bottom, work.bottom);
+    // Centred: as much room left as right.
+    EXPECT_LE(std::abs((window.left - work.left) - (work.right - window.right)), 1);
+  }
 }
 
 // Whether a control's window shows all of its text: what the text needs, in
