@@ -23,6 +23,8 @@ constexpr int kClientHeight = 4965;
 #define OPTIONS_CONTROL(kind, name, container, ...) \
   name(Add(kind, u## #name, -1, container, Rect{__VA_ARGS__}))
 
+// The name boxes hold the usual names and keep clear of "Last:" between them;
+// State/Province is as wide as City, for names such as "Warwickshire".
 // Tab order: the nine boxes in reading order, then OK, Cancel, Apply. Labels and
 // frames take no focus, so their place in the order does not matter.
 frmOptions::frmOptions(AddInState& addin)
@@ -31,8 +33,8 @@ frmOptions::frmOptions(AddInState& addin)
       OPTIONS_CONTROL(Kind::Frame, fraUserInfo, nullptr, 180, 180, 4875, 2775),
       OPTIONS_CONTROL(Kind::Label, lblNameFirst, &fraUserInfo, 240, 375, 1215, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtNameFirst, &fraUserInfo, 1560, 360, 1095, 285),
-      OPTIONS_CONTROL(Kind::Label, lblNameLast, &fraUserInfo, 2640, 360, 495, 255),
-      OPTIONS_CONTROL(Kind::TextBox, txtNameLast, &fraUserInfo, 3120, 360, 1455, 285),
+      OPTIONS_CONTROL(Kind::Label, lblNameLast, &fraUserInfo, 2760, 375, 585, 255),
+      OPTIONS_CONTROL(Kind::TextBox, txtNameLast, &fraUserInfo, 3360, 360, 1215, 285),
       OPTIONS_CONTROL(Kind::Label, lblCompany, &fraUserInfo, 240, 720, 1215, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtCompany, &fraUserInfo, 1560, 700, 3015, 285),
       OPTIONS_CONTROL(Kind::Label, lblAddress, &fraUserInfo, 240, 1050, 1215, 255),
@@ -40,7 +42,7 @@ frmOptions::frmOptions(AddInState& addin)
       OPTIONS_CONTROL(Kind::Label, lblCity, &fraUserInfo, 240, 1740, 1215, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtCity, &fraUserInfo, 1560, 1720, 3015, 285),
       OPTIONS_CONTROL(Kind::Label, lblState, &fraUserInfo, 240, 2070, 1335, 255),
-      OPTIONS_CONTROL(Kind::TextBox, txtState, &fraUserInfo, 1560, 2060, 1215, 285),
+      OPTIONS_CONTROL(Kind::TextBox, txtState, &fraUserInfo, 1560, 2060, 3015, 285),
       OPTIONS_CONTROL(Kind::Label, lblZIP, &fraUserInfo, 240, 2415, 1335, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtZIP, &fraUserInfo, 1560, 2400, 1215, 285),
       OPTIONS_CONTROL(Kind::Frame, fraQuarroInfo, nullptr, 180, 3060, 4875, 1215),
