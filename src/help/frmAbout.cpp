@@ -25,10 +25,21 @@ constexpr std::u16string_view kWebPageShown = u"www.quarro.com/ostrel";
 
 }  // namespace
 
-String VersionLabel(int major, int minor, int revision) {
-  return u"Version " + DecimalText(major) + u"." + DecimalText(minor) + u"." +
-         DecimalText(revision);
+String VersionLabel(int major, int minor, int revision, const String& word) {
+  return (word.empty() ? String(u"Version") : word) + u" " + DecimalText(major) + u"." +
+         DecimalText(minor) + u"." + DecimalText(revision);
 }
+
+namespace {
+
+// A text of the library in the user's language; the built-in one where the
+// library has none (an older or incomplete library).
+String Localised(AddInState& state, std::int32_t id, const String& builtIn) {
+  String text = ResString(state, id);
+  return text.empty() ? builtIn : text;
+}
+
+}  // namespace
 
 frmAbout::frmAbout(AddInState& addin)
     : ui::Dialog(u"frmAbout"),
@@ -60,12 +71,18 @@ frmAbout::frmAbout(AddInState& addin)
 }
 
 void frmAbout::Form_Load() {
-  lblVersion.SetCaption(
-      VersionLabel(OSTREL_VERSION_MAJOR, OSTREL_VERSION_MINOR, OSTREL_VERSION_REVISION));
+  lblVersion.SetCaption(VersionLabel(OSTREL_VERSION_MAJOR, OSTREL_VERSION_MINOR,
+                                     OSTREL_VERSION_REVISION,
+                                     ResString(state, res::kAboutVersion)));
   lblTitle.SetCaption(state.appTitle);
   lblCopyright.SetCaption(state.platform.ansi.FromAnsi(OSTREL_LEGAL_COPYRIGHT));
-  lblDescription.SetCaption(FromAscii(OSTREL_FILE_DESCRIPTION));
-  lblDisclaimer.SetCaption(FromAscii(OSTREL_COMMENTS));
+  // The product line and the warning as the version resource has them, in the
+  // user's language where the library has them.
+  lblDescription.SetCaption(
+      Localised(state, res::kAboutDescription, FromAscii(OSTREL_FILE_DESCRIPTION)));
+  lblDisclaimer.SetCaption(Localised(state, res::kAboutDisclaimer, FromAscii(OSTREL_COMMENTS)));
+  Label1.SetCaption(Localised(state, res::kAboutFeedback, Label1.Caption()));
+  lblURL.SetCaption(Localised(state, res::kAboutMoreInfo, lblURL.Caption()));
   cmdOK.SetCaption(ResString(state, res::kAboutOk));
   cmdSysInfo.SetCaption(ResString(state, res::kAboutSysInfo));
   cmdCredits.SetCaption(ResString(state, res::kAboutCredits));
@@ -115,7 +132,7 @@ void frmAbout::StartSysInfo() {
       // Reported below like a tool that is not there.
     }
   }
-  state.ShowMessage(hWnd, String(kSysInfoUnavailable));
+  state.ShowMessage(hWnd, Localised(state, res::kSysInfoUnavailable, String(kSysInfoUnavailable)));
 }
 
 bool frmAbout::GetKeyValue(host::RegRoot keyRoot, const String& keyName, const String& subKeyRef,

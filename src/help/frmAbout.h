@@ -9,7 +9,8 @@
 namespace ostrel {
 
 // "Version 1.0.2" for major 1, minor 0, revision 2.
-String VersionLabel(int major, int minor, int revision);
+// "Version 1.0.2", with the word in the user's language when given.
+String VersionLabel(int major, int minor, int revision, const String& word = u"Version");
 
 class frmAbout : public ui::Dialog {
  public:

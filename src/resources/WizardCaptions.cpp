@@ -28,6 +28,7 @@ void frmWizard::LoadResources() {
   // numbers after it. For the two boxes of page 7 it is their text.
   const std::pair<std::int32_t, std::vector<ui::Control*>> captions[] = {
       {res::kWizardButtonFirst, {&cmdHelp, &cmdBack, &cmdNext, &cmdFinish, &cmdCancel}},
+      {res::kWizardTemplateButton, {&cmdTemplate}},
       {1001, {&lblWelcomeTitle, &lblWelcomeSubtitle, &chkSkip}},
       {1101,
        {lblTitle[0], lblSubtitle[0], &fraPaymentRequestType, optPaymentRequestType[0],
