@@ -23,7 +23,8 @@ constexpr int kClientHeight = 4965;
 #define OPTIONS_CONTROL(kind, name, container, ...) \
   name(Add(kind, u## #name, -1, container, Rect{__VA_ARGS__}))
 
-// The name boxes hold the usual names and keep clear of "Last:" between them;
+// The name boxes hold the usual names and keep clear of the label between them
+// (German "Nachname:" too), and the buttons hold "&Übernehmen";
 // State/Province is as wide as City, for names such as "Warwickshire".
 // Tab order: the nine boxes in reading order, then OK, Cancel, Apply. Labels and
 // frames take no focus, so their place in the order does not matter.
@@ -33,8 +34,8 @@ frmOptions::frmOptions(AddInState& addin)
       OPTIONS_CONTROL(Kind::Frame, fraUserInfo, nullptr, 180, 180, 4875, 2775),
       OPTIONS_CONTROL(Kind::Label, lblNameFirst, &fraUserInfo, 240, 375, 1215, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtNameFirst, &fraUserInfo, 1560, 360, 1095, 285),
-      OPTIONS_CONTROL(Kind::Label, lblNameLast, &fraUserInfo, 2760, 375, 585, 255),
-      OPTIONS_CONTROL(Kind::TextBox, txtNameLast, &fraUserInfo, 3360, 360, 1215, 285),
+      OPTIONS_CONTROL(Kind::Label, lblNameLast, &fraUserInfo, 2715, 375, 975, 255),
+      OPTIONS_CONTROL(Kind::TextBox, txtNameLast, &fraUserInfo, 3690, 360, 885, 285),
       OPTIONS_CONTROL(Kind::Label, lblCompany, &fraUserInfo, 240, 720, 1215, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtCompany, &fraUserInfo, 1560, 700, 3015, 285),
       OPTIONS_CONTROL(Kind::Label, lblAddress, &fraUserInfo, 240, 1050, 1215, 255),
@@ -50,9 +51,9 @@ frmOptions::frmOptions(AddInState& addin)
       OPTIONS_CONTROL(Kind::TextBox, txtQuarroID, &fraQuarroInfo, 1560, 360, 3015, 315),
       OPTIONS_CONTROL(Kind::Label, lblMRB, &fraQuarroInfo, 240, 780, 1335, 255),
       OPTIONS_CONTROL(Kind::TextBox, txtMRB, &fraQuarroInfo, 1560, 720, 3015, 315),
-      OPTIONS_CONTROL(Kind::CommandButton, cmdOK, nullptr, 1440, 4440, 1125, 345),
-      OPTIONS_CONTROL(Kind::CommandButton, cmdCancel, nullptr, 2685, 4440, 1125, 345),
-      OPTIONS_CONTROL(Kind::CommandButton, cmdApply, nullptr, 3930, 4440, 1125, 345) {
+      OPTIONS_CONTROL(Kind::CommandButton, cmdOK, nullptr, 1080, 4440, 1245, 345),
+      OPTIONS_CONTROL(Kind::CommandButton, cmdCancel, nullptr, 2445, 4440, 1245, 345),
+      OPTIONS_CONTROL(Kind::CommandButton, cmdApply, nullptr, 3810, 4440, 1245, 345) {
   rect = {0, 0, kClientWidth, kClientHeight};
   txtAddress.multiLine = true;
   cmdCancel.cancel = true;

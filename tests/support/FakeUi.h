@@ -120,4 +120,12 @@ inline FixedLocale UsNumbers() {
                       {host::kLocaleSCurrency, "$"}});
 }
 
+// A German user's: the German library, comma decimals, the euro (in 1252).
+inline FixedLocale GermanNumbers() {
+  return FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
+                      {host::kLocaleSDecimal, ","},
+                      {host::kLocaleSThousand, "."},
+                      {host::kLocaleSCurrency, "\x80"}});
+}
+
 }  // namespace ostrel::test

@@ -16,7 +16,8 @@ namespace {
 fs::path MakeFolder(TestPlatform& test) {
   const fs::path folder = test.TempDir() / "addin";
   fs::create_directories(folder / "Templates");
-  fs::copy_file(fs::path(OSTREL_TEST_ADDIN_DIR) / "RES_ENU.DLL", folder / "RES_ENU.DLL");
+  for (const char* library : {"RES_ENU.DLL", "RES_DEU.DLL"})
+    fs::copy_file(fs::path(OSTREL_TEST_ADDIN_DIR) / library, folder / library);
   return folder;
 }
 

@@ -174,34 +174,52 @@ std::string Clipped(HWND window, const ui::Control& c, int dpi) {
 }
 
 TEST(DialogView, NothingIsClippedAt96And144Dpi) {
-  for (const int dpi : {96, 144}) {
-    SCOPED_TRACE(std::to_string(dpi) + " dpi");
-    Shown s(dpi);
-    frmWizard& wizard = *s.f.Open();
-    ShowOptions(s.f.state);
-    ShowAbout(s.f.state);
-    s.f.state.NewTemplateChooser().ShowModal(wizard);
-    Pump();
-    std::vector<std::string> clipped;
-    for (const ui::Dialog* dialog : std::initializer_list<const ui::Dialog*>{
-             &wizard, s.f.state.Options(), s.f.state.About(), s.f.state.TemplateChooser()}) {
-      ASSERT_NE(s.Window(*dialog), nullptr) << Utf16ToUtf8(dialog->name());
-      RECT client{};
-      ::GetClientRect(s.Window(*dialog), &client);
-      for (const auto& c : dialog->Controls()) {
-        const HWND window = s.Window(*c);
-        if (std::string what = Clipped(window, *c, dpi); !what.empty())
-          clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + what);
-        RECT r{};
-        ::GetWindowRect(window, &r);
-        ::MapWindowPoints(nullptr, s.Window(*dialog), reinterpret_cast<POINT*>(&r), 2);
-        if (c->kind() != Kind::ComboBox && (r.right > client.right || r.bottom > client.bottom))
-          clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + Utf16ToUtf8(c->DisplayName()) +
-                            " reaches out of the dialog");
+  for (const bool german : {false, true})
+    for (const int dpi : {96, 144}) {
+      SCOPED_TRACE(std::to_string(dpi) + " dpi" + (german ? ", German" : ""));
+      Shown s(dpi, german ? GermanNumbers() : UsNumbers());
+      frmWizard& wizard = *s.f.Open();
+      ShowOptions(s.f.state);
+      ShowAbout(s.f.state);
+      s.f.state.NewTemplateChooser().ShowModal(wizard);
+      Pump();
+      std::vector<std::string> clipped;
+      // Every page of the wizard: the details pages of all five types among them.
+      const auto pageOf = [&wizard](const ui::Control& c) {
+        return "page " + std::to_string(wizard.CurrentPage) + " " + Utf16ToUtf8(c.DisplayName());
+      };
+      for (int page = 0; page <= 8; ++page) {
+        wizard.ChangePage(page);
+        Pump();
+        for (const auto& c : wizard.Controls()) {
+          const HWND window = s.Window(*c);
+          if (window == nullptr || !c->IsShown() || !::IsWindowVisible(window))
+            continue;
+          if (std::string what = Clipped(window, *c, dpi); !what.empty())
+            clipped.push_back("frmWizard " + pageOf(*c) + ": " + what);
+        }
       }
+      for (const ui::Dialog* dialog : std::initializer_list<const ui::Dialog*>{
+               &wizard, s.f.state.Options(), s.f.state.About(), s.f.state.TemplateChooser()}) {
+        ASSERT_NE(s.Window(*dialog), nullptr) << Utf16ToUtf8(dialog->name());
+        RECT client{};
+        ::GetClientRect(s.Window(*dialog), &client);
+        for (const auto& c : dialog->Controls()) {
+          const HWND window = s.Window(*c);
+          if (window == nullptr)
+            continue;  // not shown yet: a later page's
+          if (std::string what = Clipped(window, *c, dpi); !what.empty())
+            clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + what);
+          RECT r{};
+          ::GetWindowRect(window, &r);
+          ::MapWindowPoints(nullptr, s.Window(*dialog), reinterpret_cast<POINT*>(&r), 2);
+          if (c->kind() != Kind::ComboBox && (r.right > client.right || r.bottom > client.bottom))
+            clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + Utf16ToUtf8(c->DisplayName()) +
+                              " reaches out of the dialog");
+        }
+      }
+      EXPECT_EQ(Names(clipped), "");
     }
-    EXPECT_EQ(Names(clipped), "");
-  }
 }
 
 // The messages one user action gives, as Wine's own control tests record them:

@@ -39,7 +39,8 @@ inline void Pump() {
 
 // A wizard fixture whose dialogs are shown as windows by the Win32 view.
 struct Shown {
-  explicit Shown(int dpi = 0) : views(win32::view::ViewOptions{dpi}), f(UsNumbers(), views) {
+  explicit Shown(int dpi = 0, FixedLocale locale = UsNumbers())
+      : views(win32::view::ViewOptions{dpi}), f(std::move(locale), views) {
     f.Install();
   }
   HWND Window(const ui::Dialog& dialog) const { return Native(views.WindowOf(dialog)); }
