@@ -14,7 +14,7 @@ packages="
   wine wine64 libwine-dev mingw-w64-tools
   wixl msitools
   fp-utils-3.2.2 libchm-dev
-  xvfb xdotool imagemagick
+  xvfb xdotool imagemagick fonts-wine
 "
 
 missing=""
