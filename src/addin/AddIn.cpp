@@ -523,26 +523,31 @@ void AddIn::objExpl_Activate(ExplorerToolbar& window) {
   window.Build(progId_);
 }
 
+namespace {
+
+// Takes a closed window's watch off the list. The watch's own Close handler
+// is still running, so the object goes when the outermost entry returns.
+template <typename Watch>
+void RetireFrom(std::vector<std::unique_ptr<Watch>>& watches, const Watch& closed) {
+  const auto found = std::find_if(watches.begin(), watches.end(),
+                                  [&](const auto& held) { return held.get() == &closed; });
+  if (found == watches.end())
+    return;
+  std::unique_ptr<Watch> closing = std::move(*found);
+  watches.erase(found);
+  Entry::Retire(std::move(closing));
+}
+
+}  // namespace
+
 void AddIn::objExpl_Close(ExplorerToolbar& window) {
-  const auto found = std::find_if(toolbars_.begin(), toolbars_.end(),
-                                  [&](const auto& held) { return held.get() == &window; });
-  if (found != toolbars_.end()) {
-    std::unique_ptr<ExplorerToolbar> closing = std::move(*found);
-    toolbars_.erase(found);
-    // Its controls go with the window; this handler is still running on it.
-    Entry::Retire(std::move(closing));
-  }
+  // Its controls go with the window.
+  RetireFrom(toolbars_, window);
   ShutdownIfNoWindow(/*explorerClosing=*/true);
 }
 
 void AddIn::objInsp_Close(InspectorWatch& window) {
-  const auto found = std::find_if(inspectors_.begin(), inspectors_.end(),
-                                  [&](const auto& held) { return held.get() == &window; });
-  if (found != inspectors_.end()) {
-    std::unique_ptr<InspectorWatch> closing = std::move(*found);
-    inspectors_.erase(found);
-    Entry::Retire(std::move(closing));
-  }
+  RetireFrom(inspectors_, window);
   ShutdownIfNoWindow(/*explorerClosing=*/false);
 }
 
