@@ -222,8 +222,24 @@ long Win32Ole::TranslateColor(std::uint32_t oleColor, host::PaletteHandle palett
   return result;
 }
 
+Win32Clipboard::~Win32Clipboard() {
+  if (window_ != nullptr)
+    ::DestroyWindow(static_cast<HWND>(window_));
+}
+
+bool Win32Clipboard::OpenFor(host::WindowHandle owner) {
+  HWND window = ToNative<HWND>(owner);
+  if (window == nullptr) {
+    if (window_ == nullptr)
+      window_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                  nullptr);
+    window = static_cast<HWND>(window_);
+  }
+  return ::OpenClipboard(window) != FALSE;
+}
+
 void Win32Clipboard::Clear() {
-  if (!::OpenClipboard(nullptr))
+  if (!OpenFor(host::WindowHandle::None))
     throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
   ::EmptyClipboard();
   ::CloseClipboard();
@@ -233,7 +249,7 @@ void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t form
   const std::vector<std::uint8_t> dib = PackedDib(Bitmap(picture.Handle()));
   if (dib.empty())
     throw host::HostError(host::errors::kInvalidPicture, "Invalid picture");
-  if (!::OpenClipboard(nullptr))
+  if (!OpenFor(host::WindowHandle::None))
     throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
   const bool placed = SetData(format, GMEM_MOVEABLE, dib);
   ::CloseClipboard();
@@ -243,7 +259,7 @@ void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t form
 }
 
 bool Win32Clipboard::Open(host::WindowHandle owner) {
-  return ::OpenClipboard(ToNative<HWND>(owner)) != FALSE;
+  return OpenFor(owner);
 }
 
 bool Win32Clipboard::Close() {

@@ -83,6 +83,10 @@ class Win32Ole final : public host::Ole {
 
 class Win32Clipboard final : public host::Clipboard {
  public:
+  Win32Clipboard() = default;
+  ~Win32Clipboard() override;
+  Win32Clipboard(const Win32Clipboard&) = delete;
+  Win32Clipboard& operator=(const Win32Clipboard&) = delete;
   void Clear() override;
   void SetPicture(const host::Picture& picture, std::uint32_t format) override;
   bool Open(host::WindowHandle owner) override;
@@ -92,6 +96,14 @@ class Win32Clipboard final : public host::Clipboard {
   std::vector<std::uint32_t> EnumFormats() override;
   bool SetData(std::uint32_t format, std::uint32_t allocFlags,
                const std::vector<std::uint8_t>& block) override;
+
+ private:
+  // The clipboard opened for a window: the given one, else a message-only
+  // window of this object's. "If an application calls OpenClipboard with hwnd
+  // set to NULL, EmptyClipboard sets the clipboard owner to NULL; this causes
+  // SetClipboardData to fail" (OpenClipboard function).
+  bool OpenFor(host::WindowHandle owner);
+  void* window_ = nullptr;  // HWND
 };
 
 class Win32Windows final : public host::Windows {

@@ -181,7 +181,9 @@ class Registration : public testing::Test {
   void TearDown() override { Clean(); }
 
   void Clean() {
-    UnregisterServer(services(), kModule);
+    // Whatever file a test registered.
+    const std::optional<String> registered = InprocServerOf(services(), u"Ostrel.Connect");
+    UnregisterServer(services(), registered.value_or(kModule));
     for (const Planted& p : kNeighbours)
       registry().DeleteTree(p.root, Ansi(TopTestKey(p.key)));
     for (const Planted& p : kLookups)

@@ -45,6 +45,9 @@ struct TwipRect {
 // Marks a window set as being brought in line with its model for one scope, so
 // that what Windows reports back meanwhile is not taken for the user's doing;
 // the mark is restored however the scope ends.
+// The window property that leads from a dialog window to its view object.
+extern const wchar_t kViewObject[];
+
 class SyncScope {
  public:
   explicit SyncScope(bool& syncing) : syncing_(syncing), was_(syncing) { syncing_ = true; }
@@ -144,6 +147,8 @@ class DialogWindow {
   HWND CreateControl(const ui::Control& control, int id);
   HFONT FontFor(const ui::Control& control);
   HBITMAP BitmapFor(const host::PicturePtr& picture);
+  // Whether the bitmap is one of the window set's own.
+  bool OwnsBitmap(HBITMAP bitmap) const;
   // Sync.cpp
   void SyncControl(const ui::Control& control, std::size_t index);
   // Input.cpp

@@ -111,6 +111,7 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
       ::RemovePropW(hwnd_, kHeldFocus);
+      ::RemovePropW(hwnd_, kViewObject);
       RemoveTextProperty(hwnd_, kDialogName);
       if (hooked_) {
         UnhookKeyboard();

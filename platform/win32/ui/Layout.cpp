@@ -14,7 +14,11 @@ using ui::Kind;
 namespace {
 
 // The property that leads from a dialog window to its view object.
-constexpr wchar_t kViewObject[] = L"Ostrel.View";
+}  // namespace
+
+const wchar_t kViewObject[] = L"Ostrel.View";
+
+namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG;
 
@@ -125,8 +129,11 @@ DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
 
 DialogWindow::~DialogWindow() {
   Destroy();
+  // A font that could not be made stands in as the dialog font: that one is
+  // deleted once, below.
   for (auto& [key, font] : fonts_)
-    ::DeleteObject(font);
+    if (font != dialogFont_)
+      ::DeleteObject(font);
   if (dialogFont_ != nullptr)
     ::DeleteObject(dialogFont_);
   for (auto& [picture, scaled] : bitmaps_)
@@ -370,6 +377,13 @@ void DialogWindow::PlaceDialog(bool firstTime) {
     top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
   }
   ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool DialogWindow::OwnsBitmap(HBITMAP bitmap) const {
+  for (const auto& [picture, scaled] : bitmaps_)
+    if (scaled.second == bitmap)
+      return true;
+  return false;
 }
 
 HFONT DialogWindow::FontFor(const ui::Control& control) {

@@ -168,7 +168,14 @@ void DialogWindow::SyncControl(const ui::Control& c, std::size_t index) {
     case Kind::PictureBox:
     case Kind::Image:
       if (const HBITMAP bitmap = BitmapFor(c.picture); bitmap != given.bitmap) {
-        ::SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        // STM_SETIMAGE hands back the image the control showed. Ours are kept
+        // (and deleted) with the window set; one the control made for itself
+        // (comctl32 6 copies a bitmap with an alpha channel) is the caller's
+        // to delete ("STM_SETIMAGE message").
+        const auto previous = reinterpret_cast<HBITMAP>(
+            ::SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        if (previous != nullptr && previous != given.bitmap && !OwnsBitmap(previous))
+          ::DeleteObject(previous);
         given.bitmap = bitmap;
       }
       break;
