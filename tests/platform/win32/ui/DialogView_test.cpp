@@ -179,9 +179,6 @@ TEST(DialogView, NothingIsClippedAt96And144Dpi) {
       SCOPED_TRACE(std::to_string(dpi) + " dpi" + (german ? ", German" : ""));
       Shown s(dpi, german ? GermanNumbers() : UsNumbers());
       frmWizard& wizard = *s.f.Open();
-      ShowOptions(s.f.state);
-      ShowAbout(s.f.state);
-      s.f.state.NewTemplateChooser().ShowModal(wizard);
       Pump();
       std::vector<std::string> clipped;
       // Every page of the wizard: the details pages of all five types among them.
@@ -189,8 +186,9 @@ TEST(DialogView, NothingIsClippedAt96And144Dpi) {
         return "page " + std::to_string(wizard.CurrentPage) + " " + Utf16ToUtf8(c.DisplayName());
       };
       for (int page = 0; page <= 8; ++page) {
-        wizard.ChangePage(page);
+        wizard.ChangePage(static_cast<std::int16_t>(page));
         Pump();
+        EXPECT_EQ(wizard.CurrentPage, page);
         for (const auto& c : wizard.Controls()) {
           const HWND window = s.Window(*c);
           if (window == nullptr || !c->IsShown() || !::IsWindowVisible(window))
@@ -199,6 +197,11 @@ TEST(DialogView, NothingIsClippedAt96And144Dpi) {
             clipped.push_back("frmWizard " + pageOf(*c) + ": " + what);
         }
       }
+      wizard.ChangePage(0);
+      ShowOptions(s.f.state);
+      ShowAbout(s.f.state);
+      s.f.state.NewTemplateChooser().ShowModal(wizard);
+      Pump();
       for (const ui::Dialog* dialog : std::initializer_list<const ui::Dialog*>{
                &wizard, s.f.state.Options(), s.f.state.About(), s.f.state.TemplateChooser()}) {
         ASSERT_NE(s.Window(*dialog), nullptr) << Utf16ToUtf8(dialog->name());
