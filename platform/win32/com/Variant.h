@@ -7,17 +7,14 @@
 #include <utility>
 
 #include "host/String.h"
+#include "win32/WideText.h"
 #include "win32/WindowsHeaders.h"
 #include "win32/com/ComPtr.h"
 
 namespace ostrel::win32::com {
 
-inline const wchar_t* Wide(const String& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-inline String FromWide(const wchar_t* text, std::size_t length) {
-  return String(reinterpret_cast<const char16_t*>(text), length);
-}
+using win32::FromWide;
+using win32::Wide;
 
 class Bstr {
  public:

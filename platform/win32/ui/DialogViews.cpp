@@ -31,12 +31,17 @@ DialogViews::Entry::~Entry() {
     views_.retired_.clear();
 }
 
-DialogViews::DialogViews(ViewOptions options) : dpi_(options.dpi) {
-  if (dpi_ <= 0) {
-    const HDC screen = ::GetDC(nullptr);
-    dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
+int ScreenDpi() {
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr)
     ::ReleaseDC(nullptr, screen);
-  }
+  return dpi > 0 ? dpi : 96;
+}
+
+DialogViews::DialogViews(ViewOptions options) : dpi_(options.dpi) {
+  if (dpi_ <= 0)
+    dpi_ = ScreenDpi();
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&classes);
 }

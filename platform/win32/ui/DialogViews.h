@@ -84,6 +84,9 @@ class DialogViews final : public ui::DialogView {
   std::vector<ui::Dialog*> orphans_;
 };
 
+// The screen's dots per inch, as Windows tells them (96 when it does not).
+int ScreenDpi();
+
 // Unregisters the window classes the view registered in this module; for the
 // module's unloading (a window class outlives its module otherwise, and the
 // module loaded again finds its name taken).

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/HostError.h"
+#include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
 #include "win32/ui/DialogWindow.h"
 
@@ -28,17 +29,6 @@ HINSTANCE ThisModule() {
       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
       reinterpret_cast<LPCWSTR>(&DialogWindow::DialogProc), &module);
   return module;
-}
-
-std::wstring Wide(const String& text) {
-  return std::wstring(text.begin(), text.end());
-}
-
-int ScreenDpi() {
-  const HDC screen = ::GetDC(nullptr);
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
 }
 
 constexpr wchar_t kFrameClass[] = L"OstrelFrame";
@@ -202,7 +192,7 @@ void DialogWindow::Build(HWND owner) {
                           "Cannot create the window of the dialog: error " + std::to_string(error));
   }
   ::SetPropW(hwnd_, kViewObject, this);
-  SetTextProperty(hwnd_, kDialogName, Wide(model_->name()));
+  SetTextProperty(hwnd_, kDialogName, WideString(model_->name()));
   HookKeyboard();
   hooked_ = true;
 
@@ -261,9 +251,9 @@ HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
   if (window == nullptr)
     return nullptr;
   ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
-  SetTextProperty(window, kControlName, Wide(control.DisplayName()));
+  SetTextProperty(window, kControlName, WideString(control.DisplayName()));
   if (!control.tag.empty())
-    SetTextProperty(window, kControlTag, Wide(control.tag));
+    SetTextProperty(window, kControlTag, WideString(control.tag));
   if (control.maxLength > 0)
     ::SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
   ::SetWindowSubclass(window, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -389,12 +379,12 @@ bool DialogWindow::OwnsBitmap(HBITMAP bitmap) const {
 HFONT DialogWindow::FontFor(const ui::Control& control) {
   if (control.fontName.empty() && control.fontSize == 0 && !control.bold)
     return dialogFont_;
-  const auto key = std::make_tuple(Wide(control.fontName), control.fontSize, control.bold);
+  const auto key = std::make_tuple(WideString(control.fontName), control.fontSize, control.bold);
   if (auto found = fonts_.find(key); found != fonts_.end())
     return found->second;
   LOGFONTW font = baseFont_;
   if (!control.fontName.empty()) {
-    const std::wstring name = Wide(control.fontName).substr(0, LF_FACESIZE - 1);
+    const std::wstring name = WideString(control.fontName).substr(0, LF_FACESIZE - 1);
     std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
     std::copy(name.begin(), name.end(), font.lfFaceName);
   }

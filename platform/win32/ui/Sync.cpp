@@ -4,6 +4,7 @@
 // needless notifications.
 #include <string>
 
+#include "win32/WideText.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {
@@ -11,10 +12,6 @@ namespace ostrel::win32::view {
 using ui::Kind;
 
 namespace {
-
-std::wstring Wide(const String& text) {
-  return std::wstring(text.begin(), text.end());
-}
 
 // A multi-line edit box breaks lines at CR LF only.
 std::wstring EditText(const String& text) {
@@ -32,13 +29,13 @@ std::wstring TextFor(const ui::Control& c) {
   switch (c.kind()) {
     case Kind::TextBox:
     case Kind::MaskedEdit:
-      return c.multiLine ? EditText(c.DisplayText()) : Wide(c.DisplayText());
+      return c.multiLine ? EditText(c.DisplayText()) : WideString(c.DisplayText());
     case Kind::Frame:
     case Kind::Label:
     case Kind::CommandButton:
     case Kind::CheckBox:
     case Kind::OptionButton:
-      return Wide(c.Caption());
+      return WideString(c.Caption());
     default:
       return {};
   }
@@ -52,7 +49,7 @@ void DialogWindow::Sync(bool applyVisibility, bool keyboardFocus) {
   ui::Dialog& dialog = *model_;
   {
     const SyncScope syncing(syncing_);
-    if (const std::wstring caption = Wide(dialog.caption); caption != givenCaption_) {
+    if (const std::wstring caption = WideString(dialog.caption); caption != givenCaption_) {
       ::SetWindowTextW(hwnd_, caption.c_str());
       givenCaption_ = caption;
     }
@@ -156,7 +153,8 @@ void DialogWindow::SyncControl(const ui::Control& c, std::size_t index) {
       if (c.Items() != given.items) {
         ::SendMessageW(window, CB_RESETCONTENT, 0, 0);
         for (const String& item : c.Items())
-          ::SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+          ::SendMessageW(window, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(WideString(item).c_str()));
         given.items = c.Items();
         given.listIndex = -1;
       }
