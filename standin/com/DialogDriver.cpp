@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
 
 namespace ostrel::standin::com {
@@ -168,10 +169,7 @@ HWND WindowDialogDriver::MessageBoxUp() const {
 }
 
 HWND WindowDialogDriver::FindControl(HWND dialog, const std::string& name) const {
-  const std::wstring wanted = [&] {
-    const String text = Utf8ToUtf16(name);
-    return std::wstring(text.begin(), text.end());
-  }();
+  const std::wstring wanted = win32::WideString(Utf8ToUtf16(name));
   for (HWND child : Children(dialog))
     if (view::TextProperty(child, view::kControlName) == wanted)
       return child;
