@@ -8,6 +8,8 @@
 #   scripts/screenshots.sh [OUTPUT_DIR]     default docs/screenshots
 # Environment: OSTREL_BUILD_DIR (default build), OSTREL_XVFB_DISPLAY (97),
 # OSTREL_SCREENSHOT_DPI (96; 144 lays everything out half as large again).
+# The dialogs speak the language of LANG, as Wine passes it on: German with
+#   LANG=de_DE.UTF-8 scripts/screenshots.sh docs/screenshots/de
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,6 +51,8 @@ shot() {
   read -r _ x y w h <<<"$rect"
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$1.png"
   echo "$out/$1.png"
+  # A text cut off in the picture is a fault of the dialog: say which.
+  host_send show | grep '(clipped)' | sed "s/^/screenshots: $1: /" >&2 || true
 }
 
 # type CONTROL TEXT for several controls, "CONTROL=TEXT" each.
@@ -58,6 +62,12 @@ fill() {
     do_ type "${pair%%=*}" "${pair#*=}"
   done
 }
+
+# Amounts written as the user's regional settings write them.
+case ${LANG:-} in
+  de*) point=, ;;
+  *) point=. ;;
+esac
 
 names=(general product service auction donation)
 for type in 0 1 2 3 4; do
@@ -79,7 +89,7 @@ for type in 0 1 2 3 4; do
         "txtProductSubject=Your handmade oak bowls" "txtProductFirstName=Alex" \
         "txtProductLastName=Morgan" "txtProductName=Handmade oak bowl" \
         "txtProductNumber=BWL-07" "txtProductQuantity=2" "mebProductAmount=45" \
-        "mebProductShipping=7.5"
+        "mebProductShipping=7${point}50"
       do_ click chkProductShipping
       ;;
     service)

@@ -113,4 +113,32 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+String WithoutAccessKey(std::u16string_view caption) {
+  String text;
+  text.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&' && i + 1 < caption.size())
+      ++i;  // the mark goes; after "&&" the second "&" stays
+    text += caption[i];
+  }
+  return text;
+}
+
+char16_t AccessKeyOf(std::u16string_view caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != u'&')
+      continue;
+    const char16_t key = caption[i + 1];
+    if (key != u'&') {
+      // Upper case for Latin-1 letters (the libraries' languages), a to z and
+      // \u00E0 to \u00FE but the division sign.
+      if ((key >= u'a' && key <= u'z') || (key >= 0xE0 && key <= 0xFE && key != 0xF7))
+        return static_cast<char16_t>(key - 0x20);
+      return key;
+    }
+    ++i;
+  }
+  return 0;
+}
+
 }  // namespace ostrel

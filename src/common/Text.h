@@ -15,6 +15,14 @@ String DecimalText(std::int64_t number);
 // The text without leading and trailing spaces (U+0020 only, like VB's Trim).
 String TrimSpaces(std::u16string_view text);
 
+// A caption as it reads: the access-key marks dropped ("&Next" reads "Next"),
+// "&&" read as one "&".
+String WithoutAccessKey(std::u16string_view caption);
+
+// The access key of a caption, upper-cased (the character after a lone "&");
+// 0 when it has none.
+char16_t AccessKeyOf(std::u16string_view caption);
+
 // Widens 7-bit ASCII text; other bytes are taken as Latin-1.
 String FromAscii(std::string_view text);
 

@@ -49,16 +49,16 @@ frmAbout::frmAbout(AddInState& addin)
       lblVersion(Add(Kind::Label, u"lblVersion", -1, nullptr, {1050, 780, 4125, 225})),
       lblDescription(Add(Kind::Label, u"lblDescription", -1, nullptr, {1050, 1125, 4125, 570})),
       Line1_0(Add(Kind::Line, u"Line1", 0, nullptr, {225, 1830, 5085, 0})),
-      lblDisclaimer(Add(Kind::Label, u"lblDisclaimer", -1, nullptr, {255, 1950, 5055, 1035})),
+      lblDisclaimer(Add(Kind::Label, u"lblDisclaimer", -1, nullptr, {255, 1950, 5055, 1095})),
       Line1_1(Add(Kind::Line, u"Line1", 1, nullptr, {240, 3060, 5070, 0})),
       lblCopyright(Add(Kind::Label, u"lblCopyright", -1, nullptr, {255, 3180, 5055, 255})),
       Label1(Add(Kind::Label, u"Label1", -1, nullptr, {255, 3540, 1695, 255})),
       Label2(Add(Kind::Label, u"Label2", -1, nullptr, {1995, 3540, 3315, 255})),
       lblURL(Add(Kind::Label, u"lblURL", -1, nullptr, {255, 3840, 1695, 255})),
       lblQuarroURL(Add(Kind::Label, u"lblQuarroURL", -1, nullptr, {1995, 3840, 3315, 255})),
-      cmdOK(Add(Kind::CommandButton, u"cmdOK", -1, nullptr, {3945, 4260, 1365, 345})),
+      cmdCredits(Add(Kind::CommandButton, u"cmdCredits", -1, nullptr, {1005, 4260, 1365, 345})),
       cmdSysInfo(Add(Kind::CommandButton, u"cmdSysInfo", -1, nullptr, {2475, 4260, 1365, 345})),
-      cmdCredits(Add(Kind::CommandButton, u"cmdCredits", -1, nullptr, {1005, 4260, 1365, 345})) {
+      cmdOK(Add(Kind::CommandButton, u"cmdOK", -1, nullptr, {3945, 4260, 1365, 345})) {
   rect = {0, 0, 5625, 4785};
   Label1.SetCaption(u"Send feedback to:");
   Label2.SetCaption(String(kFeedbackAddress));
@@ -87,6 +87,9 @@ void frmAbout::Form_Load() {
   cmdSysInfo.SetCaption(ResString(state, res::kAboutSysInfo));
   cmdCredits.SetCaption(ResString(state, res::kAboutCredits));
   caption = ResString(state, res::kAboutCaption);
+  // OK comes last in tab order, as it stands rightmost, yet holds the focus
+  // as the box opens: Enter closes it.
+  SetFocus(cmdOK);
   const host::BitmapHandle icon = ResBitmap(state, DecimalText(res::kHeaderBitmap));
   if (!host::IsNone(icon))
     picIcon.picture = BitmapToPicture(state.platform, icon);

@@ -43,9 +43,9 @@ class frmAbout : public ui::Dialog {
   ui::Control& Label2;
   ui::Control& lblURL;
   ui::Control& lblQuarroURL;
-  ui::Control& cmdOK;
-  ui::Control& cmdSysInfo;
   ui::Control& cmdCredits;
+  ui::Control& cmdSysInfo;
+  ui::Control& cmdOK;
 };
 
 // Shows the single About dialog, loading it first when needed.

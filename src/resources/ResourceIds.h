@@ -48,6 +48,11 @@ inline constexpr std::int32_t kMessageMailNotCreated = 909;
 inline constexpr std::int32_t kMessageCommandFailed = 910;
 inline constexpr std::int32_t kMessageInvalidQuantity = 911;
 inline constexpr std::int32_t kMessageDetailsNotSaved = 912;
+// The style page's options, which show pictures: their names for screen
+// readers (1707 is followed by the picture's number).
+inline constexpr std::int32_t kStylePictureName = 1707;
+inline constexpr std::int32_t kStyleOwnImageName = 1708;
+inline constexpr std::int32_t kStyleTextLinkName = 1709;
 inline constexpr std::int32_t kOptionsTextFirst = 2001;  // 2001 to 2011
 inline constexpr std::int32_t kOptionsTextLast = 2011;
 inline constexpr std::int32_t kTemplateCheckBox = 3001;

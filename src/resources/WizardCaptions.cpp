@@ -65,6 +65,13 @@ void frmWizard::LoadResources() {
     if (row == 0)
       caption = ResString(state, res::kWizardCaption);
   }
+
+  // The style page's options show pictures, not words: what a screen reader
+  // says for them.
+  for (int i = 0; i < kImageSlots; ++i)
+    optButton[i]->accessibleName = ResString(state, res::kStylePictureName) + DecimalText(i + 1);
+  optButton[kOwnImageOption]->accessibleName = ResString(state, res::kStyleOwnImageName);
+  optButton[kTextLinkOption]->accessibleName = ResString(state, res::kStyleTextLinkName);
 }
 
 }  // namespace ostrel

@@ -21,8 +21,8 @@ frmTemplate::frmTemplate(AddInState& addin)
     : ui::Dialog(u"frmTemplate"),
       state(addin),
       txtTemplate(Add(Kind::TextBox, u"txtTemplate", -1, nullptr, {120, 120, 6975, 3735})),
-      cmdLoad(Add(Kind::CommandButton, u"cmdLoad", -1, nullptr, {120, 4380, 1125, 345})),
       chkSave(Add(Kind::CheckBox, u"chkSave", -1, nullptr, {120, 3960, 6975, 285})),
+      cmdLoad(Add(Kind::CommandButton, u"cmdLoad", -1, nullptr, {120, 4380, 1125, 345})),
       cmdOK(Add(Kind::CommandButton, u"cmdOK", -1, nullptr, {4710, 4380, 1125, 345})),
       cmdCancel(Add(Kind::CommandButton, u"cmdCancel", -1, nullptr, {5970, 4380, 1125, 345})) {
   rect = {0, 0, 7215, 4845};

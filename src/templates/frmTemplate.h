@@ -22,8 +22,8 @@ class frmTemplate : public ui::Dialog {
   AddInState& state;
 
   ui::Control& txtTemplate;
-  ui::Control& cmdLoad;
   ui::Control& chkSave;
+  ui::Control& cmdLoad;
   ui::Control& cmdOK;
   ui::Control& cmdCancel;
 

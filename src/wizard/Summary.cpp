@@ -1,4 +1,5 @@
 // The completion page's plain-text summary of the request.
+#include "common/Text.h"
 #include "settings/SettingsLayout.h"
 #include "wizard/frmWizard.h"
 
@@ -19,13 +20,7 @@ String CurrencyName(const ui::Control& currency) {
 String frmWizard::SummaryLine(const String& caption, const String& value) {
   if (value.empty())
     return {};
-  String label;
-  label.reserve(caption.size());
-  for (std::size_t i = 0; i < caption.size(); ++i) {
-    label += caption[i];
-    if (caption[i] == u'&' && i + 1 < caption.size() && caption[i + 1] == u'&')
-      ++i;
-  }
+  String label = WithoutAccessKey(caption);
   if (!label.empty() && label.back() == u'*')
     label.pop_back();
   return label + u" " + value + String(kCrLf);
@@ -34,7 +29,8 @@ String frmWizard::SummaryLine(const String& caption, const String& value) {
 void frmWizard::ShowSummary() {
   String summary = u"Button Type:";
   if (settings::IsPaymentRequestType(state.PaymentRequestType))
-    summary += optPaymentRequestType[static_cast<std::size_t>(state.PaymentRequestType)]->Caption();
+    summary += WithoutAccessKey(
+        optPaymentRequestType[static_cast<std::size_t>(state.PaymentRequestType)]->Caption());
   summary += String(kCrLf) + String(kCrLf);
 
   auto line = [&summary](const ui::Control& label, const String& value) {

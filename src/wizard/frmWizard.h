@@ -222,11 +222,11 @@ class frmWizard : public ui::Dialog {
   ui::Control& txtServiceFirstName;
   ui::Control& lblServiceBuyerLast;
   ui::Control& txtServiceLastName;
-  ui::Control& cmbServiceCurrency;
   ui::Control& lblServiceDescription;
   ui::Control& txtServiceDescription;
   ui::Control& lblServiceAmount;
   ui::Control& mebServiceAmount;
+  ui::Control& cmbServiceCurrency;
   // Page 6
   ui::Control& lblDonationQuarroID;
   ui::Control& txtDonationQuarroID;
@@ -256,8 +256,8 @@ class frmWizard : public ui::Dialog {
   ui::Control& lblCompletionSubtitle;
   ui::Control& lblCompletionInstructions;
   ui::Control& txtCompletionSummary;
-  ui::Control& chkSave;
   ui::Control& cmdTest;
+  ui::Control& chkSave;
   // Separator and command strip
   ui::Control& LineTop;
   ui::Control& LineBottom;

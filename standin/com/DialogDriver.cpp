@@ -341,6 +341,73 @@ bool WindowDialogDriver::AnswerMessageBox(const std::string& button) {
   return true;
 }
 
+std::string ClippedText(HWND control) {
+  HWND measured = control;
+  if (ClassOf(control) == L"OstrelFrame") {
+    measured = view::FrameBox(control);  // the group box draws the caption
+    if (measured == nullptr || !::IsWindowVisible(measured))
+      return {};
+  }
+  const std::wstring text = TextOf(measured);
+  const std::wstring type = ClassOf(measured);
+  const LONG style = ::GetWindowLongW(measured, GWL_STYLE);
+  if (text.empty() || (type != L"Static" && type != L"Button"))
+    return {};  // boxes and lists scroll what they hold
+  RECT room{};
+  ::GetClientRect(measured, &room);
+  const HDC dc = ::GetDC(measured);
+  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(Ask(measured, WM_GETFONT)));
+  // What the control's own drawing does with the text: wrapped or on one line,
+  // "&" as an access key unless the control shows it as it is.
+  UINT format = DT_CALCRECT | DT_SINGLELINE;
+  int extraWidth = 0;
+  int extraHeight = 0;
+  if (type == L"Static") {
+    if ((style & SS_TYPEMASK) != SS_LEFT && (style & SS_TYPEMASK) != SS_CENTER &&
+        (style & SS_TYPEMASK) != SS_RIGHT && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP &&
+        (style & SS_TYPEMASK) != SS_SIMPLE) {
+      ::SelectObject(dc, old);
+      ::ReleaseDC(measured, dc);
+      return {};  // pictures, shapes and lines
+    }
+    if ((style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP && (style & SS_TYPEMASK) != SS_SIMPLE)
+      format = DT_CALCRECT | DT_WORDBREAK;
+    if ((style & SS_NOPREFIX) != 0)
+      format |= DT_NOPREFIX;
+  } else {
+    switch (style & BS_TYPEMASK) {
+      case BS_GROUPBOX:
+        extraWidth = ::MulDiv(16, dpi, 96);
+        break;
+      case BS_CHECKBOX:
+      case BS_AUTOCHECKBOX:
+      case BS_3STATE:
+      case BS_AUTO3STATE:
+      case BS_RADIOBUTTON:
+      case BS_AUTORADIOBUTTON:
+        extraWidth = ::GetSystemMetrics(SM_CXMENUCHECK) + ::MulDiv(4, dpi, 96);
+        break;
+      default:  // push buttons: their border and the focus rectangle's margin
+        extraWidth = ::MulDiv(8, dpi, 96);
+        extraHeight = ::MulDiv(4, dpi, 96);
+        break;
+    }
+    if ((style & BS_MULTILINE) != 0)
+      format = DT_CALCRECT | DT_WORDBREAK;
+  }
+  RECT need{0, 0, room.right - extraWidth, 0};
+  ::DrawTextW(dc, text.c_str(), -1, &need, format);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(measured, dc);
+  const LONG width = need.right - need.left + extraWidth;
+  const LONG height = need.bottom - need.top + extraHeight;
+  if (width <= room.right && height <= room.bottom)
+    return {};
+  return "needs " + std::to_string(width) + "x" + std::to_string(height) + ", has " +
+         std::to_string(room.right) + "x" + std::to_string(room.bottom);
+}
+
 std::string WindowDialogDriver::Describe(HWND control) const {
   const std::wstring type = ClassOf(control);
   const LONG style = ::GetWindowLongW(control, GWL_STYLE);
@@ -360,8 +427,12 @@ std::string WindowDialogDriver::Describe(HWND control) const {
                text;
       }
       case BS_RADIOBUTTON:
-      case BS_AUTORADIOBUTTON:
-        return std::string(Ask(control, BM_GETCHECK) == BST_CHECKED ? "(o) " : "( ) ") + text;
+      case BS_AUTORADIOBUTTON: {
+        // An option without words says what a screen reader hears for it.
+        const std::string named =
+            text.empty() ? "name \"" + OneLine(view::AccessibleName(control)) + "\"" : text;
+        return std::string(Ask(control, BM_GETCHECK) == BST_CHECKED ? "(o) " : "( ) ") + named;
+      }
       default:
         return "<" + text + ">";
     }
@@ -426,6 +497,8 @@ std::vector<std::string> WindowDialogDriver::Show() {
     if (what.empty())
       continue;
     std::string line = "  " + Utf8(view::TextProperty(control, view::kControlName)) + ": " + what;
+    if (!ClippedText(control).empty())
+      line += " (clipped)";
     if (!::IsWindowEnabled(control))
       line += " (disabled)";
     if (control == focus)

@@ -28,6 +28,13 @@ class DriverError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Whether a control shows all of its text: what the text needs, measured with
+// the control's own font and drawn as the control draws it (DrawText with
+// DT_CALCRECT, word-wrapped where the control wraps), against the room it has.
+// Empty when it fits, else "needs WxH, has WxH". Boxes and lists, which
+// scroll, always fit.
+std::string ClippedText(HWND control);
+
 class WindowDialogDriver final : public DialogDriver {
  public:
   explicit WindowDialogDriver(DWORD timeoutMs = 10000);

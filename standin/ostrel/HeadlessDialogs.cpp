@@ -38,7 +38,8 @@ std::string Describe(const ui::Control& c) {
     case ui::Kind::CheckBox:
       return std::string(c.Value() == 1 ? "[x] " : c.Value() == 2 ? "[-] " : "[ ] ") + caption;
     case ui::Kind::OptionButton:
-      return std::string(c.Selected() ? "(o) " : "( ) ") + caption;
+      return std::string(c.Selected() ? "(o) " : "( ) ") +
+             (caption.empty() ? "name \"" + OneLine(c.accessibleName) + "\"" : caption);
     case ui::Kind::ComboBox: {
       const int at = c.ListIndex();
       std::string shown =

@@ -25,6 +25,7 @@ fail() {
 # display (Wine's null graphics driver).
 mkdir -p "$WINEPREFIX"
 { wineserver -p || true; wine wineboot -i; } </dev/null >/dev/null 2>&1
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 wineserver -k || true
 wineserver -w || true

@@ -199,6 +199,7 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
     case WM_NCDESTROY:
       RemoveTextProperty(window, kControlName);
       RemoveTextProperty(window, kControlTag);
+      ClearAccessibleName(window);
       ::RemoveWindowSubclass(window, &ControlProc, 0);
       break;
     case WM_LBUTTONDOWN:

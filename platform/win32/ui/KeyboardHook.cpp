@@ -6,9 +6,10 @@
 // option group, the spinner) become a message to the dialog, which the loop then
 // dispatches; the rest go through IsDialogMessage (Escape, typing, Space on a
 // button, the keys of a list).
-#include <cwctype>
+#include <string_view>
 
 #include "common/Entry.h"
+#include "common/Text.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {
@@ -29,18 +30,6 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM data) {
     if (DialogWindow* dialog = DialogWindow::Of(message->hwnd))
       Guarded([&] { dialog->PreTranslate(*message); }, [dialog] { dialog->Failed(); });
   return ::CallNextHookEx(hook, code, removal, data);
-}
-
-// The accelerator of a caption: the character after a single "&".
-wchar_t Accelerator(const String& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != u'&')
-      continue;
-    if (caption[i + 1] != u'&')
-      return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(caption[i + 1])));
-    ++i;  // "&&" is an ampersand
-  }
-  return 0;
 }
 
 bool HasAccelerator(Kind kind) {
@@ -141,11 +130,13 @@ void DialogWindow::PreTranslate(MSG& message) {
   }
   if (message.message == WM_SYSCHAR ||
       (message.message == WM_CHAR && !TakesCharacters(focused) && message.wParam > L' ')) {
-    const auto pressed = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(message.wParam)));
+    // Upper-cased as the captions' keys are.
+    const char16_t typed[] = {u'&', static_cast<char16_t>(message.wParam)};
+    const char16_t pressed = AccessKeyOf(std::u16string_view(typed, 2));
     for (std::size_t i = 0; i < all.size(); ++i) {
       const ui::Control& c = *all[i];
       if (HasAccelerator(c.kind()) && c.IsShown() && c.IsEnabled() &&
-          Accelerator(c.Caption()) == pressed) {
+          AccessKeyOf(c.Caption()) == pressed) {
         become(KeyAction::Mnemonic, i);
         return;
       }

@@ -254,6 +254,8 @@ HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
   SetTextProperty(window, kControlName, WideString(control.DisplayName()));
   if (!control.tag.empty())
     SetTextProperty(window, kControlTag, WideString(control.tag));
+  if (!control.accessibleName.empty())
+    SetAccessibleName(window, WideString(control.accessibleName));
   if (control.maxLength > 0)
     ::SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
   ::SetWindowSubclass(window, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));

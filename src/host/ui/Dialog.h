@@ -64,6 +64,9 @@ class Control {
   String DisplayName() const;
 
   String tag;
+  // What a screen reader says for a control whose caption says nothing (an
+  // option shown as a picture); empty where the caption is the name.
+  String accessibleName;
   bool enabled = true;
   bool visible = true;
   bool causesValidation = true;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "com/DialogDriver.h"
 #include "help/frmAbout.h"
 #include "platform/win32/ui/ViewSupport.h"
 #include "settings/frmOptions.h"
@@ -128,49 +129,11 @@ TEST(DialogView, OptionsIsOnTheScreenAtEveryDpi) {
   }
 }
 
-// Whether a control's window shows all of its text: what the text needs, in
-// the control's own font, against the room the control has.
-std::string Clipped(HWND window, const ui::Control& c, int dpi) {
-  const std::wstring text = WindowText(window);
-  if (text.empty() || c.kind() == Kind::TextBox || c.kind() == Kind::MaskedEdit)
-    return {};
-  RECT room{};
-  ::GetClientRect(window, &room);
-  const HDC dc = ::GetDC(window);
-  const HGDIOBJ old =
-      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
-  RECT need{0, 0, room.right, 0};
-  UINT format = DT_CALCRECT | DT_SINGLELINE;
-  int extraWidth = 0;
-  int extraHeight = 0;
-  switch (c.kind()) {
-    case Kind::Label:
-      format = DT_CALCRECT | DT_WORDBREAK;
-      break;
-    case Kind::CommandButton:
-      extraWidth = ::MulDiv(8, dpi, 96);
-      extraHeight = ::MulDiv(4, dpi, 96);
-      break;
-    case Kind::CheckBox:
-    case Kind::OptionButton:
-      extraWidth = ::GetSystemMetrics(SM_CXMENUCHECK) + ::MulDiv(4, dpi, 96);
-      break;
-    case Kind::Frame:
-      extraWidth = ::MulDiv(16, dpi, 96);
-      break;
-    default:
-      break;
-  }
-  ::DrawTextW(dc, text.c_str(), -1, &need, format);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(window, dc);
-  const LONG width = need.right - need.left + extraWidth;
-  const LONG height = need.bottom - need.top + extraHeight;
-  if (width <= room.right && height <= room.bottom)
-    return {};
-  return Utf16ToUtf8(c.DisplayName()) + " needs " + std::to_string(width) + "x" +
-         std::to_string(height) + ", has " + std::to_string(room.right) + "x" +
-         std::to_string(room.bottom);
+// Whether a control's window shows all of its text, measured as the script
+// driver's `show` measures it.
+std::string Clipped(HWND window, const ui::Control& c) {
+  const std::string what = standin::com::ClippedText(window);
+  return what.empty() ? what : Utf16ToUtf8(c.DisplayName()) + " " + what;
 }
 
 TEST(DialogView, NothingIsClippedAt96And144Dpi) {
@@ -187,13 +150,16 @@ TEST(DialogView, NothingIsClippedAt96And144Dpi) {
       };
       for (int page = 0; page <= 8; ++page) {
         wizard.ChangePage(static_cast<std::int16_t>(page));
+        s.views.SyncAll();  // a change made from code, not through a window
         Pump();
+        ASSERT_TRUE(::IsWindowVisible(s.Window(*wizard.fraWizard[static_cast<std::size_t>(page)])))
+            << "page " << page << " is on the screen";
         EXPECT_EQ(wizard.CurrentPage, page);
         for (const auto& c : wizard.Controls()) {
           const HWND window = s.Window(*c);
           if (window == nullptr || !c->IsShown() || !::IsWindowVisible(window))
             continue;
-          if (std::string what = Clipped(window, *c, dpi); !what.empty())
+          if (std::string what = Clipped(window, *c); !what.empty())
             clipped.push_back("frmWizard " + pageOf(*c) + ": " + what);
         }
       }
@@ -211,7 +177,7 @@ TEST(DialogView, NothingIsClippedAt96And144Dpi) {
           const HWND window = s.Window(*c);
           if (window == nullptr)
             continue;  // not shown yet: a later page's
-          if (std::string what = Clipped(window, *c, dpi); !what.empty())
+          if (std::string what = Clipped(window, *c); !what.empty())
             clipped.push_back(Utf16ToUtf8(dialog->name()) + "." + what);
           RECT r{};
           ::GetWindowRect(window, &r);
