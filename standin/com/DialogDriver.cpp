@@ -353,6 +353,8 @@ std::string ClippedText(HWND control) {
   const LONG style = ::GetWindowLongW(measured, GWL_STYLE);
   if (text.empty() || (type != L"Static" && type != L"Button"))
     return {};  // boxes and lists scroll what they hold
+  if (type == L"Button" && (style & (BS_BITMAP | BS_ICON)) != 0)
+    return {};  // a picture's button does not draw its text
   RECT room{};
   ::GetClientRect(measured, &room);
   const HDC dc = ::GetDC(measured);
@@ -430,7 +432,8 @@ std::string WindowDialogDriver::Describe(HWND control) const {
       case BS_AUTORADIOBUTTON: {
         // An option without words says what a screen reader hears for it.
         const std::string named =
-            text.empty() ? "name \"" + OneLine(view::AccessibleName(control)) + "\"" : text;
+            (style & BS_BITMAP) != 0 ? "name \"" + OneLine(view::AccessibleName(control)) + "\""
+                                     : text;
         return std::string(Ask(control, BM_GETCHECK) == BST_CHECKED ? "(o) " : "( ) ") + named;
       }
       default:

@@ -1,6 +1,6 @@
 #include "win32/ui/ControlNames.h"
 
-// The GUIDs of the annotation service, defined here (oleacc.h declares them).
+// IID_IAccessible, defined here (oleacc.h declares it).
 #include <initguid.h>
 #include <oleacc.h>
 
@@ -38,48 +38,6 @@ std::wstring TextProperty(HWND window, const wchar_t* name) {
   wchar_t text[256] = {};
   const UINT length = ::GlobalGetAtomNameW(atom, text, 256);
   return std::wstring(text, length);
-}
-
-namespace {
-
-// On a window that was given a name, until it is cleared.
-constexpr wchar_t kNamed[] = L"Ostrel.Named";
-
-// The annotation service, created for each call: dialogs name few controls.
-// https://learn.microsoft.com/windows/win32/api/oleacc/nf-oleacc-iaccpropservices-sethwndpropstr
-IAccPropServices* AnnotationService() {
-  IAccPropServices* service = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&service))))
-    return nullptr;
-  return service;
-}
-
-}  // namespace
-
-bool SetAccessibleName(HWND window, const std::wstring& name) {
-  IAccPropServices* service = AnnotationService();
-  if (service == nullptr)
-    return false;
-  const HRESULT result = service->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                 CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
-  service->Release();
-  if (FAILED(result))
-    return false;
-  ::SetPropW(window, kNamed, reinterpret_cast<HANDLE>(1));
-  return true;
-}
-
-void ClearAccessibleName(HWND window) {
-  if (::RemovePropW(window, kNamed) == nullptr)
-    return;
-  // Microsoft asks annotators to clear what they set before the window goes:
-  // https://learn.microsoft.com/windows/win32/api/oleacc/nf-oleacc-iaccpropservices-clearhwndprops
-  if (IAccPropServices* service = AnnotationService()) {
-    MSAAPROPID name = PROPID_ACC_NAME;
-    service->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
-    service->Release();
-  }
 }
 
 std::wstring AccessibleName(HWND window) {

@@ -35,11 +35,6 @@ void RemoveTextProperty(HWND window, const wchar_t* name);
 // Empty when the window has no such property.
 std::wstring TextProperty(HWND window, const wchar_t* name);
 
-// The name screen readers say for a control that shows no text of its own,
-// through Active Accessibility's dynamic annotation; false where the system
-// has no annotation service. Cleared when the window goes (WM_NCDESTROY).
-bool SetAccessibleName(HWND window, const std::wstring& name);
-void ClearAccessibleName(HWND window);
 // What a screen reader says for the window (its MSAA name); empty when the
 // system cannot tell.
 std::wstring AccessibleName(HWND window);

@@ -199,7 +199,6 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
     case WM_NCDESTROY:
       RemoveTextProperty(window, kControlName);
       RemoveTextProperty(window, kControlTag);
-      ClearAccessibleName(window);
       ::RemoveWindowSubclass(window, &ControlProc, 0);
       break;
     case WM_LBUTTONDOWN:

@@ -85,7 +85,13 @@ ControlClass ClassOf(const ui::Control& c) {
       // Not automatic: the model decides the state, the view shows it.
       return {L"BUTTON", WS_TABSTOP | BS_3STATE, 0};
     case Kind::OptionButton:
-      return {L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0};
+      // A button's text is what Active Accessibility names it by; BS_BITMAP
+      // keeps the name of an option shown as a picture off the screen:
+      // https://learn.microsoft.com/windows/win32/controls/button-styles
+      return {L"BUTTON",
+              WS_TABSTOP | BS_RADIOBUTTON |
+                  (c.Caption().empty() && !c.accessibleName.empty() ? DWORD{BS_BITMAP} : 0u),
+              0};
     case Kind::ComboBox:
       return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case Kind::CommandButton:
@@ -254,8 +260,6 @@ HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
   SetTextProperty(window, kControlName, WideString(control.DisplayName()));
   if (!control.tag.empty())
     SetTextProperty(window, kControlTag, WideString(control.tag));
-  if (!control.accessibleName.empty())
-    SetAccessibleName(window, WideString(control.accessibleName));
   if (control.maxLength > 0)
     ::SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
   ::SetWindowSubclass(window, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));

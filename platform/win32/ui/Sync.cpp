@@ -34,8 +34,11 @@ std::wstring TextFor(const ui::Control& c) {
     case Kind::Label:
     case Kind::CommandButton:
     case Kind::CheckBox:
-    case Kind::OptionButton:
       return WideString(c.Caption());
+    case Kind::OptionButton:
+      // An option shown as a picture carries its name as its text, which it
+      // does not draw (BS_BITMAP) and screen readers read.
+      return WideString(c.Caption().empty() ? c.accessibleName : c.Caption());
     default:
       return {};
   }
