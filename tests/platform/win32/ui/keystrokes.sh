@@ -2,7 +2,8 @@
 # Real keystrokes into the real wizard: Wine draws it on an Xvfb display and
 # xdotool types as a keyboard does. An account without "@" is typed, Tab is
 # pressed, the account rule's message box appears over the wizard, Return
-# answers it, and the focus is still in the field with the text as typed.
+# answers it, and the focus is still in the field with the text as typed. Then
+# an access key (Alt and a label's underlined letter) leads to its field.
 # usage: keystrokes.sh HOST_EXE ADDIN_DIR
 set -euo pipefail
 host_exe=$1
@@ -46,4 +47,13 @@ host_wait_for -v '^message box up' || fail "Return did not close the message box
 shown=$(host_send show)
 grep -q 'txtGeneralQuarroID: \[nobody\] (required) (focus)' <<<"$shown" ||
   fail "the focus left the account box"
-echo "keystrokes: 1 passed, 0 failed"
+
+# An access key: Alt+O goes to the field labelled "N&ote (also the subject):".
+xdotool windowfocus "$wizard" 2>/dev/null || true
+xdotool key ctrl+a
+xdotool type --delay 60 'me@example.com'
+xdotool key alt+o
+host_wait_for 'txtGeneralNote: \[\] (focus)' || fail "Alt+O did not lead to the note"
+xdotool type --delay 60 'roof'
+host_wait_for 'txtGeneralNote: \[roof\] (focus)' || fail "typing after Alt+O missed the note"
+echo "keystrokes: 2 passed, 0 failed"
