@@ -8,6 +8,10 @@
 #include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
 
+// IID_IAccessible, defined here (oleacc.h declares it).
+#include <initguid.h>
+#include <oleacc.h>
+
 namespace ostrel::standin::com {
 
 namespace view = win32::view;
@@ -41,6 +45,27 @@ std::wstring TextOf(HWND window) {
       Ask(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
   text.resize(std::min(copied, length));
   return text;
+}
+
+// What a screen reader says for the window: its Active Accessibility name;
+// empty when the system cannot tell.
+std::wstring AccessibleName(HWND window) {
+  std::wstring name;
+  IAccessible* accessible = nullptr;
+  if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible))))
+    return name;
+  VARIANT self;
+  ::VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR text = nullptr;
+  if (accessible->get_accName(self, &text) == S_OK && text != nullptr) {
+    name.assign(text, ::SysStringLen(text));
+    ::SysFreeString(text);
+  }
+  accessible->Release();
+  return name;
 }
 
 std::wstring ClassOf(HWND window) {
@@ -432,8 +457,7 @@ std::string WindowDialogDriver::Describe(HWND control) const {
       case BS_AUTORADIOBUTTON: {
         // An option without words says what a screen reader hears for it.
         const std::string named =
-            (style & BS_BITMAP) != 0 ? "name \"" + OneLine(view::AccessibleName(control)) + "\""
-                                     : text;
+            (style & BS_BITMAP) != 0 ? "name \"" + OneLine(AccessibleName(control)) + "\"" : text;
         return std::string(Ask(control, BM_GETCHECK) == BST_CHECKED ? "(o) " : "( ) ") + named;
       }
       default:

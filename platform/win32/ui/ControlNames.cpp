@@ -1,9 +1,5 @@
 #include "win32/ui/ControlNames.h"
 
-// IID_IAccessible, defined here (oleacc.h declares it).
-#include <initguid.h>
-#include <oleacc.h>
-
 namespace ostrel::win32::view {
 
 void SetTextProperty(HWND window, const wchar_t* name, const std::wstring& text) {
@@ -38,35 +34,6 @@ std::wstring TextProperty(HWND window, const wchar_t* name) {
   wchar_t text[256] = {};
   const UINT length = ::GlobalGetAtomNameW(atom, text, 256);
   return std::wstring(text, length);
-}
-
-std::wstring AccessibleName(HWND window) {
-  // Looked up at run time: only readers (the script driver, tests) ask, and
-  // the add-in's own module need not load oleacc.dll for them.
-  using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-  const HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll");
-  if (oleacc == nullptr)
-    return {};
-  std::wstring name;
-  const auto fromWindow = reinterpret_cast<FromWindow>(
-      reinterpret_cast<void*>(::GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-  IAccessible* accessible = nullptr;
-  if (fromWindow != nullptr &&
-      SUCCEEDED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                           reinterpret_cast<void**>(&accessible)))) {
-    VARIANT self;
-    ::VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR text = nullptr;
-    if (accessible->get_accName(self, &text) == S_OK && text != nullptr) {
-      name.assign(text, ::SysStringLen(text));
-      ::SysFreeString(text);
-    }
-    accessible->Release();
-  }
-  ::FreeLibrary(oleacc);
-  return name;
 }
 
 }  // namespace ostrel::win32::view

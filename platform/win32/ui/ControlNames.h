@@ -35,8 +35,4 @@ void RemoveTextProperty(HWND window, const wchar_t* name);
 // Empty when the window has no such property.
 std::wstring TextProperty(HWND window, const wchar_t* name);
 
-// What a screen reader says for the window (its MSAA name); empty when the
-// system cannot tell.
-std::wstring AccessibleName(HWND window);
-
 }  // namespace ostrel::win32::view
