@@ -48,6 +48,8 @@ inline constexpr std::int32_t kMessageMailNotCreated = 909;
 inline constexpr std::int32_t kMessageCommandFailed = 910;
 inline constexpr std::int32_t kMessageInvalidQuantity = 911;
 inline constexpr std::int32_t kMessageDetailsNotSaved = 912;
+// "%1" stands for the field's label.
+inline constexpr std::int32_t kMessageTextNotCarried = 913;
 // The style page's options, which show pictures: their names for screen
 // readers (1707 is followed by the picture's number).
 inline constexpr std::int32_t kStylePictureName = 1707;

@@ -73,7 +73,21 @@ const String& frmWizard::CurrencyCode(const ui::Control& currencyList) const {
 }
 
 String frmWizard::CreateURL() {
-  auto enc = [this](const ui::Control& control) { return URLEncode(control.Text()); };
+  // Text the code page cannot hold would reach the checkout as "?", or, where
+  // Windows' best fit turns "\u0141" into "L", as another letter: the link
+  // stops at that field instead.
+  auto carried = [this](ui::Control& field, const String& text) -> const String& {
+    const host::AnsiCodePage& ansi = state.platform.ansi;
+    if (ansi.FromAnsi(ansi.ToAnsi(text)) != text)
+      throw PaymentLinkError(res::kMessageTextNotCarried, "text outside the code page", &field);
+    return text;
+  };
+  auto enc = [this, &carried](ui::Control& control) {
+    return URLEncode(carried(control, control.Text()));
+  };
+  auto note = [this, &carried](ui::Control& control) {
+    return URLEncode(carried(control, control.Text().substr(0, kNoteLimit)));
+  };
   // Amounts and the quantity as the checkout reads them, whatever the user's
   // separators; the mail's placeholders keep them as typed.
   auto amount = [this](const ui::Control& box) { return URLEncode(CheckoutAmount(box.Text())); };
@@ -81,20 +95,19 @@ String frmWizard::CreateURL() {
     return URLEncode(QuantityAcceptable(box.Text()) ? TrimSpaces(box.Text()) : box.Text());
   };
   auto code = [this](const ui::Control& currency) { return URLEncode(CurrencyCode(currency)); };
-  auto buyer = [this](const ui::Control& first, const ui::Control& last) -> String {
+  auto buyer = [&enc](ui::Control& first, ui::Control& last) -> String {
     if (TrimSpaces(first.Text() + last.Text()).empty())
       return u"cmd=_xclick";
-    return u"cmd=_ext-enter&redirect_cmd=_xclick&first_name=" + URLEncode(first.Text()) +
-           u"&last_name=" + URLEncode(last.Text());
+    return u"cmd=_ext-enter&redirect_cmd=_xclick&first_name=" + enc(first) + u"&last_name=" +
+           enc(last);
   };
 
   String query;
   switch (state.PaymentRequestType) {
     case 0:
       query = u"cmd=_xclick&business=" + enc(txtGeneralQuarroID) + u"&amount=" +
-              amount(mebGeneralAmount) + u"&item_name=" +
-              URLEncode(txtGeneralNote.Text().substr(0, kNoteLimit)) + u"&currency_code=" +
-              code(cmbGeneralCurrency) + u"&no_shipping=1&pbtype=general";
+              amount(mebGeneralAmount) + u"&item_name=" + note(txtGeneralNote) +
+              u"&currency_code=" + code(cmbGeneralCurrency) + u"&no_shipping=1&pbtype=general";
       break;
     case 1:
       query = buyer(txtProductFirstName, txtProductLastName) + u"&business=" +
@@ -118,8 +131,7 @@ String frmWizard::CreateURL() {
       break;
     case 4:
       query = buyer(txtDonationFirstName, txtDonationLastName) + u"&business=" +
-              enc(txtDonationQuarroID) + u"&item_name=" +
-              URLEncode(txtDonationNote.Text().substr(0, kNoteLimit)) +
+              enc(txtDonationQuarroID) + u"&item_name=" + note(txtDonationNote) +
               u"&no_shipping=1&pbtype=donation";
       break;
     default:

@@ -211,7 +211,24 @@ void frmWizard::cmdTest_Click() {
 }
 
 void frmWizard::ShowLinkError(const PaymentLinkError& error) {
-  state.ShowMessage(hWnd, ResString(state, error.messageId), host::kMbIconError);
+  String message = ResString(state, error.messageId);
+  if (error.field != nullptr) {
+    // Back to the field, named by its label (the label before it).
+    String label;
+    for (const auto& c : Controls()) {
+      if (c.get() == error.field)
+        break;
+      if (c->kind() == ui::Kind::Label)
+        label = WithoutAccessKey(c->Caption());
+    }
+    while (!label.empty() && (label.back() == u'*' || label.back() == u':'))
+      label.pop_back();
+    if (const std::size_t at = message.find(u"%1"); at != String::npos)
+      message.replace(at, 2, label);
+    ChangePage(static_cast<std::int16_t>(DetailsPageOfType(state.PaymentRequestType)));
+    SetFocus(*error.field);
+  }
+  state.ShowMessage(hWnd, message, host::kMbIconError);
 }
 
 void frmWizard::cmdTemplate_Click() {

@@ -34,9 +34,12 @@ int DetailsPageOfType(std::int32_t type);
 // tells the user.
 class PaymentLinkError : public std::runtime_error {
  public:
-  PaymentLinkError(std::int32_t messageId, const char* what)
-      : std::runtime_error(what), messageId(messageId) {}
+  PaymentLinkError(std::int32_t messageId, const char* what, ui::Control* field = nullptr)
+      : std::runtime_error(what), messageId(messageId), field(field) {}
   std::int32_t messageId;
+  // The field whose text the link cannot carry; nullptr when the fault is no
+  // one field's.
+  ui::Control* field;
 };
 
 // The main toolbar command: shows the wizard, loading it first when needed; a

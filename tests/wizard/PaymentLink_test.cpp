@@ -188,6 +188,54 @@ TEST_F(PaymentLink, FailuresReachTheUserAndLeaveTheWizardUsable) {
   EXPECT_EQ(f.shell.calls[0].show, host::kSwShowNormal);
 }
 
+// Text outside the code page never reaches the checkout as "?" or as a
+// best-fit letter: Test stops at the field and names it. Text inside the code
+// page comes out byte for byte the same in both builds.
+TEST_F(PaymentLink, TextTheCodePageLacksStopsAtItsFieldAndTheRestIsExact) {
+  w->txtProductQuarroID.SetText(u"shop@example.com");
+  w->mebProductAmount.SetText(u"2.50");
+  w->txtProductFirstName.SetText(u"Zo\u00EB");
+  w->txtProductLastName.SetText(u"M\u00FCller-L\u00FCdenscheid");
+  w->txtProductName.SetText(u"Cr\u00E8me br\u00FBl\u00E9e \u20AC5");
+  EXPECT_EQ(
+      Query(1),
+      u"cmd=_ext-enter&redirect_cmd=_xclick&first_name=Zo%EB&last_name=M%FCller%2DL%FCdenscheid"
+      u"&business=shop%40example%2Ecom&amount=2%2E50&currency_code=USD"
+      u"&item_name=Cr%E8me+br%FBl%E9e+%805&item_number=&quantity=1&shipping="
+      u"&no_shipping=1&pbtype=product");
+
+  const struct {
+    std::int32_t type;
+    ui::Control* field;
+    const char16_t* text;
+    const char16_t* label;  // as the message names it
+  } cases[] = {
+      {1, &w->txtProductLastName, u"\u0141ukasz", u"Buyer's last name"},
+      {1, &w->txtProductNumber, u"A-\u0416", u"Item number"},
+      {0, &w->txtGeneralNote, u"\u03A8 roof", u"Note (also the subject)"},
+      {3, &w->txtAuctionItemNumber, u"\u4E2D", u"Auction item number"},
+  };
+  w->txtGeneralQuarroID.SetText(u"x@example.com");
+  w->mebGeneralAmount.SetText(u"5");
+  w->txtAuctionQuarroID.SetText(u"x@example.com");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.label));
+    f.state.PaymentRequestType = c.type;
+    const String before = c.field->Text();
+    c.field->SetText(c.text);
+    w->ChangePage(8);
+    f.dialogs.boxes.clear();
+    ASSERT_EQ(ui::Click(w->cmdTest), ui::Outcome::Done);
+    EXPECT_TRUE(f.shell.calls.empty()) << "no link opened";
+    ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+    EXPECT_NE(f.dialogs.boxes[0].text.find(u"\"" + String(c.label) + u"\""), String::npos)
+        << Utf16ToUtf8(f.dialogs.boxes[0].text);
+    EXPECT_EQ(w->CurrentPage, DetailsPageOfType(c.type));
+    EXPECT_EQ(w->Focused(), c.field);
+    c.field->SetText(before);
+  }
+}
+
 // One reading of a typed amount, with the user's separators, serves the rule,
 // the box, the total, the summary and the link; the mail's placeholders keep
 // what was typed.
