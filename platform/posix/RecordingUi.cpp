@@ -323,8 +323,8 @@ RecordingHelpViewer::RecordingHelpViewer(const host::AnsiCodePage& ansi, bool de
   }
 }
 
-host::WindowHandle RecordingHelpViewer::HtmlHelp(host::WindowHandle owner, const AnsiString& file,
-                                                 std::uint32_t command, const AnsiString& data) {
+host::WindowHandle RecordingHelpViewer::HtmlHelp(host::WindowHandle owner, const String& file,
+                                                 std::uint32_t command, const String& data) {
   HelpCall call{owner, file, command, data, {}};
   bool shown = false;
   bool fileMissing = false;
@@ -340,8 +340,8 @@ host::WindowHandle RecordingHelpViewer::HtmlHelp(host::WindowHandle owner, const
   }
   calls_.push_back(call);
 
-  std::string line = "help " + OneLine(ansi_.FromAnsi(file));
-  const std::string text = OneLine(ansi_.FromAnsi(data));
+  std::string line = "help " + OneLine(file);
+  const std::string text = OneLine(data);
   if (command == host::kHhDisplayTopic) {
     line += " topic " + text;
   } else if (command == host::kHhDisplayToc) {
@@ -363,12 +363,12 @@ host::WindowHandle RecordingHelpViewer::HtmlHelp(host::WindowHandle owner, const
 
 bool RecordingHelpViewer::Show(HelpCall& call, std::string& problem, bool& fileMissing) {
   // "Ostrel.chm::/3.htm" in the file argument names the file and a topic in it.
-  const String fileText = ansi_.FromAnsi(call.file);
+  const String& fileText = call.file;
   const std::size_t marker = fileText.find(u"::");
   const std::string chmPath = NativePath(fileText.substr(0, marker), ansi_);
   std::string topic;
   if (call.command == host::kHhDisplayTopic)
-    topic = Utf16ToUtf8(ansi_.FromAnsi(call.data));
+    topic = Utf16ToUtf8(call.data);
   if (topic.empty() && marker != String::npos)
     topic = Utf16ToUtf8(fileText.substr(marker + 2));
 

@@ -72,9 +72,9 @@ class RecordingShell final : public host::Shell {
 
 struct HelpCall {
   host::WindowHandle owner = host::WindowHandle::None;
-  AnsiString file;
+  String file;
   std::uint32_t command = 0;
-  AnsiString data;
+  String data;
   // The Linux file of the topic handed to the desktop; empty when none was.
   std::string shown;
 };
@@ -99,8 +99,8 @@ class RecordingHelpViewer final : public host::HelpViewer {
                                std::map<std::string, std::string> environment = {},
                                std::string opener = "xdg-open", std::string tempRoot = {});
 
-  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
-                              std::uint32_t command, const AnsiString& data) override;
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const String& file, std::uint32_t command,
+                              const String& data) override;
 
   void SetListener(EventListener listener) { listener_ = std::move(listener); }
   const std::vector<HelpCall>& Calls() const { return calls_; }

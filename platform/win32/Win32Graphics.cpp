@@ -3,6 +3,7 @@
 
 #include "host/ErrorNumbers.h"
 #include "host/HostError.h"
+#include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
@@ -89,8 +90,7 @@ std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
 }  // namespace
 
 host::ModuleHandle Win32ResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
-  return FromNative<host::ModuleHandle>(
-      ::LoadLibraryExA(ansi_.ToAnsi(path).c_str(), nullptr, flags));
+  return FromNative<host::ModuleHandle>(::LoadLibraryExW(Wide(path), nullptr, flags));
 }
 
 bool Win32ResourceLoader::FreeLibrary(host::ModuleHandle module) {

@@ -146,11 +146,11 @@ class Win32Shell final : public host::Shell {
 // lives in it.
 class Win32HelpViewer final : public host::HelpViewer {
  public:
-  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
-                              std::uint32_t command, const AnsiString& data) override;
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const String& file, std::uint32_t command,
+                              const String& data) override;
 
  private:
-  void (*htmlHelp_)() = nullptr;  // HtmlHelpA, once found
+  void (*htmlHelp_)() = nullptr;  // HtmlHelpW, once found
 };
 
 class Win32CommonDialogs final : public host::CommonDialogs {

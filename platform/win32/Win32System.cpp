@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <string>
 
+#include "common/Text.h"
 #include "host/HostError.h"
+#include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
@@ -11,8 +13,10 @@ namespace ostrel::win32 {
 namespace {
 
 // Raises the calling thread's last error as a HostError, with the system's text.
-[[noreturn]] void Fail(const char* action, const AnsiString& path) {
-  RaiseLastError(std::string(action) + " \"" + path + "\"");
+// Paths go to the W functions as they are: a folder named outside the ANSI code
+// page ("\u0141\u00F3d\u017A") is found, and the message names it in UTF-8.
+[[noreturn]] void Fail(const char* action, const String& path) {
+  RaiseLastError(std::string(action) + " \"" + Utf16ToUtf8(path) + "\"");
 }
 
 class FileHandle {
@@ -65,8 +69,8 @@ int Win32Locale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buff
 }
 
 bool Win32FileSystem::FindFirstFile(const String& path) {
-  WIN32_FIND_DATAA found{};
-  const HANDLE search = ::FindFirstFileA(ansi_.ToAnsi(path).c_str(), &found);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(Wide(path), &found);
   if (search == INVALID_HANDLE_VALUE)
     return false;
   ::FindClose(search);
@@ -74,17 +78,16 @@ bool Win32FileSystem::FindFirstFile(const String& path) {
 }
 
 AnsiString Win32FileSystem::ReadFile(const String& path) {
-  const AnsiString name = ansi_.ToAnsi(path);
-  const FileHandle file(::CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  const FileHandle file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid())
-    Fail("Cannot open", name);
+    Fail("Cannot open", path);
   AnsiString content;
   char buffer[65536];
   for (;;) {
     DWORD got = 0;
     if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-      Fail("Cannot read", name);
+      Fail("Cannot read", path);
     if (got == 0)
       break;
     content.append(buffer, got);
@@ -111,49 +114,42 @@ bool WriteAll(HANDLE file, const AnsiString& content) {
 }  // namespace
 
 void Win32FileSystem::WriteFile(const String& path, const AnsiString& content) {
-  const AnsiString name = ansi_.ToAnsi(path);
-  const FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const FileHandle file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid())
-    Fail("Cannot create", name);
+    Fail("Cannot create", path);
   if (!WriteAll(file.get(), content))
-    Fail("Cannot write", name);
+    Fail("Cannot write", path);
 }
 
 void Win32FileSystem::CreateNewFile(const String& path, const AnsiString& content) {
-  const AnsiString name = ansi_.ToAnsi(path);
   {
-    const FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const FileHandle file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-      Fail("Cannot create", name);
+      Fail("Cannot create", path);
     if (WriteAll(file.get(), content))
       return;
   }
   const DWORD error = ::GetLastError();
-  ::DeleteFileA(name.c_str());
+  ::DeleteFileW(Wide(path));
   ::SetLastError(error);
-  Fail("Cannot write", name);
+  Fail("Cannot write", path);
 }
 
 void Win32FileSystem::CopyFile(const String& from, const String& to) {
-  const AnsiString source = ansi_.ToAnsi(from);
-  const AnsiString target = ansi_.ToAnsi(to);
-  if (!::CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-    Fail("Cannot copy", source + "\" to \"" + target);
-  }
+  if (!::CopyFileW(Wide(from), Wide(to), FALSE))
+    Fail("Cannot copy", from + u"\" to \"" + to);
 }
 
 void Win32FileSystem::DeleteFile(const String& path) {
-  const AnsiString name = ansi_.ToAnsi(path);
-  if (!::DeleteFileA(name.c_str()))
-    Fail("Cannot delete", name);
+  if (!::DeleteFileW(Wide(path)))
+    Fail("Cannot delete", path);
 }
 
 void Win32FileSystem::CreateDirectory(const String& path) {
-  const AnsiString name = ansi_.ToAnsi(path);
-  if (!::CreateDirectoryA(name.c_str(), nullptr))
-    Fail("Cannot create folder", name);
+  if (!::CreateDirectoryW(Wide(path), nullptr))
+    Fail("Cannot create folder", path);
 }
 
 std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t message,

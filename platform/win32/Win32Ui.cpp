@@ -1,7 +1,10 @@
 // The shell, the HTML Help viewer, message boxes and the file-open dialog.
+#include <cwchar>
 #include <string>
 
+#include "common/Text.h"
 #include "host/HostError.h"
+#include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
@@ -11,24 +14,23 @@ namespace {
 
 // An empty text is passed as NULL, which the shell reads as "none given" (the
 // default verb, no parameters, the current folder).
-const char* OrNull(const AnsiString& text) {
-  return text.empty() ? nullptr : text.c_str();
+const wchar_t* OrNull(const String& text) {
+  return text.empty() ? nullptr : Wide(text);
 }
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+
+// The longest path Windows has, in characters, with its terminating null: a
+// chosen file's name always fits.
+constexpr DWORD kLongestPath = 32768;
 
 }  // namespace
 
 std::intptr_t Win32Shell::ShellExecute(host::WindowHandle owner, const String& verb,
                                        const String& file, const String& parameters,
                                        const String& directory, int showCommand) {
-  const AnsiString ansiVerb = ansi_.ToAnsi(verb);
-  const AnsiString ansiFile = ansi_.ToAnsi(file);
-  const AnsiString ansiParameters = ansi_.ToAnsi(parameters);
-  const AnsiString ansiDirectory = ansi_.ToAnsi(directory);
-  const HINSTANCE result =
-      ::ShellExecuteA(ToHwnd(owner), OrNull(ansiVerb), ansiFile.c_str(), OrNull(ansiParameters),
-                      OrNull(ansiDirectory), showCommand);
+  const HINSTANCE result = ::ShellExecuteW(ToHwnd(owner), OrNull(verb), Wide(file),
+                                           OrNull(parameters), OrNull(directory), showCommand);
   return reinterpret_cast<std::intptr_t>(result);
 }
 
@@ -48,31 +50,31 @@ void Win32Shell::StartProgram(const String& path) {
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                         nullptr, nullptr, &startup, &process)) {
-    RaiseLastError("CreateProcessW failed for " + ansi_.ToAnsi(path));
+    RaiseLastError("CreateProcessW failed for " + Utf16ToUtf8(path));
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
 }
 
-host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const AnsiString& file,
-                                             std::uint32_t command, const AnsiString& data) {
+host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const String& file,
+                                             std::uint32_t command, const String& data) {
   if (htmlHelp_ == nullptr) {
     // Never freed: the viewer's window and its thread run inside the module.
     // From the system folder only, never from the current or the
     // application's folder, where another file of that name could lie.
-    const HMODULE module = ::LoadLibraryExA("hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE module = ::LoadLibraryExW(L"hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr)
       RaiseLastError("Cannot load hhctrl.ocx");
-    const FARPROC found = ::GetProcAddress(module, "HtmlHelpA");
+    const FARPROC found = ::GetProcAddress(module, "HtmlHelpW");
     if (found == nullptr)
-      RaiseLastError("hhctrl.ocx has no HtmlHelpA");
+      RaiseLastError("hhctrl.ocx has no HtmlHelpW");
     // Through void(*)(), the one function type any other converts to silently.
     htmlHelp_ = reinterpret_cast<void (*)()>(found);
   }
   const auto function = reinterpret_cast<HtmlHelpFunction>(htmlHelp_);
   // An empty topic is no topic: NULL shows the file's default page.
   const HWND viewer =
-      function(ToHwnd(owner), file.c_str(), command, reinterpret_cast<DWORD_PTR>(OrNull(data)));
+      function(ToHwnd(owner), Wide(file), command, reinterpret_cast<DWORD_PTR>(OrNull(data)));
   return FromHwnd(viewer);
 }
 
@@ -83,24 +85,22 @@ int Win32CommonDialogs::MessageBox(host::WindowHandle owner, const String& text,
   // Outlook's, as the add-in runs on Outlook's thread. Unowned, it could open
   // behind Outlook and leave Outlook waiting for an answer nobody sees.
   const HWND over = owner != host::WindowHandle::None ? ToHwnd(owner) : ::GetActiveWindow();
-  return ::MessageBoxA(over, ansi_.ToAnsi(text).c_str(), ansi_.ToAnsi(caption).c_str(), type);
+  return ::MessageBoxW(over, Wide(text), Wide(caption), type);
 }
 
 String Win32CommonDialogs::GetOpenFileName(const host::OpenFileRequest& request) {
-  char chosen[1024] = {};
-  const AnsiString title = ansi_.ToAnsi(request.title);
-  const AnsiString initialDir = ansi_.ToAnsi(request.initialDir);
-  OPENFILENAMEA dialog{};
+  std::wstring chosen(kLongestPath, L'\0');
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = ToHwnd(request.owner);
-  dialog.lpstrFile = chosen;
-  dialog.nMaxFile = sizeof chosen;
-  dialog.lpstrTitle = OrNull(title);
-  dialog.lpstrInitialDir = OrNull(initialDir);
+  dialog.lpstrFile = chosen.data();
+  dialog.nMaxFile = kLongestPath;
+  dialog.lpstrTitle = OrNull(request.title);
+  dialog.lpstrInitialDir = OrNull(request.initialDir);
   dialog.Flags = request.flags;
-  if (!::GetOpenFileNameA(&dialog))
+  if (!::GetOpenFileNameW(&dialog))
     return String();
-  return ansi_.FromAnsi(chosen);
+  return FromWide(chosen.c_str(), std::wcslen(chosen.c_str()));
 }
 
 }  // namespace ostrel::win32

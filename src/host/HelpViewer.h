@@ -1,4 +1,4 @@
-// The HTML Help viewer (HtmlHelpA of hhctrl.ocx).
+// The HTML Help viewer (HtmlHelpW of hhctrl.ocx).
 #pragma once
 
 #include <cstdint>
@@ -15,11 +15,11 @@ class HelpViewer {
  public:
   virtual ~HelpViewer() = default;
 
-  // HtmlHelpA with the data argument as ANSI text. Returns the viewer's window
+  // HtmlHelpW with the data argument as text. Returns the viewer's window
   // (None when it could not be shown). Throws HostError when the viewer itself
   // cannot be loaded.
-  virtual WindowHandle HtmlHelp(WindowHandle owner, const AnsiString& file, std::uint32_t command,
-                                const AnsiString& data) = 0;
+  virtual WindowHandle HtmlHelp(WindowHandle owner, const String& file, std::uint32_t command,
+                                const String& data) = 0;
 };
 
 }  // namespace ostrel::host

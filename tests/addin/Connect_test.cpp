@@ -184,7 +184,7 @@ TEST_F(AddInHost, CommandsDoWhatTheirButtonsSay) {
   outlook->ClickControl(u"QuarroHelp");
   ASSERT_EQ(f.help.calls.size(), 1u);
   EXPECT_EQ(f.help.calls[0].command, host::kHhDisplayToc);
-  EXPECT_EQ(f.help.calls[0].data, "0");
+  EXPECT_EQ(f.help.calls[0].data, u"0");
 
   outlook->ClickControl(u"QuarroUpdate");
   ASSERT_EQ(f.shell.calls.size(), 1u);

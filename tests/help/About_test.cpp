@@ -45,7 +45,7 @@ TEST(About, WebLinkCreditsAndOk) {
   EXPECT_EQ(f.shell.calls[0].show, host::kSwShowNormal);
   ASSERT_EQ(ui::Click(a->cmdCredits), ui::Outcome::Done);
   ASSERT_EQ(f.help.calls.size(), 1u);
-  EXPECT_EQ(f.help.calls[0].data, "Credits.htm");
+  EXPECT_EQ(f.help.calls[0].data, u"Credits.htm");
   ASSERT_EQ(ui::Click(a->cmdOK), ui::Outcome::Done);
   EXPECT_EQ(f.state.About(), nullptr);
 }

@@ -70,13 +70,13 @@ class FakeShell final : public host::Shell {
 class FakeHelpViewer final : public host::HelpViewer {
  public:
   struct Call {
-    AnsiString file;
+    String file;
     std::uint32_t command;
-    AnsiString data;
+    String data;
     host::WindowHandle owner;
   };
-  host::WindowHandle HtmlHelp(host::WindowHandle owner, const AnsiString& file,
-                              std::uint32_t command, const AnsiString& data) override {
+  host::WindowHandle HtmlHelp(host::WindowHandle owner, const String& file, std::uint32_t command,
+                              const String& data) override {
     if (missing)
       throw host::HostError(126, "hhctrl.ocx not found");
     calls.push_back({file, command, data, owner});

@@ -218,8 +218,8 @@ TEST(WizardPages, HelpAsksForThePagesTopic) {
   ASSERT_EQ(ui::Click(w->cmdHelp), Outcome::Done);
   ASSERT_EQ(f.help.calls.size(), 1u);
   EXPECT_EQ(f.help.calls[0].command, host::kHhDisplayTopic);
-  EXPECT_EQ(f.help.calls[0].data, "4.htm");
-  EXPECT_EQ(f.help.calls[0].file, f.services.ansi.ToAnsi(f.state.addinFolder + u"\\Ostrel.chm"));
+  EXPECT_EQ(f.help.calls[0].data, u"4.htm");
+  EXPECT_EQ(f.help.calls[0].file, f.state.addinFolder + u"\\Ostrel.chm");
 
   f.help.missing = true;
   EXPECT_EQ(ui::Click(w->cmdHelp), Outcome::Done);

@@ -52,9 +52,9 @@ class PrintingShell final : public host::Shell {
 
 class PrintingHelp final : public host::HelpViewer {
  public:
-  host::WindowHandle HtmlHelp(host::WindowHandle, const AnsiString& file, std::uint32_t,
-                              const AnsiString& topic) override {
-    Print("help: " + file + " " + topic);
+  host::WindowHandle HtmlHelp(host::WindowHandle, const String& file, std::uint32_t,
+                              const String& topic) override {
+    Print("help: " + Utf16ToUtf8(file) + " " + Utf16ToUtf8(topic));
     return host::WindowHandle::None;
   }
 };

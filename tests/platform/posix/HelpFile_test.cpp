@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "common/Text.h"
 #include "platform/posix/FakeOpener.h"
 #include "posix/Cp1252.h"
 #include "posix/RecordingUi.h"
@@ -107,30 +108,30 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
   const Cp1252 ansi;
   // The add-in names the file as its folder, a backslash and the file name.
   const std::string addin = OSTREL_TEST_ADDIN_DIR;
-  const AnsiString helpFile = addin + "\\Ostrel.chm";
-  const AnsiString missingFile = addin + "\\Missing.chm";
+  const String helpFile = Utf8ToUtf16(addin + "\\Ostrel.chm");
+  const String missingFile = Utf8ToUtf16(addin + "\\Missing.chm");
 
   struct Case {
     const char* name;
     bool desktop;
-    AnsiString file;
+    String file;
     std::uint32_t command;
-    AnsiString data;
+    String data;
     std::string shownObject;  // the page written and opened; "" for none
     std::string report;       // the listener's second line; "" for none
     host::WindowHandle result;
   };
   const Case cases[] = {
-      {"no desktop", false, helpFile, host::kHhDisplayTopic, "3.htm", "", "", kHelpWindow},
-      {"missing topic", true, helpFile, host::kHhDisplayTopic, "9.htm", "",
+      {"no desktop", false, helpFile, host::kHhDisplayTopic, u"3.htm", "", "", kHelpWindow},
+      {"missing topic", true, helpFile, host::kHhDisplayTopic, u"9.htm", "",
        "help: topic 9.htm not found in " + addin + "/Ostrel.chm", kHelpWindow},
-      {"missing file", true, missingFile, host::kHhDisplayTopic, "3.htm", "",
+      {"missing file", true, missingFile, host::kHhDisplayTopic, u"3.htm", "",
        "help: cannot open the help file " + addin + "/Missing.chm", host::WindowHandle::None},
-      {"other command", true, helpFile, 0x0F, "", "", "", kHelpWindow},
-      {"topic", true, helpFile, host::kHhDisplayTopic, "3.htm", "3.htm", "", kHelpWindow},
-      {"case and anchor", true, helpFile, host::kHhDisplayTopic, "CREDITS.HTM#top", "Credits.htm",
+      {"other command", true, helpFile, 0x0F, u"", "", "", kHelpWindow},
+      {"topic", true, helpFile, host::kHhDisplayTopic, u"3.htm", "3.htm", "", kHelpWindow},
+      {"case and anchor", true, helpFile, host::kHhDisplayTopic, u"CREDITS.HTM#top", "Credits.htm",
        "", kHelpWindow},
-      {"contents", true, helpFile, host::kHhDisplayToc, "0", "0.htm", "", kHelpWindow},
+      {"contents", true, helpFile, host::kHhDisplayToc, u"0", "0.htm", "", kHelpWindow},
   };
   Lines wanted;
   for (const Case& c : cases) {
@@ -144,7 +145,7 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
     const HelpCall& call = viewer.Calls()[0];
     EXPECT_EQ(call.data, c.data) << c.name;
     ASSERT_FALSE(lines.empty()) << c.name;
-    EXPECT_TRUE(lines[0].starts_with("help " + c.file)) << c.name << ": " << lines[0];
+    EXPECT_TRUE(lines[0].starts_with("help " + Utf16ToUtf8(c.file))) << c.name << ": " << lines[0];
     EXPECT_EQ(lines[0].ends_with(" (opened on the desktop)"), !c.shownObject.empty())
         << c.name << ": " << lines[0];
     EXPECT_EQ(lines.size() > 1 ? lines[1] : "", c.report) << c.name;
@@ -176,7 +177,7 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
   Lines lines;
   RecordingHelpViewer viewer(ansi, true, {{"DISPLAY", ":0"}}, "/no/such/opener", temp.string());
   viewer.SetListener([&lines](const std::string& line) { lines.push_back(line); });
-  EXPECT_EQ(viewer.HtmlHelp(host::WindowHandle::None, helpFile, host::kHhDisplayTopic, "8.htm"),
+  EXPECT_EQ(viewer.HtmlHelp(host::WindowHandle::None, helpFile, host::kHhDisplayTopic, u"8.htm"),
             kHelpWindow);
   EXPECT_EQ(viewer.Calls().at(0).shown, "");
   ASSERT_EQ(lines.size(), 2u);

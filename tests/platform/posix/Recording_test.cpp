@@ -82,10 +82,10 @@ TEST(RecordingUi, TheListenerGetsOneReadableLinePerEvent) {
                                host::kSwShowNormal),
             kShellSuccess);
   shell.ShellExecute(kOwner, u"", u"C:\\x\\Read me.txt", u"/p", u"C:\\x", host::kSwShowNormal);
-  EXPECT_EQ(help.HtmlHelp(kOwner, "Z:\\x\\Ostrel.chm", host::kHhDisplayTopic, "3.htm"),
+  EXPECT_EQ(help.HtmlHelp(kOwner, u"Z:\\x\\Ostrel.chm", host::kHhDisplayTopic, u"3.htm"),
             kHelpWindow);
-  help.HtmlHelp(kOwner, "Z:\\x\\Caf\xe9.chm", host::kHhDisplayToc, "");
-  help.HtmlHelp(kOwner, "Z:\\x\\Ostrel.chm", 0x0F, "");
+  help.HtmlHelp(kOwner, u"Z:\\x\\Caf\u00e9 \u0141\u00f3d\u017a.chm", host::kHhDisplayToc, u"");
+  help.HtmlHelp(kOwner, u"Z:\\x\\Ostrel.chm", 0x0F, u"");
   dialogs.MessageBox(kOwner, u"Line one\r\nLine two \u20ac\nend", u"Caf\u00e9", host::kMbOk);
   dialogs.QueueOpenFileAnswer(u"C:\\T\\\u00e9.txt");
   dialogs.GetOpenFileName({kOwner, u"Load Template", u"C:\\T", host::kOfnLoadTemplate});
@@ -95,7 +95,7 @@ TEST(RecordingUi, TheListenerGetsOneReadableLinePerEvent) {
       "shell open https://example.com/pay?a=1&b=2",
       "shell open C:\\x\\Read me.txt /p in C:\\x",
       "help Z:\\x\\Ostrel.chm topic 3.htm",
-      "help Z:\\x\\Caf\u00e9.chm contents",
+      "help Z:\\x\\Caf\u00e9 \u0141\u00f3d\u017a.chm contents",
       "help Z:\\x\\Ostrel.chm command 15",
       "message-box \"Caf\u00e9\": Line one\\nLine two \u20ac\\nend",
       "file-open \"Load Template\" in C:\\T",
@@ -107,9 +107,9 @@ TEST(RecordingUi, TheListenerGetsOneReadableLinePerEvent) {
 
   ASSERT_EQ(help.Calls().size(), 3u);
   EXPECT_EQ(help.Calls()[0].owner, kOwner);
-  EXPECT_EQ(help.Calls()[0].file, "Z:\\x\\Ostrel.chm");
+  EXPECT_EQ(help.Calls()[0].file, u"Z:\\x\\Ostrel.chm");
   EXPECT_EQ(help.Calls()[0].command, host::kHhDisplayTopic);
-  EXPECT_EQ(help.Calls()[0].data, "3.htm");
+  EXPECT_EQ(help.Calls()[0].data, u"3.htm");
   ASSERT_EQ(shell.Calls().size(), 2u);
   EXPECT_EQ(shell.Calls()[1].parameters, u"/p");
   EXPECT_EQ(shell.Calls()[1].directory, u"C:\\x");

@@ -30,8 +30,8 @@ class RefusingShell final : public host::Shell {
 
 class RefusingHelpViewer final : public host::HelpViewer {
  public:
-  host::WindowHandle HtmlHelp(host::WindowHandle, const AnsiString&, std::uint32_t,
-                              const AnsiString&) override {
+  host::WindowHandle HtmlHelp(host::WindowHandle, const String&, std::uint32_t,
+                              const String&) override {
     ADD_FAILURE() << "a test reached the real HtmlHelp";
     return host::WindowHandle::None;
   }
