@@ -37,16 +37,12 @@ class Win32Locale final : public host::Locale {
 
 class Win32ResourceLoader final : public host::ResourceLoader {
  public:
-  explicit Win32ResourceLoader(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   host::ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) override;
   bool FreeLibrary(host::ModuleHandle module) override;
   int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override;
   host::BitmapHandle LoadBitmap(host::ModuleHandle module, const AnsiString& name,
                                 std::uint32_t flags) override;
   host::IconHandle LoadIcon(host::ModuleHandle module, std::uint32_t id) override;
-
- private:
-  const host::AnsiCodePage& ansi_;
 };
 
 class Win32Gdi final : public host::Gdi {
@@ -116,7 +112,6 @@ class Win32Windows final : public host::Windows {
 
 class Win32FileSystem final : public host::FileSystem {
  public:
-  explicit Win32FileSystem(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   bool FindFirstFile(const String& path) override;
   AnsiString ReadFile(const String& path) override;
   void WriteFile(const String& path, const AnsiString& content) override;
@@ -125,21 +120,14 @@ class Win32FileSystem final : public host::FileSystem {
   void CopyFile(const String& from, const String& to) override;
   void DeleteFile(const String& path) override;
   void CreateDirectory(const String& path) override;
-
- private:
-  const host::AnsiCodePage& ansi_;
 };
 
 class Win32Shell final : public host::Shell {
  public:
-  explicit Win32Shell(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory,
                              int showCommand) override;
   void StartProgram(const String& path) override;
-
- private:
-  const host::AnsiCodePage& ansi_;
 };
 
 // hhctrl.ocx is loaded on the first call and stays loaded: the viewer's window
@@ -155,15 +143,11 @@ class Win32HelpViewer final : public host::HelpViewer {
 
 class Win32CommonDialogs final : public host::CommonDialogs {
  public:
-  explicit Win32CommonDialogs(const host::AnsiCodePage& ansi) : ansi_(ansi) {}
   int MessageBox(host::WindowHandle owner, const String& text, const String& caption,
                  std::uint32_t type) override;
   // A failure of the dialog itself (CommDlgExtendedError) answers "" as a
   // cancel does.
   String GetOpenFileName(const host::OpenFileRequest& request) override;
-
- private:
-  const host::AnsiCodePage& ansi_;
 };
 
 // All of them, bundled as the system expects.
@@ -177,15 +161,15 @@ class Win32Platform {
   Win32AnsiCodePage ansi_;
   Win32Registry registry_;
   Win32Locale locale_;
-  Win32ResourceLoader resources_{ansi_};
+  Win32ResourceLoader resources_;
   Win32Gdi gdi_;
   Win32Ole ole_;
   Win32Clipboard clipboard_;
   Win32Windows windows_;
-  Win32FileSystem files_{ansi_};
-  Win32Shell shell_{ansi_};
+  Win32FileSystem files_;
+  Win32Shell shell_;
   Win32HelpViewer help_;
-  Win32CommonDialogs dialogs_{ansi_};
+  Win32CommonDialogs dialogs_;
   view::DialogViews views_;
   host::Platform services_;
 };

@@ -19,8 +19,7 @@ TEST(Win32Shell, APathWithSpacesNeverStartsTheProgramBeforeTheSpace) {
   const std::wstring harmless = std::wstring(system) + L"\\hostname.exe";
   ASSERT_TRUE(::CopyFileW(harmless.c_str(), L"C:\\Program.exe", FALSE))
       << "cannot lay the trap, error " << ::GetLastError();
-  win32::Win32AnsiCodePage ansi;
-  win32::Win32Shell shell(ansi);
+  win32::Win32Shell shell;
   // Under "C:\Program Files" nothing of that name exists: the start must fail
   // rather than run C:\Program.exe.
   EXPECT_THROW(shell.StartProgram(u"C:\\Program Files\\Ostrel Trap\\msinfo32.exe"),

@@ -41,7 +41,7 @@ void RunScript(std::vector<std::string>& lines, const std::function<void(DialogD
 
 TEST(DialogDriver, DrivesTheRealWindowsAndReadsThemBack) {
   Shown s;
-  win32::Win32CommonDialogs realBoxes(s.f.services.ansi);
+  win32::Win32CommonDialogs realBoxes;
   s.f.dialogs.realBoxes = &realBoxes;
   frmWizard& w = *s.f.OpenForType(4);
   Pump();
@@ -123,7 +123,7 @@ TEST(DialogDriver, ModalChooserOwnersAndAWizardThatCannotOpen) {
   s.views.SetOwner(static_cast<host::WindowHandle>(reinterpret_cast<std::uintptr_t>(outlook)));
   ::ShowWindow(outlook, SW_SHOW);
   ::SetActiveWindow(outlook);
-  win32::Win32CommonDialogs realBoxes(s.f.services.ansi);
+  win32::Win32CommonDialogs realBoxes;
   s.f.dialogs.realBoxes = &realBoxes;
 
   // Without the installation data the wizard unloads in the event that opened
