@@ -1,4 +1,4 @@
-// Ostrel.dll as a module: its handle and its file, set when Windows loads it.
+// Ostrel.dll as a module: its file and folder (win32/ModuleFile.h asks Windows).
 #pragma once
 
 #include "host/String.h"
@@ -6,7 +6,6 @@
 
 namespace ostrel::server {
 
-HMODULE ThisModule();
 // The full path of Ostrel.dll, and its folder without the trailing separator.
 String ModulePath();
 String ModuleFolder();

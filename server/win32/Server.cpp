@@ -8,6 +8,7 @@
 #include "ConnectObject.h"
 #include "addin/Registration.h"
 #include "server/win32/Module.h"
+#include "win32/ModuleFile.h"
 #include "win32/Win32Services.h"
 #include "win32/com/ObjectCount.h"
 #include "win32/ui/DialogViews.h"
@@ -15,7 +16,6 @@
 namespace ostrel::server {
 namespace {
 
-HMODULE module = nullptr;
 std::atomic<long> serverLocks{0};
 
 // The one class factory, a static object: only Connect is creatable.
@@ -65,27 +65,12 @@ ConnectFactory factory;
 
 }  // namespace
 
-HMODULE ThisModule() {
-  return module;
-}
-
 String ModulePath() {
-  // Long paths too: grow the buffer until the name fits.
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0)
-      return String();
-    if (length < path.size())
-      return String(reinterpret_cast<const char16_t*>(path.data()), length);
-    path.resize(path.size() * 2);
-  }
+  return win32::ModulePath(win32::ThisModule());
 }
 
 String ModuleFolder() {
-  const String path = ModulePath();
-  const std::size_t separator = path.find_last_of(u"\\/");
-  return separator == String::npos ? String() : path.substr(0, separator);
+  return win32::FolderOf(ModulePath());
 }
 
 }  // namespace ostrel::server
@@ -94,7 +79,6 @@ using ostrel::server::factory;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
-    ostrel::server::module = instance;
     ::DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     // Unloaded by FreeLibrary (COM's CoFreeUnusedLibraries), not at the

@@ -1,4 +1,5 @@
 #include "standin/com/Automation.h"
+#include "win32/ModuleFile.h"
 
 #include <map>
 
@@ -8,13 +9,7 @@ namespace {
 // The module that holds this code: the program the stand-in's objects are
 // linked into, whose TYPELIB resource describes them.
 String ThisModulePath() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModulePath), &module);
-  wchar_t path[MAX_PATH * 2] = {};
-  const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH * 2);
-  return win32::com::FromWide(path, length);
+  return win32::ModulePath(win32::ThisModule());
 }
 
 }  // namespace

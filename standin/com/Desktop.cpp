@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "win32/ModuleFile.h"
+#include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
 
 namespace ostrel::standin::com {
@@ -13,16 +15,7 @@ const wchar_t kWindowClass[] = L"OstrelOutlookStandinDesktop";
 constexpr ULONG_PTR kLinkReport = 0x4C494E4B;  // "LINK"
 
 std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return win32::WideString(win32::ModulePath(nullptr));
 }
 
 std::wstring ImageName(DWORD process) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/HostError.h"
+#include "win32/ModuleFile.h"
 #include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
 #include "win32/ui/DialogWindow.h"
@@ -22,14 +23,6 @@ const wchar_t kViewObject[] = L"Ostrel.View";
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG;
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&DialogWindow::DialogProc), &module);
-  return module;
-}
 
 constexpr wchar_t kFrameClass[] = L"OstrelFrame";
 
