@@ -3,6 +3,7 @@
 
 #include "host/ErrorNumbers.h"
 #include "host/HostError.h"
+#include "win32/Owned.h"
 #include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
@@ -239,20 +240,23 @@ bool Win32Clipboard::OpenFor(host::WindowHandle owner) {
 }
 
 void Win32Clipboard::Clear() {
-  if (!OpenFor(host::WindowHandle::None))
+  const OpenClipboardScope open(OpenFor(host::WindowHandle::None));
+  if (!open)
     throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
   ::EmptyClipboard();
-  ::CloseClipboard();
 }
 
 void Win32Clipboard::SetPicture(const host::Picture& picture, std::uint32_t format) {
   const std::vector<std::uint8_t> dib = PackedDib(Bitmap(picture.Handle()));
   if (dib.empty())
     throw host::HostError(host::errors::kInvalidPicture, "Invalid picture");
-  if (!OpenFor(host::WindowHandle::None))
-    throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
-  const bool placed = SetData(format, GMEM_MOVEABLE, dib);
-  ::CloseClipboard();
+  bool placed = false;
+  {
+    const OpenClipboardScope open(OpenFor(host::WindowHandle::None));
+    if (!open)
+      throw host::HostError(host::errors::kCannotOpenClipboard, "Can't open Clipboard");
+    placed = SetData(format, GMEM_MOVEABLE, dib);
+  }
   if (!placed)
     throw host::HostError(host::errors::kCannotOpenClipboard,
                           "Can't place the picture on the clipboard");

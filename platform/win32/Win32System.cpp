@@ -4,6 +4,7 @@
 
 #include "common/Text.h"
 #include "host/HostError.h"
+#include "win32/Owned.h"
 #include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
@@ -18,22 +19,6 @@ namespace {
 [[noreturn]] void Fail(const char* action, const String& path) {
   RaiseLastError(std::string(action) + " \"" + Utf16ToUtf8(path) + "\"");
 }
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-      ::CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 }  // namespace
 
@@ -78,9 +63,9 @@ bool Win32FileSystem::FindFirstFile(const String& path) {
 }
 
 AnsiString Win32FileSystem::ReadFile(const String& path) {
-  const FileHandle file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid())
+  const OwnedFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     Fail("Cannot open", path);
   AnsiString content;
   char buffer[65536];
@@ -114,9 +99,9 @@ bool WriteAll(HANDLE file, const AnsiString& content) {
 }  // namespace
 
 void Win32FileSystem::WriteFile(const String& path, const AnsiString& content) {
-  const FileHandle file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid())
+  const OwnedFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     Fail("Cannot create", path);
   if (!WriteAll(file.get(), content))
     Fail("Cannot write", path);
@@ -124,9 +109,9 @@ void Win32FileSystem::WriteFile(const String& path, const AnsiString& content) {
 
 void Win32FileSystem::CreateNewFile(const String& path, const AnsiString& content) {
   {
-    const FileHandle file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    const OwnedFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
       Fail("Cannot create", path);
     if (WriteAll(file.get(), content))
       return;

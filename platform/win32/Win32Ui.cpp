@@ -4,6 +4,7 @@
 
 #include "common/Text.h"
 #include "host/HostError.h"
+#include "win32/Owned.h"
 #include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
@@ -52,8 +53,9 @@ void Win32Shell::StartProgram(const String& path) {
                         nullptr, nullptr, &startup, &process)) {
     RaiseLastError("CreateProcessW failed for " + Utf16ToUtf8(path));
   }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  // Nothing waits for the program: the handles go at once.
+  const OwnedKernelObject thread(process.hThread);
+  const OwnedKernelObject started(process.hProcess);
 }
 
 host::WindowHandle Win32HelpViewer::HtmlHelp(host::WindowHandle owner, const String& file,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/ui/Dialog.h"
+#include "win32/Owned.h"
 #include "win32/WindowsHeaders.h"
 #include "win32/ui/DialogViews.h"
 
@@ -172,10 +173,12 @@ class DialogWindow {
   bool givenEnabled_ = true;
   host::IconHandle givenIcon_ = host::IconHandle::None;
   LOGFONTW baseFont_{};
-  HFONT dialogFont_ = nullptr;
-  std::map<std::tuple<std::wstring, int, bool>, HFONT> fonts_;
+  OwnedFont dialogFont_;
+  // Fonts made for controls; an empty one where the font could not be made
+  // and the dialog font stands in.
+  std::map<std::tuple<std::wstring, int, bool>, OwnedFont> fonts_;
   // Pictures scaled to the layout's DPI; the pictures are kept alive with them.
-  std::map<const host::Picture*, std::pair<host::PicturePtr, HBITMAP>> bitmaps_;
+  std::map<const host::Picture*, std::pair<host::PicturePtr, OwnedBitmap>> bitmaps_;
   ui::Rect placedRect_;
   bool raise_ = false;
   bool syncing_ = false;

@@ -118,16 +118,6 @@ DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
 
 DialogWindow::~DialogWindow() {
   Destroy();
-  // A font that could not be made stands in as the dialog font: that one is
-  // deleted once, below.
-  for (auto& [key, font] : fonts_)
-    if (font != dialogFont_)
-      ::DeleteObject(font);
-  if (dialogFont_ != nullptr)
-    ::DeleteObject(dialogFont_);
-  for (auto& [picture, scaled] : bitmaps_)
-    if (scaled.second != nullptr)
-      ::DeleteObject(scaled.second);
 }
 
 DialogWindow* DialogWindow::Of(HWND window) {
@@ -172,7 +162,7 @@ void DialogWindow::Build(HWND owner) {
   baseFont_ = metrics.lfMessageFont;
   // The system's font is measured at the screen's DPI; the layout's may differ.
   baseFont_.lfHeight = ::MulDiv(baseFont_.lfHeight, dpi_, ScreenDpi());
-  dialogFont_ = ::CreateFontIndirectW(&baseFont_);
+  dialogFont_.Reset(::CreateFontIndirectW(&baseFont_));
 
   // An empty dialog template: the controls are made one by one below, so the
   // window is a real dialog (#32770) with the dialog manager's keyboard and
@@ -370,17 +360,17 @@ void DialogWindow::PlaceDialog(bool firstTime) {
 
 bool DialogWindow::OwnsBitmap(HBITMAP bitmap) const {
   for (const auto& [picture, scaled] : bitmaps_)
-    if (scaled.second == bitmap)
+    if (scaled.second.get() == bitmap)
       return true;
   return false;
 }
 
 HFONT DialogWindow::FontFor(const ui::Control& control) {
   if (control.fontName.empty() && control.fontSize == 0 && !control.bold)
-    return dialogFont_;
+    return dialogFont_.get();
   const auto key = std::make_tuple(WideString(control.fontName), control.fontSize, control.bold);
   if (auto found = fonts_.find(key); found != fonts_.end())
-    return found->second;
+    return found->second ? found->second.get() : dialogFont_.get();
   LOGFONTW font = baseFont_;
   if (!control.fontName.empty()) {
     const std::wstring name = WideString(control.fontName).substr(0, LF_FACESIZE - 1);
@@ -391,9 +381,8 @@ HFONT DialogWindow::FontFor(const ui::Control& control) {
     font.lfHeight = -::MulDiv(control.fontSize, dpi_, 72);
   if (control.bold)
     font.lfWeight = FW_BOLD;
-  const HFONT made = ::CreateFontIndirectW(&font);
-  fonts_[key] = made != nullptr ? made : dialogFont_;
-  return fonts_[key];
+  const OwnedFont& made = fonts_[key] = OwnedFont(::CreateFontIndirectW(&font));
+  return made ? made.get() : dialogFont_.get();
 }
 
 HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
@@ -403,38 +392,34 @@ HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
   if (dpi_ == 96 || source == nullptr)
     return source;
   if (auto found = bitmaps_.find(picture.get()); found != bitmaps_.end())
-    return found->second.second != nullptr ? found->second.second : source;
+    return found->second.second ? found->second.second.get() : source;
   // Pictures are drawn for 96 dots per inch; at another DPI they grow with the
   // layout around them.
   BITMAP info{};
-  HBITMAP scaled = nullptr;
+  OwnedBitmap scaled;
   if (::GetObjectW(source, sizeof info, &info) != 0) {
     const int width = ::MulDiv(info.bmWidth, dpi_, 96);
     const int height = ::MulDiv(info.bmHeight, dpi_, 96);
     const HDC screen = ::GetDC(nullptr);
-    const HDC from = ::CreateCompatibleDC(screen);
-    const HDC to = ::CreateCompatibleDC(screen);
-    HBITMAP made = ::CreateCompatibleBitmap(screen, width, height);
-    if (from != nullptr && to != nullptr && made != nullptr) {
-      const HGDIOBJ oldFrom = ::SelectObject(from, source);
-      const HGDIOBJ oldTo = ::SelectObject(to, made);
-      ::SetStretchBltMode(to, HALFTONE);
-      ::SetBrushOrgEx(to, 0, 0, nullptr);
-      ::StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-      ::SelectObject(from, oldFrom);
-      ::SelectObject(to, oldTo);
-      scaled = made;
-    } else if (made != nullptr) {
-      ::DeleteObject(made);
-    }
-    if (from != nullptr)
-      ::DeleteDC(from);
-    if (to != nullptr)
-      ::DeleteDC(to);
+    const OwnedMemoryDc from(::CreateCompatibleDC(screen));
+    const OwnedMemoryDc to(::CreateCompatibleDC(screen));
+    OwnedBitmap made(::CreateCompatibleBitmap(screen, width, height));
     ::ReleaseDC(nullptr, screen);
+    if (from && to && made) {
+      const HGDIOBJ oldFrom = ::SelectObject(from.get(), source);
+      const HGDIOBJ oldTo = ::SelectObject(to.get(), made.get());
+      ::SetStretchBltMode(to.get(), HALFTONE);
+      ::SetBrushOrgEx(to.get(), 0, 0, nullptr);
+      ::StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight,
+                   SRCCOPY);
+      ::SelectObject(from.get(), oldFrom);
+      ::SelectObject(to.get(), oldTo);
+      scaled = std::move(made);
+    }
   }
-  bitmaps_[picture.get()] = {picture, scaled};
-  return scaled != nullptr ? scaled : source;
+  const HBITMAP shown = scaled ? scaled.get() : source;
+  bitmaps_[picture.get()] = {picture, std::move(scaled)};
+  return shown;
 }
 
 void DialogWindow::Destroy() {
