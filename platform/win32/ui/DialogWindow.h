@@ -14,9 +14,10 @@
 #include "host/ui/Dialog.h"
 #include "win32/Owned.h"
 #include "win32/WindowsHeaders.h"
-#include "win32/ui/DialogViews.h"
 
 namespace ostrel::win32::view {
+
+class DialogViews;
 
 // Messages the view posts or turns keys into; they reach the dialog's own
 // procedure through the host's dispatch, outside any hook.

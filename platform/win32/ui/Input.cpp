@@ -5,6 +5,7 @@
 // action every window is brought in line with the model.
 #include "common/Entry.h"
 #include "win32/ui/ControlNames.h"
+#include "win32/ui/DialogViews.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {

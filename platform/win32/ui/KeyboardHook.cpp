@@ -10,6 +10,7 @@
 
 #include "common/Entry.h"
 #include "common/Text.h"
+#include "win32/ui/DialogViews.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {

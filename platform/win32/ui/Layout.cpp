@@ -7,6 +7,7 @@
 #include "win32/ModuleFile.h"
 #include "win32/WideText.h"
 #include "win32/ui/ControlNames.h"
+#include "win32/ui/DialogViews.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win32/WideText.h"
+#include "win32/ui/DialogViews.h"
 #include "win32/ui/DialogWindow.h"
 
 namespace ostrel::win32::view {
