@@ -42,13 +42,26 @@ class Owned {
   Handle handle_ = Traits::Invalid();
 };
 
-// A kernel object whose "none" is NULL: a process, a thread.
-struct KernelTraits {
-  using Handle = HANDLE;
+// A resource whose "none" is NULL, given back by one function.
+template <typename Resource, auto CloseFunction>
+struct NullTraits {
+  using Handle = Resource;
   static Handle Invalid() { return nullptr; }
   static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::CloseHandle(handle); }
+  static void Close(Handle handle) { CloseFunction(handle); }
 };
+
+// A kernel object: a process, a thread.
+using KernelTraits = NullTraits<HANDLE, &::CloseHandle>;
+// A GDI object: a font, a bitmap, a palette.
+template <typename Object>
+using GdiTraits = NullTraits<Object, &::DeleteObject>;
+// A memory device context (CreateCompatibleDC).
+using MemoryDcTraits = NullTraits<HDC, &::DeleteDC>;
+// An open registry key.
+using RegKeyTraits = NullTraits<HKEY, &::RegCloseKey>;
+// A loaded module (LoadLibraryExW).
+using ModuleTraits = NullTraits<HMODULE, &::FreeLibrary>;
 
 // A file, whose "none" is INVALID_HANDLE_VALUE (CreateFileW).
 struct FileTraits {
@@ -56,39 +69,6 @@ struct FileTraits {
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static bool IsValid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
   static void Close(Handle handle) { ::CloseHandle(handle); }
-};
-
-// A GDI object: a font, a bitmap, a palette.
-template <typename Object>
-struct GdiTraits {
-  using Handle = Object;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::DeleteObject(handle); }
-};
-
-// A memory device context (CreateCompatibleDC).
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::DeleteDC(handle); }
-};
-
-// An open registry key.
-struct RegKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::RegCloseKey(handle); }
-};
-
-// A loaded module (LoadLibraryExW).
-struct ModuleTraits {
-  using Handle = HMODULE;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::FreeLibrary(handle); }
 };
 
 // The clipboard, opened by this thread (OpenClipboard succeeded).
