@@ -21,21 +21,13 @@ namespace {
 // A hive larger than this is taken as damaged rather than read into memory.
 constexpr off_t kMaxHiveBytes = off_t{256} << 20;
 
-bool IsStringType(std::uint32_t type) {
-  return type == host::kRegSz || type == host::kRegExpandSz || type == host::kRegMultiSz;
+bool HasLineBreak(std::u16string_view text) {
+  return text.find_first_of(u"\r\n") != text.npos;
 }
 
-bool HasLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != text.npos;
-}
-
-// The narrow functions take C strings: whatever follows a NUL is not seen.
-std::string_view CText(const AnsiString& text) {
-  return std::string_view(text.c_str());
-}
-
-String Widen(const host::AnsiCodePage& ansi, std::string_view narrow) {
-  return ansi.FromAnsi(AnsiString(narrow));
+// The W functions take C strings: whatever follows a NUL is not seen.
+String CText(const String& text) {
+  return String(text.c_str());
 }
 
 // The full path ("HKEY_CURRENT_USER\Software\Quarro") of a key path relative to a
@@ -44,9 +36,8 @@ String Widen(const host::AnsiCodePage& ansi, std::string_view narrow) {
 // is taken into UTF-16 whole before it is split, as the narrow functions do: in
 // a double-byte code page the byte of "\" may be the second half of a
 // character.
-long FullKeyPath(const host::AnsiCodePage& ansi, host::RegRoot root, const AnsiString& path,
-                 String* full) {
-  const String text = Widen(ansi, CText(path));
+long FullKeyPath(host::RegRoot root, const String& path, String* full) {
+  const String text = CText(path);
   if (!text.empty() && text.front() == u'\\')
     return host::kErrorBadPathname;
   if (text.find_first_of(u"\r\n") != String::npos)
@@ -80,9 +71,8 @@ long FullKeyPath(const host::AnsiCodePage& ansi, host::RegRoot root, const AnsiS
 
 // FullKeyPath for a key that must already exist: a path no key can have is
 // simply not found, as Windows answers for opening or deleting it.
-long ExistingKeyPath(const host::AnsiCodePage& ansi, host::RegRoot root, const AnsiString& path,
-                     String* full) {
-  const long status = FullKeyPath(ansi, root, path, full);
+long ExistingKeyPath(host::RegRoot root, const String& path, String* full) {
+  const long status = FullKeyPath(root, path, full);
   return status == host::kErrorInvalidParameter ? host::kErrorFileNotFound : status;
 }
 
@@ -345,9 +335,8 @@ struct HiveRegistry::Hive {
   int pinned = -1;
 };
 
-HiveRegistry::HiveRegistry(std::string profileDir, const host::AnsiCodePage& ansi)
-    : ansi_(ansi),
-      profileDir_(std::move(profileDir)),
+HiveRegistry::HiveRegistry(std::string profileDir)
+    : profileDir_(std::move(profileDir)),
       currentUser_(std::make_unique<Hive>(host::RegRoot::CurrentUser, profileDir_)),
       localMachine_(std::make_unique<Hive>(host::RegRoot::LocalMachine, profileDir_)) {}
 
@@ -389,7 +378,7 @@ std::string HiveRegistry::HivePath(host::RegRoot root) const {
   return hive != nullptr ? hive->path : std::string();
 }
 
-long HiveRegistry::OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) {
+long HiveRegistry::OpenKey(host::RegRoot root, const String& path, host::RegKey* key) {
   if (key == nullptr)
     return host::kErrorInvalidParameter;
   *key = host::RegKey::None;
@@ -397,7 +386,7 @@ long HiveRegistry::OpenKey(host::RegRoot root, const AnsiString& path, host::Reg
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = ExistingKeyPath(ansi_, root, path, &full);
+  const long status = ExistingKeyPath(root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
 
@@ -409,7 +398,7 @@ long HiveRegistry::OpenKey(host::RegRoot root, const AnsiString& path, host::Reg
   return host::kErrorSuccess;
 }
 
-long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) {
+long HiveRegistry::CreateKey(host::RegRoot root, const String& path, host::RegKey* key) {
   if (key == nullptr)
     return host::kErrorInvalidParameter;
   *key = host::RegKey::None;
@@ -417,7 +406,7 @@ long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::R
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = FullKeyPath(ansi_, root, path, &full);
+  const long status = FullKeyPath(root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
 
@@ -438,7 +427,7 @@ long HiveRegistry::CreateKey(host::RegRoot root, const AnsiString& path, host::R
   return host::kErrorSuccess;
 }
 
-long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) {
+long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, String* name) {
   if (name == nullptr)
     return host::kErrorInvalidParameter;
   OpenedKey* opened = Opened(key);
@@ -452,11 +441,11 @@ long HiveRegistry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* na
   if (index >= node->subkeys.size())
     return host::kErrorNoMoreItems;
   // The map keeps the names in the registry's own order.
-  *name = ansi_.ToAnsi(std::next(node->subkeys.begin(), index)->first);
+  *name = std::next(node->subkeys.begin(), index)->first;
   return host::kErrorSuccess;
 }
 
-long HiveRegistry::QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type,
+long HiveRegistry::QueryValue(host::RegKey key, const String& name, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) {
   OpenedKey* opened = Opened(key);
   if (opened == nullptr)
@@ -465,22 +454,14 @@ long HiveRegistry::QueryValue(host::RegKey key, const AnsiString& name, std::uin
   if (node == nullptr) {
     return IsRootPath(opened->root, opened->path) ? host::kErrorFileNotFound : kErrorKeyDeleted;
   }
-  const auto found = node->values.find(Widen(ansi_, CText(name)));
+  const auto found = node->values.find(CText(name));
   if (found == node->values.end())
     return host::kErrorFileNotFound;
   const RegData& stored = found->second;
 
-  // String data leaves as ANSI text, as RegQueryValueExA converts it. An odd
-  // trailing byte (not a whole unit) is dropped.
-  const bool text = IsStringType(stored.type);
-  AnsiString narrow;
-  if (text) {
-    String wide(stored.bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < wide.size(); ++i)
-      wide[i] = static_cast<char16_t>(stored.bytes[2 * i] | (stored.bytes[2 * i + 1] << 8));
-    narrow = ansi_.ToAnsi(wide);
-  }
-  const std::size_t count = text ? narrow.size() : stored.bytes.size();
+  // The stored bytes as they are, string data as UTF-16 too, as
+  // RegQueryValueExW hands them out.
+  const std::size_t count = stored.bytes.size();
   if (type != nullptr)
     *type = stored.type;
   if (data == nullptr) {
@@ -494,43 +475,30 @@ long HiveRegistry::QueryValue(host::RegKey key, const AnsiString& name, std::uin
     *size = static_cast<std::uint32_t>(count);
     return host::kErrorMoreData;
   }
-  if (text) {
-    std::copy(narrow.begin(), narrow.end(), data);
-  } else if (count != 0) {
+  if (count != 0)
     std::memcpy(data, stored.bytes.data(), count);
-  }
   *size = static_cast<std::uint32_t>(count);
   return host::kErrorSuccess;
 }
 
-long HiveRegistry::SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
+long HiveRegistry::SetValue(host::RegKey key, const String& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) {
   const OpenedKey* opened = Opened(key);
   if (opened == nullptr)
     return host::kErrorInvalidHandle;
   if (data == nullptr && size != 0)
     return host::kErrorInvalidParameter;
-  const std::string_view narrowName = CText(name);
-  if (HasLineBreak(narrowName))
+  const String wideName = CText(name);
+  if (HasLineBreak(wideName))
     return host::kErrorInvalidParameter;
 
+  // RegSetValueExW stores exactly the bytes given, string data included: it
+  // adds no terminator.
   RegData value;
   value.type = type;
-  if (IsStringType(type)) {
-    // RegSetValueExA converts exactly the bytes given; it adds no terminator.
-    const String wide = size == 0
-                            ? String()
-                            : ansi_.FromAnsi(AnsiString(reinterpret_cast<const char*>(data), size));
-    value.bytes.reserve(wide.size() * 2);
-    for (const char16_t unit : wide) {
-      value.bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-      value.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-  } else if (size != 0) {
+  if (size != 0)
     value.bytes.assign(data, data + size);
-  }
 
-  const String wideName = Widen(ansi_, narrowName);
   const host::RegRoot root = opened->root;
   const String& path = opened->path;
   return HiveOf(root)->Update(
@@ -551,14 +519,13 @@ long HiveRegistry::SetValue(host::RegKey key, const AnsiString& name, std::uint3
       nullptr);
 }
 
-long HiveRegistry::DeleteValue(host::RegKey key, const AnsiString& name) {
+long HiveRegistry::DeleteValue(host::RegKey key, const String& name) {
   OpenedKey* opened = Opened(key);
   if (opened == nullptr)
     return host::kErrorInvalidHandle;
-  const std::string_view narrowName = CText(name);
-  if (HasLineBreak(narrowName))
+  const String wideName = CText(name);
+  if (HasLineBreak(wideName))
     return host::kErrorFileNotFound;  // no stored name has one
-  const String wideName = Widen(ansi_, narrowName);
   const host::RegRoot root = opened->root;
   Hive* hive = HiveOf(root);
 
@@ -585,12 +552,12 @@ long HiveRegistry::DeleteValue(host::RegKey key, const AnsiString& name) {
       nullptr);
 }
 
-long HiveRegistry::DeleteTree(host::RegRoot root, const AnsiString& path) {
+long HiveRegistry::DeleteTree(host::RegRoot root, const String& path) {
   Hive* hive = HiveOf(root);
   if (hive == nullptr)
     return host::kErrorInvalidHandle;
   String full;
-  const long status = ExistingKeyPath(ansi_, root, path, &full);
+  const long status = ExistingKeyPath(root, path, &full);
   if (status != host::kErrorSuccess)
     return status;
   // An empty path names the root itself; RegDeleteTreeA would empty it.

@@ -8,9 +8,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/AnsiText.h"
 #include "host/Registry.h"
-#include "posix/CodePage.h"
 #include "posix/RegFile.h"
 
 namespace ostrel::posix {
@@ -39,20 +37,20 @@ inline constexpr long kErrorKeyDeleted = host::kErrorKeyDeleted;
 // One instance serves one thread.
 class HiveRegistry final : public host::Registry {
  public:
-  explicit HiveRegistry(std::string profileDir, const host::AnsiCodePage& ansi = Windows1252());
+  explicit HiveRegistry(std::string profileDir);
   ~HiveRegistry() override;
   HiveRegistry(const HiveRegistry&) = delete;
   HiveRegistry& operator=(const HiveRegistry&) = delete;
 
-  long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
-  long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
-  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override;
-  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
+  long OpenKey(host::RegRoot root, const String& path, host::RegKey* key) override;
+  long CreateKey(host::RegRoot root, const String& path, host::RegKey* key) override;
+  long EnumKey(host::RegKey key, std::uint32_t index, String* name) override;
+  long QueryValue(host::RegKey key, const String& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override;
-  long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
-                const std::uint8_t* data, std::uint32_t size) override;
-  long DeleteValue(host::RegKey key, const AnsiString& name) override;
-  long DeleteTree(host::RegRoot root, const AnsiString& path) override;
+  long SetValue(host::RegKey key, const String& name, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t size) override;
+  long DeleteValue(host::RegKey key, const String& name) override;
+  long DeleteTree(host::RegRoot root, const String& path) override;
   long CloseKey(host::RegKey key) override;
 
   // The hive file of a root.
@@ -83,7 +81,6 @@ class HiveRegistry final : public host::Registry {
   const RegKeyNode* KeyOf(OpenedKey& opened);
   host::RegKey AddHandle(host::RegRoot root, String path, const RegKeyNode* node);
 
-  const host::AnsiCodePage& ansi_;
   std::string profileDir_;
   std::unique_ptr<Hive> currentUser_;
   std::unique_ptr<Hive> localMachine_;

@@ -89,8 +89,7 @@ std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors) {
   return bitmap;
 }
 
-PeResourceLoader::PeResourceLoader(GdiObjects& objects, const host::AnsiCodePage& ansi)
-    : objects_(objects), ansi_(ansi) {}
+PeResourceLoader::PeResourceLoader(GdiObjects& objects) : objects_(objects) {}
 
 PeResourceLoader::~PeResourceLoader() = default;
 
@@ -101,9 +100,9 @@ PeResourceLoader::Module* PeResourceLoader::Find(host::ModuleHandle module) {
 
 host::ModuleHandle PeResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
   std::error_code error;
-  const std::filesystem::path file = std::filesystem::canonical(NativePath(path, ansi_), error);
+  const std::filesystem::path file = std::filesystem::canonical(NativePath(path), error);
   if (error) {
-    lastError_ = "cannot find " + NativePath(path, ansi_) + ": " + error.message();
+    lastError_ = "cannot find " + NativePath(path) + ": " + error.message();
     return host::ModuleHandle::None;
   }
   for (auto& [handle, module] : modules_) {
@@ -159,30 +158,29 @@ bool PeResourceLoader::FreeLibrary(host::ModuleHandle module) {
   return true;
 }
 
-int PeResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
+int PeResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char16_t* buffer,
                                  int capacity) {
   if (buffer == nullptr || capacity <= 0)
     return 0;
-  buffer[0] = '\0';
+  buffer[0] = u'\0';
   const Module* found = Find(module);
   if (found == nullptr || id > 0xFFFF)
     return 0;
   const auto text = found->image.StringResource(static_cast<std::uint16_t>(id));
   if (!text)
     return 0;
-  const AnsiString ansi = ansi_.ToAnsi(text.value());
-  const std::size_t count = std::min(ansi.size(), static_cast<std::size_t>(capacity - 1));
-  std::memcpy(buffer, ansi.data(), count);
-  buffer[count] = '\0';
+  const std::size_t count = std::min(text->size(), static_cast<std::size_t>(capacity - 1));
+  std::copy_n(text->data(), count, buffer);
+  buffer[count] = u'\0';
   return static_cast<int>(count);
 }
 
-host::BitmapHandle PeResourceLoader::LoadBitmap(host::ModuleHandle module, const AnsiString& name,
+host::BitmapHandle PeResourceLoader::LoadBitmap(host::ModuleHandle module, const String& name,
                                                 std::uint32_t flags) {
   const Module* found = Find(module);
   if (found == nullptr)
     return host::BitmapHandle::None;
-  const auto key = ResourceKeyFromText(ansi_.FromAnsi(name));
+  const auto key = ResourceKeyFromText(name);
   if (!key)
     return host::BitmapHandle::None;
   auto dib = found->image.Bitmap(*key);

@@ -36,7 +36,7 @@ std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors);
 
 class PeResourceLoader final : public host::ResourceLoader {
  public:
-  PeResourceLoader(GdiObjects& objects, const host::AnsiCodePage& ansi);
+  explicit PeResourceLoader(GdiObjects& objects);
   ~PeResourceLoader() override;
 
   // Loading the same file again hands out the same handle and counts a
@@ -47,8 +47,9 @@ class PeResourceLoader final : public host::ResourceLoader {
   // does on Windows.
   host::ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) override;
   bool FreeLibrary(host::ModuleHandle module) override;
-  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override;
-  host::BitmapHandle LoadBitmap(host::ModuleHandle module, const AnsiString& name,
+  int LoadString(host::ModuleHandle module, std::uint32_t id, char16_t* buffer,
+                 int capacity) override;
+  host::BitmapHandle LoadBitmap(host::ModuleHandle module, const String& name,
                                 std::uint32_t flags) override;
   // Icons are shared, as LoadIconA's are: the same icon of a module gives the
   // same handle each time. The image nearest 32x32, then the deepest, is chosen.
@@ -62,7 +63,6 @@ class PeResourceLoader final : public host::ResourceLoader {
   Module* Find(host::ModuleHandle module);
 
   GdiObjects& objects_;
-  const host::AnsiCodePage& ansi_;
   std::map<std::uintptr_t, std::unique_ptr<Module>> modules_;
   std::uintptr_t nextHandle_ = 0x10000000;
   std::string lastError_;

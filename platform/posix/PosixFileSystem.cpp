@@ -267,17 +267,17 @@ bool CreateThroughUnnamedFile(const std::string& native, const AnsiString& bytes
 
 }  // namespace
 
-std::string NativePath(const String& path, const host::AnsiCodePage& ansi) {
-  String narrowed = ansi.FromAnsi(ansi.ToAnsi(path));
-  for (Char& c : narrowed) {
+std::string NativePath(const String& path) {
+  String slashed = path;
+  for (Char& c : slashed) {
     if (c == u'\\')
       c = u'/';
   }
-  return Utf16ToUtf8(narrowed);
+  return Utf16ToUtf8(slashed);
 }
 
 bool PosixFileSystem::FindFirstFile(const String& path) {
-  const std::string native = NativePath(path, ansi_);
+  const std::string native = NativePath(path);
   if (native.empty() || native.back() == '/')
     return false;
 
@@ -308,11 +308,11 @@ bool PosixFileSystem::FindFirstFile(const String& path) {
 }
 
 AnsiString PosixFileSystem::ReadFile(const String& path) {
-  return ReadAll(NativePath(path, ansi_)).bytes;
+  return ReadAll(NativePath(path)).bytes;
 }
 
 void PosixFileSystem::WriteFile(const String& path, const AnsiString& content) {
-  ReplaceFile(NativePath(path, ansi_), content, std::nullopt);
+  ReplaceFile(NativePath(path), content, std::nullopt);
 }
 
 void PosixFileSystem::CreateNewFile(const String& path, const AnsiString& content) {
@@ -331,12 +331,12 @@ void PosixFileSystem::CreateNewFile(const String& path, const AnsiString& conten
 }
 
 void PosixFileSystem::CopyFile(const String& from, const String& to) {
-  const Content source = ReadAll(NativePath(from, ansi_));
-  ReplaceFile(NativePath(to, ansi_), source.bytes, source.mode);
+  const Content source = ReadAll(NativePath(from));
+  ReplaceFile(NativePath(to), source.bytes, source.mode);
 }
 
 void PosixFileSystem::DeleteFile(const String& path) {
-  const std::string native = NativePath(path, ansi_);
+  const std::string native = NativePath(path);
   struct stat info {};
   // Windows refuses to delete a read-only file; unlink() only asks the folder.
   if (::lstat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) && IsReadOnly(native, info))
@@ -346,7 +346,7 @@ void PosixFileSystem::DeleteFile(const String& path) {
 }
 
 void PosixFileSystem::CreateDirectory(const String& path) {
-  const std::string native = NativePath(path, ansi_);
+  const std::string native = NativePath(path);
   if (::mkdir(native.c_str(), 0777) == 0)
     return;
   const int error = errno;

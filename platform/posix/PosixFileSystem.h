@@ -8,11 +8,9 @@
 
 namespace ostrel::posix {
 
-// A path the system built ("/opt/ostrel\RES_ENU.DLL") as a Linux path: it goes
-// through the ANSI code page as the narrow Win32 functions would take it (a
-// character the code page lacks becomes '?'), then "\" becomes "/" and the
-// text is encoded as UTF-8.
-std::string NativePath(const String& path, const host::AnsiCodePage& ansi = Windows1252());
+// A path the system built ("/opt/ostrel\RES_ENU.DLL") as a Linux path: every
+// character kept, as the W functions take it, "\" made "/", encoded as UTF-8.
+std::string NativePath(const String& path);
 
 // FindFirstFile semantics on Linux: '*' and '?' in the last component are
 // wildcards; the last component matches without regard to case (as on Windows);
@@ -24,8 +22,7 @@ std::string NativePath(const String& path, const host::AnsiCodePage& ansi = Wind
 // where a file is expected included), and the nearest Win32 number for the rest.
 class PosixFileSystem final : public host::FileSystem {
  public:
-  // Paths go through `ansi`, the ANSI code page of the narrow file functions.
-  explicit PosixFileSystem(const host::AnsiCodePage& ansi = Windows1252()) : ansi_(ansi) {}
+  PosixFileSystem() = default;
 
   bool FindFirstFile(const String& path) override;
   AnsiString ReadFile(const String& path) override;
@@ -47,7 +44,6 @@ class PosixFileSystem final : public host::FileSystem {
   void CreateDirectory(const String& path) override;
 
  private:
-  const host::AnsiCodePage& ansi_;
 };
 
 }  // namespace ostrel::posix

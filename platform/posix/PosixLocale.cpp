@@ -1,5 +1,6 @@
 #include "posix/PosixLocale.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -174,7 +175,7 @@ PosixLocale::PosixLocale(std::map<std::string, std::string> environment)
       ansiCodePage_(
           FindLcid(LcidFromEnvironment(environment, {"LC_ALL", "LC_CTYPE", "LANG"}))->codePage) {}
 
-int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
+int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char16_t* buffer,
                                int capacity) const {
   if (capacity < 0 || (capacity > 0 && buffer == nullptr))
     return 0;
@@ -210,14 +211,13 @@ int PosixLocale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buff
     default:
       return 0;
   }
-  const unsigned codePage = (type & kUseCpAcp) != 0 ? ansiCodePage_ : entry->codePage;
-  const AnsiString ansi = CodePage::Get(codePage).ToAnsi(Utf8ToUtf16(text));
-  const int needed = static_cast<int>(ansi.size()) + 1;
+  const String wide = Utf8ToUtf16(text);
+  const int needed = static_cast<int>(wide.size()) + 1;
   if (capacity == 0)
     return needed;
   if (capacity < needed)
     return 0;  // ERROR_INSUFFICIENT_BUFFER; nothing is written
-  std::memcpy(buffer, ansi.c_str(), static_cast<std::size_t>(needed));
+  std::copy_n(wide.c_str(), needed, buffer);
   return needed;
 }
 

@@ -38,11 +38,10 @@ class PosixLocale final : public host::Locale {
   // LOCALE_SENGLANGUAGE and LOCALE_IDEFAULTANSICODEPAGE (with
   // LOCALE_NOUSEROVERRIDE and LOCALE_USE_CP_ACP allowed) for the locales of its
   // table, LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and a language's neutral id
-  // (0x0007: its primary locale). Texts come in the locale's own code page, or
-  // with LOCALE_USE_CP_ACP in the ANSI code page, as GetLocaleInfoA converts
-  // them. Windows' buffer rules: capacity 0 asks for the size; a buffer too
-  // small gets nothing and 0.
-  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
+  // (0x0007: its primary locale). Texts come whole in UTF-16, whatever the
+  // code page, as GetLocaleInfoW hands them out. Windows' buffer rules:
+  // capacity 0 asks for the size; a buffer too small gets nothing and 0.
+  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char16_t* buffer,
                     int capacity) const override;
 
   // "de_DE.UTF-8@euro" to 0x0407. A language without a territory, or with one

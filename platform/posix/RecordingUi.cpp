@@ -128,18 +128,15 @@ bool HasDisplay(const std::map<std::string, std::string>& environment) {
 }  // namespace
 
 RecordingShell::RecordingShell(bool desktop, std::map<std::string, std::string> environment,
-                               std::string opener, const host::AnsiCodePage& ansi)
-    : ansi_(ansi),
-      desktop_(desktop),
-      environment_(std::move(environment)),
-      opener_(std::move(opener)) {}
+                               std::string opener)
+    : desktop_(desktop), environment_(std::move(environment)), opener_(std::move(opener)) {}
 
 std::intptr_t RecordingShell::ShellExecute(host::WindowHandle owner, const String& verb,
                                            const String& file, const String& parameters,
                                            const String& directory, int showCommand) {
   ShellCall call{owner, verb, file, parameters, directory, showCommand, false};
   if (ShouldLaunch(call)) {
-    call.launched = Launch(IsWebAddress(file) ? Utf16ToUtf8(file) : NativePath(file, ansi_));
+    call.launched = Launch(IsWebAddress(file) ? Utf16ToUtf8(file) : NativePath(file));
   }
   calls_.push_back(call);
 
@@ -171,7 +168,7 @@ bool RecordingShell::ShouldLaunch(const ShellCall& call) const {
   if (IsWebAddress(call.file))
     return true;
   struct stat info {};
-  return !call.file.empty() && ::stat(NativePath(call.file, ansi_).c_str(), &info) == 0;
+  return !call.file.empty() && ::stat(NativePath(call.file).c_str(), &info) == 0;
 }
 
 bool RecordingShell::Launch(const std::string& target) const {
@@ -309,11 +306,10 @@ std::string Stem(const std::string& path) {
 
 }  // namespace
 
-RecordingHelpViewer::RecordingHelpViewer(const host::AnsiCodePage& ansi, bool desktop,
+RecordingHelpViewer::RecordingHelpViewer(bool desktop,
                                          std::map<std::string, std::string> environment,
                                          std::string opener, std::string tempRoot)
-    : ansi_(ansi),
-      desktop_(desktop),
+    : desktop_(desktop),
       environment_(std::move(environment)),
       opener_(std::move(opener)),
       tempRoot_(std::move(tempRoot)) {
@@ -365,7 +361,7 @@ bool RecordingHelpViewer::Show(HelpCall& call, std::string& problem, bool& fileM
   // "Ostrel.chm::/3.htm" in the file argument names the file and a topic in it.
   const String& fileText = call.file;
   const std::size_t marker = fileText.find(u"::");
-  const std::string chmPath = NativePath(fileText.substr(0, marker), ansi_);
+  const std::string chmPath = NativePath(fileText.substr(0, marker));
   std::string topic;
   if (call.command == host::kHhDisplayTopic)
     topic = Utf16ToUtf8(call.data);

@@ -41,10 +41,8 @@ class RecordingShell final : public host::Shell {
   // With `desktop` set, and DISPLAY or WAYLAND_DISPLAY set in `environment`, an
   // "open" (or default verb) of an http/https address or of an existing file is
   // also handed to `opener`, started detached with `environment` as its own.
-  // Paths of files to open go through `ansi`, as ShellExecuteA takes them.
   explicit RecordingShell(bool desktop = false, std::map<std::string, std::string> environment = {},
-                          std::string opener = "xdg-open",
-                          const host::AnsiCodePage& ansi = Windows1252());
+                          std::string opener = "xdg-open");
 
   std::intptr_t ShellExecute(host::WindowHandle owner, const String& verb, const String& file,
                              const String& parameters, const String& directory,
@@ -61,7 +59,6 @@ class RecordingShell final : public host::Shell {
   bool ShouldLaunch(const ShellCall& call) const;
   bool Launch(const std::string& target) const;
 
-  const host::AnsiCodePage& ansi_;
   bool desktop_;
   std::map<std::string, std::string> environment_;
   std::string opener_;
@@ -85,8 +82,6 @@ inline constexpr host::WindowHandle kHelpWindow = static_cast<host::WindowHandle
 
 class RecordingHelpViewer final : public host::HelpViewer {
  public:
-  // The file and data are ANSI text; `ansi` decodes them for the listener.
-  //
   // With `desktop` set, and DISPLAY or WAYLAND_DISPLAY set in `environment`, a
   // topic (HH_DISPLAY_TOPIC) or the contents (HH_DISPLAY_TOC: the file's default
   // topic, as there is no contents pane) is also shown: the files of the .chm
@@ -95,7 +90,7 @@ class RecordingHelpViewer final : public host::HelpViewer {
   // handed to `opener` as RecordingShell does. The folder stays when the viewer
   // goes, as the Windows viewer outlives the add-in. A help file or topic that
   // cannot be shown is reported to the listener; nothing is thrown.
-  explicit RecordingHelpViewer(const host::AnsiCodePage& ansi, bool desktop = false,
+  explicit RecordingHelpViewer(bool desktop = false,
                                std::map<std::string, std::string> environment = {},
                                std::string opener = "xdg-open", std::string tempRoot = {});
 
@@ -113,7 +108,6 @@ class RecordingHelpViewer final : public host::HelpViewer {
   // The private folder, created on first use (again if it was removed).
   std::string Folder();
 
-  const host::AnsiCodePage& ansi_;
   bool desktop_;
   std::map<std::string, std::string> environment_;
   std::string opener_;

@@ -60,7 +60,7 @@ class OlePicture final : public host::Picture {
 // The bitmap as a packed DIB (header, colour table, rows) at its own depth.
 std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
   BITMAP record{};
-  if (::GetObjectA(bitmap, sizeof record, &record) == 0)
+  if (::GetObjectW(bitmap, sizeof record, &record) == 0)
     return {};
   const WORD depth = record.bmBitsPixel <= 8    ? record.bmBitsPixel
                      : record.bmBitsPixel == 32 ? 32
@@ -98,20 +98,25 @@ bool Win32ResourceLoader::FreeLibrary(host::ModuleHandle module) {
   return ::FreeLibrary(ToNative<HMODULE>(module)) != FALSE;
 }
 
-int Win32ResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer,
+int Win32ResourceLoader::LoadString(host::ModuleHandle module, std::uint32_t id, char16_t* buffer,
                                     int capacity) {
-  return ::LoadStringA(ToNative<HINSTANCE>(module), id, buffer, capacity);
+  // A capacity of 0 would make LoadStringW hand out a pointer into the
+  // resource instead of a copy.
+  if (buffer == nullptr || capacity <= 0)
+    return 0;
+  return ::LoadStringW(ToNative<HINSTANCE>(module), id, reinterpret_cast<wchar_t*>(buffer),
+                       capacity);
 }
 
-host::BitmapHandle Win32ResourceLoader::LoadBitmap(host::ModuleHandle module,
-                                                   const AnsiString& name, std::uint32_t flags) {
+host::BitmapHandle Win32ResourceLoader::LoadBitmap(host::ModuleHandle module, const String& name,
+                                                   std::uint32_t flags) {
   return FromNative<host::BitmapHandle>(
-      ::LoadImageA(ToNative<HINSTANCE>(module), name.c_str(), IMAGE_BITMAP, 0, 0, flags));
+      ::LoadImageW(ToNative<HINSTANCE>(module), Wide(name), IMAGE_BITMAP, 0, 0, flags));
 }
 
 host::IconHandle Win32ResourceLoader::LoadIcon(host::ModuleHandle module, std::uint32_t id) {
   return FromNative<host::IconHandle>(
-      ::LoadIconA(ToNative<HINSTANCE>(module), MAKEINTRESOURCEA(static_cast<WORD>(id))));
+      ::LoadIconW(ToNative<HINSTANCE>(module), MAKEINTRESOURCEW(static_cast<WORD>(id))));
 }
 
 host::DeviceContext Win32Gdi::GetDC(host::WindowHandle window) {
@@ -147,7 +152,7 @@ bool Win32Gdi::GetBitmapRecord(host::BitmapHandle bitmap, host::BitmapRecord* re
   if (::GetObjectType(Bitmap(bitmap)) != OBJ_BITMAP)
     return false;
   BITMAP native{};
-  if (::GetObjectA(Bitmap(bitmap), sizeof native, &native) == 0)
+  if (::GetObjectW(Bitmap(bitmap), sizeof native, &native) == 0)
     return false;
   record->width = native.bmWidth;
   record->height = native.bmHeight;

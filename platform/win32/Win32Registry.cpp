@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "win32/WideText.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
@@ -27,38 +28,38 @@ bool IsStringType(std::uint32_t type) {
 
 }  // namespace
 
-long Win32Registry::OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) {
+long Win32Registry::OpenKey(host::RegRoot root, const String& path, host::RegKey* key) {
   HKEY opened = nullptr;
-  const LONG status = ::RegOpenKeyA(RootKey(root), path.c_str(), &opened);
+  const LONG status = ::RegOpenKeyW(RootKey(root), Wide(path), &opened);
   *key = status == ERROR_SUCCESS ? Wrap(opened) : host::RegKey::None;
   return status;
 }
 
-long Win32Registry::CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) {
+long Win32Registry::CreateKey(host::RegRoot root, const String& path, host::RegKey* key) {
   HKEY created = nullptr;
-  const LONG status = ::RegCreateKeyA(RootKey(root), path.c_str(), &created);
+  const LONG status = ::RegCreateKeyW(RootKey(root), Wide(path), &created);
   *key = status == ERROR_SUCCESS ? Wrap(created) : host::RegKey::None;
   return status;
 }
 
-long Win32Registry::EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) {
+long Win32Registry::EnumKey(host::RegKey key, std::uint32_t index, String* name) {
   if (name == nullptr)
     return ERROR_INVALID_PARAMETER;
   // A key name has at most 255 characters.
-  char buffer[256];
-  DWORD length = sizeof buffer;
+  wchar_t buffer[256];
+  DWORD length = 256;
   const LONG status =
-      ::RegEnumKeyExA(Native(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+      ::RegEnumKeyExW(Native(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS)
-    name->assign(buffer, length);
+    *name = FromWide(buffer, length);
   return status;
 }
 
-long Win32Registry::QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type,
+long Win32Registry::QueryValue(host::RegKey key, const String& name, std::uint32_t* type,
                                std::uint8_t* data, std::uint32_t* size) {
   DWORD nativeType = REG_NONE;
   DWORD nativeSize = size != nullptr ? *size : 0;
-  const LONG status = ::RegQueryValueExA(Native(key), name.c_str(), nullptr, &nativeType, data,
+  const LONG status = ::RegQueryValueExW(Native(key), Wide(name), nullptr, &nativeType, data,
                                          size != nullptr ? &nativeSize : nullptr);
   if (type != nullptr)
     *type = nativeType;
@@ -67,29 +68,33 @@ long Win32Registry::QueryValue(host::RegKey key, const AnsiString& name, std::ui
   return status;
 }
 
-long Win32Registry::SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
+long Win32Registry::SetValue(host::RegKey key, const String& name, std::uint32_t type,
                              const std::uint8_t* data, std::uint32_t size) {
-  // RegSetValueExA stores a terminating NUL of its own when the byte right after
-  // the given count of a string is NUL (Windows and Wine alike). To store exactly
-  // `size` bytes, hand it a copy whose next byte is not NUL.
-  if (IsStringType(type) && size > 0 && data[size - 1] != 0) {
-    std::vector<std::uint8_t> copy(data, data + size);
-    copy.push_back(0xFF);
-    return ::RegSetValueExA(Native(key), name.c_str(), 0, type, copy.data(), size);
+  // RegSetValueExW stores a terminating null of its own when the last whole
+  // character of a string is not null and the one right after the given count
+  // is ("if user forgot to count terminating null, add it", Windows and Wine
+  // alike), and it reads the character before the data when only one byte is
+  // given. To store exactly `size` bytes, hand it a copy framed by characters
+  // that are not null.
+  if (IsStringType(type) && size > 0) {
+    std::vector<std::uint8_t> copy{0xFF, 0xFF};
+    copy.insert(copy.end(), data, data + size);
+    copy.insert(copy.end(), {0xFF, 0xFF, 0xFF});
+    return ::RegSetValueExW(Native(key), Wide(name), 0, type, copy.data() + 2, size);
   }
-  return ::RegSetValueExA(Native(key), name.c_str(), 0, type, data, size);
+  return ::RegSetValueExW(Native(key), Wide(name), 0, type, data, size);
 }
 
-long Win32Registry::DeleteValue(host::RegKey key, const AnsiString& name) {
-  return ::RegDeleteValueA(Native(key), name.c_str());
+long Win32Registry::DeleteValue(host::RegKey key, const String& name) {
+  return ::RegDeleteValueW(Native(key), Wide(name));
 }
 
-long Win32Registry::DeleteTree(host::RegRoot root, const AnsiString& path) {
-  // Given no subkey, RegDeleteTreeA empties the key it is handed: here that
+long Win32Registry::DeleteTree(host::RegRoot root, const String& path) {
+  // Given no subkey, RegDeleteTreeW empties the key it is handed: here that
   // would be the whole of HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE.
-  if (path.c_str()[0] == '\0')
+  if (path.c_str()[0] == u'\0')
     return ERROR_INVALID_PARAMETER;
-  return ::RegDeleteTreeA(RootKey(root), path.c_str());
+  return ::RegDeleteTreeW(RootKey(root), Wide(path));
 }
 
 long Win32Registry::CloseKey(host::RegKey key) {

@@ -16,22 +16,22 @@ class Win32AnsiCodePage final : public host::AnsiCodePage {
 
 class Win32Registry final : public host::Registry {
  public:
-  long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
-  long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override;
-  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override;
-  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
+  long OpenKey(host::RegRoot root, const String& path, host::RegKey* key) override;
+  long CreateKey(host::RegRoot root, const String& path, host::RegKey* key) override;
+  long EnumKey(host::RegKey key, std::uint32_t index, String* name) override;
+  long QueryValue(host::RegKey key, const String& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override;
-  long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
-                const std::uint8_t* data, std::uint32_t size) override;
-  long DeleteValue(host::RegKey key, const AnsiString& name) override;
-  long DeleteTree(host::RegRoot root, const AnsiString& path) override;
+  long SetValue(host::RegKey key, const String& name, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t size) override;
+  long DeleteValue(host::RegKey key, const String& name) override;
+  long DeleteTree(host::RegRoot root, const String& path) override;
   long CloseKey(host::RegKey key) override;
 };
 
 class Win32Locale final : public host::Locale {
  public:
   host::Lcid GetUserDefaultLCID() const override;
-  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
+  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char16_t* buffer,
                     int capacity) const override;
 };
 
@@ -39,8 +39,9 @@ class Win32ResourceLoader final : public host::ResourceLoader {
  public:
   host::ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) override;
   bool FreeLibrary(host::ModuleHandle module) override;
-  int LoadString(host::ModuleHandle module, std::uint32_t id, char* buffer, int capacity) override;
-  host::BitmapHandle LoadBitmap(host::ModuleHandle module, const AnsiString& name,
+  int LoadString(host::ModuleHandle module, std::uint32_t id, char16_t* buffer,
+                 int capacity) override;
+  host::BitmapHandle LoadBitmap(host::ModuleHandle module, const String& name,
                                 std::uint32_t flags) override;
   host::IconHandle LoadIcon(host::ModuleHandle module, std::uint32_t id) override;
 };

@@ -48,9 +48,9 @@ host::Lcid Win32Locale::GetUserDefaultLCID() const {
   return ::GetUserDefaultLCID();
 }
 
-int Win32Locale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
+int Win32Locale::GetLocaleInfo(host::Lcid locale, std::uint32_t type, char16_t* buffer,
                                int capacity) const {
-  return ::GetLocaleInfoA(locale, type, buffer, capacity);
+  return ::GetLocaleInfoW(locale, type, reinterpret_cast<wchar_t*>(buffer), capacity);
 }
 
 bool Win32FileSystem::FindFirstFile(const String& path) {
@@ -139,7 +139,7 @@ void Win32FileSystem::CreateDirectory(const String& path) {
 
 std::intptr_t Win32Windows::SendMessage(host::WindowHandle window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam) {
-  return ::SendMessageA(ToHwnd(window), message, wParam, lParam);
+  return ::SendMessageW(ToHwnd(window), message, wParam, lParam);
 }
 
 void Win32Windows::ProcessPendingMessages() {

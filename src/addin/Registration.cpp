@@ -126,11 +126,11 @@ std::vector<Entry> Entries(const String& modulePath) {
 // it is about to replace in a key that was already there.
 class Journal {
  public:
-  explicit Journal(host::Platform& platform) : registry_(platform.registry), ansi_(platform.ansi) {}
+  explicit Journal(host::Platform& platform) : registry_(platform.registry) {}
 
   // Called before a value is written under the key.
   void Note(const String& key, const String& name) {
-    const AnsiString path = ansi_.ToAnsi(key);
+    const String& path = key;
     host::RegKey handle = host::RegKey::None;
     const long opened = registry_.OpenKey(kRoot, path, &handle);
     if (opened == host::kErrorFileNotFound)
@@ -138,7 +138,7 @@ class Journal {
     if (opened != host::kErrorSuccess)
       return;  // the write will fail too
 
-    Saved saved{path, ansi_.ToAnsi(name), false, host::kRegNone, {}};
+    Saved saved{path, name, false, host::kRegNone, {}};
     std::uint32_t size = 0;
     long status = registry_.QueryValue(handle, saved.name, &saved.type, nullptr, &size);
     if (status == host::kErrorSuccess) {
@@ -177,17 +177,17 @@ class Journal {
 
  private:
   struct Saved {
-    AnsiString key;
-    AnsiString name;
+    String key;
+    String name;
     bool existed;
     std::uint32_t type;
     std::vector<std::uint8_t> data;
   };
 
   // The key is missing: the write creates it from its first missing ancestor on.
-  void NoteCreated(const AnsiString& path) {
-    for (std::size_t separator = path.find('\\');; separator = path.find('\\', separator + 1)) {
-      const AnsiString prefix = path.substr(0, separator);
+  void NoteCreated(const String& path) {
+    for (std::size_t separator = path.find(u'\\');; separator = path.find(u'\\', separator + 1)) {
+      const String prefix = path.substr(0, separator);
       host::RegKey handle = host::RegKey::None;
       const long status = registry_.OpenKey(kRoot, prefix, &handle);
       if (status == host::kErrorSuccess)
@@ -196,14 +196,13 @@ class Journal {
         created_.push_back(prefix);
         return;
       }
-      if (separator == AnsiString::npos)
+      if (separator == String::npos)
         return;
     }
   }
 
   host::Registry& registry_;
-  const host::AnsiCodePage& ansi_;
-  std::vector<AnsiString> created_;
+  std::vector<String> created_;
   std::vector<Saved> saved_;
 };
 
@@ -239,13 +238,11 @@ std::optional<String> ClassesDefault(host::Platform& platform, const String& sub
 // Whether the value is there, whatever its type and content.
 bool ValuePresent(host::Platform& platform, const Entry& entry) {
   host::RegKey key = host::RegKey::None;
-  if (platform.registry.OpenKey(kRoot, platform.ansi.ToAnsi(entry.key), &key) !=
-      host::kErrorSuccess) {
+  if (platform.registry.OpenKey(kRoot, entry.key, &key) != host::kErrorSuccess) {
     return false;
   }
   std::uint32_t size = 0;
-  const long status =
-      platform.registry.QueryValue(key, platform.ansi.ToAnsi(entry.name), nullptr, nullptr, &size);
+  const long status = platform.registry.QueryValue(key, entry.name, nullptr, nullptr, &size);
   platform.registry.CloseKey(key);
   return status == host::kErrorSuccess;
 }
@@ -269,20 +266,21 @@ bool WriteEntries(host::Platform& platform, const std::vector<Entry>& entries) {
   return true;
 }
 
-bool Spellable(host::Platform& platform, const String& modulePath) {
-  return !modulePath.empty() &&
-         platform.ansi.FromAnsi(platform.ansi.ToAnsi(modulePath)) == modulePath;
+// The registry keeps UTF-16: any folder the user's name gives can be
+// registered, inside the ANSI code page or not.
+bool Spellable(const String& modulePath) {
+  return !modulePath.empty();
 }
 
 }  // namespace
 
 bool RegisterServer(host::Platform& platform, const String& modulePath) {
-  return Spellable(platform, modulePath) && WriteEntries(platform, Entries(modulePath));
+  return Spellable(modulePath) && WriteEntries(platform, Entries(modulePath));
 }
 
 RegistrationCompletion CompleteRegistration(host::Platform& platform, const String& modulePath) {
   RegistrationCompletion result;
-  if (!Spellable(platform, modulePath)) {
+  if (!Spellable(modulePath)) {
     result.refused = true;
     return result;
   }
@@ -313,7 +311,7 @@ bool UnregisterServer(host::Platform& platform, const String& modulePath) {
     return true;
   bool removed = true;
   for (const String& key : RegisteredKeys()) {
-    const long status = platform.registry.DeleteTree(kRoot, platform.ansi.ToAnsi(key));
+    const long status = platform.registry.DeleteTree(kRoot, key);
     if (status != host::kErrorSuccess && status != host::kErrorFileNotFound)
       removed = false;
   }

@@ -214,15 +214,15 @@ class NumericTextScanner {
 
 // One item of the user's locale as the system's text; "" when there is none.
 String UserLocaleItem(host::Platform& platform, std::uint32_t type) {
-  // LOCALE_SCURRENCY, the longest of the three, has at most 13 bytes.
-  std::array<char, 32> buffer{};
+  // LOCALE_SCURRENCY, the longest of the three, has at most 13 characters.
+  std::array<char16_t, 32> buffer{};
   const int written = platform.locale.GetLocaleInfo(platform.locale.GetUserDefaultLCID(), type,
                                                     buffer.data(), static_cast<int>(buffer.size()));
   if (written <= 0)
     return String();
   const int length = std::min(written, static_cast<int>(buffer.size()));
-  const auto end = std::find(buffer.begin(), buffer.begin() + length, '\0');
-  return platform.ansi.FromAnsi(AnsiString(buffer.begin(), end));
+  const auto end = std::find(buffer.begin(), buffer.begin() + length, u'\0');
+  return String(buffer.begin(), end);
 }
 
 // Adds one to a string of decimal digits.

@@ -141,4 +141,21 @@ char16_t AccessKeyOf(std::u16string_view caption) {
   return 0;
 }
 
+String FromUtf16Le(std::span<const std::uint8_t> bytes) {
+  String text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  return text;
+}
+
+std::vector<std::uint8_t> ToUtf16Le(std::u16string_view text) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() * 2);
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return bytes;
+}
+
 }  // namespace ostrel

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/String.h"
 
@@ -30,5 +32,11 @@ String FromAscii(std::string_view text);
 // U+FFFD; these conversions never fail.
 String Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// UTF-16, little-endian, as the registry's W functions keep string data: the
+// units of the bytes (an odd last byte is no whole unit, and is dropped) and the
+// bytes of the units.
+String FromUtf16Le(std::span<const std::uint8_t> bytes);
+std::vector<std::uint8_t> ToUtf16Le(std::u16string_view text);
 
 }  // namespace ostrel

@@ -144,24 +144,23 @@ bool frmAbout::GetKeyValue(host::RegRoot keyRoot, const String& keyName, const S
   host::RegKey key = host::RegKey::None;
   // Opened for reading like every other read of the add-in: asking for write
   // rights as well would refuse users who may not change HKEY_LOCAL_MACHINE.
-  if (registry.OpenKey(keyRoot, state.platform.ansi.ToAnsi(keyName), &key) != 0) {
+  if (registry.OpenKey(keyRoot, keyName, &key) != 0) {
     keyValue.clear();
     return false;
   }
   std::uint8_t buffer[1024] = {};
   std::uint32_t size = sizeof(buffer);
   std::uint32_t type = 0;
-  if (registry.QueryValue(key, state.platform.ansi.ToAnsi(subKeyRef), &type, buffer, &size) != 0) {
+  if (registry.QueryValue(key, subKeyRef, &type, buffer, &size) != 0) {
     keyValue.clear();
     registry.CloseKey(key);
     return false;
   }
   std::size_t count = std::min<std::size_t>(size, sizeof(buffer));
   if (type == host::kRegSz) {
-    if (count > 0 && buffer[count - 1] == 0)
-      --count;
-    keyValue =
-        state.platform.ansi.FromAnsi(AnsiString(reinterpret_cast<const char*>(buffer), count));
+    // Up to its terminating null.
+    keyValue = FromUtf16Le(std::span(buffer, count));
+    keyValue.resize(std::min(keyValue.find(u'\0'), keyValue.size()));
   } else if (type == host::kRegDword && count >= 4) {
     std::int32_t number = 0;
     std::memcpy(&number, buffer, 4);

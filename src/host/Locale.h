@@ -1,4 +1,4 @@
-// The user's locale, in the shape of GetUserDefaultLCID and GetLocaleInfoA.
+// The user's locale, in the shape of GetUserDefaultLCID and GetLocaleInfoW.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +18,10 @@ class Locale {
 
   virtual Lcid GetUserDefaultLCID() const = 0;
 
-  // Writes the item as ANSI text with its terminating NUL into buffer (at most
-  // capacity bytes) and returns the count written including the NUL, 0 on failure.
-  virtual int GetLocaleInfo(Lcid locale, std::uint32_t type, char* buffer, int capacity) const = 0;
+  // Writes the item with its terminating null into buffer (at most capacity
+  // characters) and returns the count written including the null, 0 on failure.
+  virtual int GetLocaleInfo(Lcid locale, std::uint32_t type, char16_t* buffer,
+                            int capacity) const = 0;
 };
 
 }  // namespace ostrel::host

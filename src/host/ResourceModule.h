@@ -1,5 +1,5 @@
-// Resource modules (satellite DLLs): LoadLibraryExA, FreeLibrary, LoadStringA,
-// LoadImageA for bitmaps, LoadIconA.
+// Resource modules (satellite DLLs): LoadLibraryExW, FreeLibrary, LoadStringW,
+// LoadImageW for bitmaps, LoadIconW.
 #pragma once
 
 #include <cstdint>
@@ -20,16 +20,16 @@ class ResourceLoader {
   virtual ModuleHandle LoadLibraryEx(const String& path, std::uint32_t flags) = 0;
   virtual bool FreeLibrary(ModuleHandle module) = 0;
 
-  // Copies string `id` as ANSI text into buffer, cut to capacity - 1 bytes and
-  // NUL-terminated; returns the count copied without the NUL (0 when missing).
-  virtual int LoadString(ModuleHandle module, std::uint32_t id, char* buffer, int capacity) = 0;
+  // Copies string `id` as it is stored (UTF-16) into buffer, cut to
+  // capacity - 1 characters and null-terminated; returns the count copied
+  // without the null (0 when missing).
+  virtual int LoadString(ModuleHandle module, std::uint32_t id, char16_t* buffer, int capacity) = 0;
 
-  // LoadImageA(module, name, IMAGE_BITMAP, 0, 0, flags). A name "#123" names the
+  // LoadImageW(module, name, IMAGE_BITMAP, 0, 0, flags). A name "#123" names the
   // numeric resource 123; any other name is a resource name.
-  virtual BitmapHandle LoadBitmap(ModuleHandle module, const AnsiString& name,
-                                  std::uint32_t flags) = 0;
+  virtual BitmapHandle LoadBitmap(ModuleHandle module, const String& name, std::uint32_t flags) = 0;
 
-  // LoadIconA(module, MAKEINTRESOURCE(id)).
+  // LoadIconW(module, MAKEINTRESOURCE(id)).
   virtual IconHandle LoadIcon(ModuleHandle module, std::uint32_t id) = 0;
 };
 

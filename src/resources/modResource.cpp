@@ -22,13 +22,11 @@ String LibraryPath(const AddInState& state, const String& code) {
 }  // namespace
 
 String LocaleText(host::Platform& platform, host::Lcid locale, std::uint32_t type) {
-  std::array<char, kTextBuffer> buffer{};
+  std::array<char16_t, kTextBuffer> buffer{};
   const int written = platform.locale.GetLocaleInfo(locale, type, buffer.data(), kTextBuffer);
   if (written <= 0)
     return String();
-  // The count includes the terminating NUL.
-  const auto length = std::strlen(buffer.data());
-  return platform.ansi.FromAnsi(AnsiString(buffer.data(), length));
+  return String(buffer.data());  // up to the terminating null
 }
 
 bool OpenResourceLibrary(AddInState& state) {
@@ -62,26 +60,24 @@ bool CloseResourceLibrary(AddInState& state) {
 }
 
 String ResString(AddInState& state, std::int32_t number) {
-  // Without a library LoadStringA would read from the host's own executable.
+  // Without a library LoadStringW would read from the host's own executable.
   if (host::IsNone(state.hResourceLibrary))
     return String();
   if (number < 0 || number > 0xFFFF)
     return String();
-  std::array<char, kTextBuffer> buffer{};
+  std::array<char16_t, kTextBuffer> buffer{};
   const int length = state.platform.resources.LoadString(
       state.hResourceLibrary, static_cast<std::uint32_t>(number), buffer.data(), kTextBuffer);
   if (length <= 0)
     return String();
-  return state.platform.ansi.FromAnsi(
-      AnsiString(buffer.data(), static_cast<std::size_t>(std::min(length, kTextBuffer - 1))));
+  return String(buffer.data(), static_cast<std::size_t>(std::min(length, kTextBuffer - 1)));
 }
 
 host::BitmapHandle ResBitmap(AddInState& state, const String& name) {
-  // Without a library LoadImageA would look among the system's own bitmaps.
+  // Without a library LoadImageW would look among the system's own bitmaps.
   if (host::IsNone(state.hResourceLibrary))
     return host::BitmapHandle::None;
-  const AnsiString resourceName = "#" + state.platform.ansi.ToAnsi(name);
-  return state.platform.resources.LoadBitmap(state.hResourceLibrary, resourceName,
+  return state.platform.resources.LoadBitmap(state.hResourceLibrary, u"#" + name,
                                              host::kLrLoadMap3DColors);
 }
 

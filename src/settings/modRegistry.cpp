@@ -55,7 +55,7 @@ std::int32_t RegValue::NumberOrZero() const {
 
 long QueryRegValue(host::Platform& platform, host::RegKey key, const String& valueName,
                    RegValue& value) {
-  const AnsiString name = platform.ansi.ToAnsi(valueName);
+  const String& name = valueName;
   std::uint32_t type = host::kRegNone;
   std::uint32_t size = 0;
   long status = platform.registry.QueryValue(key, name, &type, nullptr, &size);
@@ -73,8 +73,7 @@ long QueryRegValue(host::Platform& platform, host::RegKey key, const String& val
       if (status == host::kErrorSuccess) {
         if (read > buffer.size())
           read = static_cast<std::uint32_t>(buffer.size());
-        value = RegValue::Text(
-            platform.ansi.FromAnsi(AnsiString(buffer.begin(), buffer.begin() + read)));
+        value = RegValue::Text(FromUtf16Le(std::span(buffer.data(), read)));
       }
       return status;
     }
@@ -98,16 +97,16 @@ long QueryRegValue(host::Platform& platform, host::RegKey key, const String& val
 
 long SetRegValue(host::Platform& platform, host::RegKey key, const String& valueName,
                  std::uint32_t valueType, const RegValue& value) {
-  const AnsiString name = platform.ansi.ToAnsi(valueName);
+  const String& name = valueName;
   if (valueType == host::kRegSz) {
-    // With its terminating NUL, as Windows documents REG_SZ data ("the
-    // string must be null-terminated", RegSetValueEx): without it, regedit's
-    // and reg.exe's exports and backup tools cut the last character. Reading
-    // drops the one NUL again.
-    const AnsiString data = platform.ansi.ToAnsi(value.AsText());
-    return platform.registry.SetValue(key, name, host::kRegSz,
-                                      reinterpret_cast<const std::uint8_t*>(data.c_str()),
-                                      static_cast<std::uint32_t>(data.size() + 1));
+    // UTF-16, so that every character the user typed is kept, with its
+    // terminating null, as Windows documents REG_SZ data ("the string must be
+    // null-terminated", RegSetValueEx): without it, regedit's and reg.exe's
+    // exports and backup tools cut the last character. Reading drops the one
+    // null again.
+    const std::vector<std::uint8_t> data = ToUtf16Le(value.AsText() + u'\0');
+    return platform.registry.SetValue(key, name, host::kRegSz, data.data(),
+                                      static_cast<std::uint32_t>(data.size()));
   }
   if (valueType == host::kRegDword) {
     std::int32_t number = value.NumberOrZero();
@@ -135,7 +134,7 @@ bool WriteRegValue(host::Platform& platform, host::RegRoot root, const String& k
     return false;
   }
   host::RegKey key = host::RegKey::None;
-  const long created = platform.registry.CreateKey(root, platform.ansi.ToAnsi(path), &key);
+  const long created = platform.registry.CreateKey(root, path, &key);
   if (created != host::kErrorSuccess || host::IsNone(key))
     return false;
   const long status = SetRegValue(platform, key, valueName, valueType, value);
@@ -147,7 +146,7 @@ RegValue ReadRegValue(host::Platform& platform, host::RegRoot root, const String
                       const String& valueName) {
   host::RegKey key = host::RegKey::None;
   try {
-    platform.registry.OpenKey(root, platform.ansi.ToAnsi(keyPath), &key);
+    platform.registry.OpenKey(root, keyPath, &key);
     RegValue value;
     QueryRegValue(platform, key, valueName, value);
     if (value.IsText()) {

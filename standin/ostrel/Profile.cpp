@@ -63,7 +63,7 @@ void CompleteInstallationData(posix::PosixPlatform& platform, const fs::path& fi
     wantedValues += static_cast<int>(key.values.size());
   });
 
-  posix::HiveRegistry hives(platform.profileDir(), platform.services().ansi);
+  posix::HiveRegistry hives(platform.profileDir());
   std::string problem;
   int missingValues = 0;
   const std::optional<posix::RegTree> missing = Missing(hives, wanted, &missingValues, &problem);

@@ -12,14 +12,13 @@ std::vector<RegisteredAddIn> ReadAddInList(host::Platform& platform) {
   const String list = String(settings::kOutlookKey) + u"\\Addins";
   std::vector<String> progIds;
   host::RegKey key = host::RegKey::None;
-  if (platform.registry.OpenKey(host::RegRoot::CurrentUser, platform.ansi.ToAnsi(list), &key) !=
-      host::kErrorSuccess) {
+  if (platform.registry.OpenKey(host::RegRoot::CurrentUser, list, &key) != host::kErrorSuccess) {
     return {};
   }
-  AnsiString name;
+  String name;
   for (std::uint32_t index = 0; platform.registry.EnumKey(key, index, &name) == host::kErrorSuccess;
        ++index) {
-    progIds.push_back(platform.ansi.FromAnsi(name));
+    progIds.push_back(name);
   }
   platform.registry.CloseKey(key);
 

@@ -175,14 +175,6 @@ std::string TypeName(std::uint32_t type) {
   return text;
 }
 
-String Units(const std::vector<std::uint8_t>& bytes) {
-  String units;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-  }
-  return units;
-}
-
 // The data as reg.exe shows it.
 std::string DataText(const RegData& data) {
   const auto& bytes = data.bytes;
@@ -193,11 +185,11 @@ std::string DataText(const RegData& data) {
   switch (data.type) {
     case ostrel::host::kRegSz:
     case ostrel::host::kRegExpandSz: {
-      const String units = Units(bytes);
+      const String units = ostrel::FromUtf16Le(bytes);
       return ostrel::Utf16ToUtf8(units.substr(0, units.find(u'\0')));
     }
     case ostrel::host::kRegMultiSz: {
-      String units = Units(bytes);
+      String units = ostrel::FromUtf16Le(bytes);
       while (!units.empty() && units.back() == u'\0')
         units.pop_back();
       std::string shown;

@@ -225,22 +225,22 @@ TEST(Numbers, WhatFormatNumberShowsReadsBackAsTheSameNumber) {
 }
 
 struct UserFormatCase {
-  std::map<std::uint32_t, std::string> items;
+  std::map<std::uint32_t, String> items;
   NumberFormat expected;
 };
 
-TEST(UserNumberFormat, ReadsTheUsersItemsThroughTheAnsiCodePageWithFallbacks) {
+TEST(UserNumberFormat, ReadsTheUsersItemsWholeWithFallbacks) {
   const std::vector<UserFormatCase> cases = {
-      {{{host::kLocaleSDecimal, ","},
-        {host::kLocaleSThousand, "."},
-        {host::kLocaleSCurrency, "\x80"}},
+      {{{host::kLocaleSDecimal, u","},
+        {host::kLocaleSThousand, u"."},
+        {host::kLocaleSCurrency, u"\u20ac"}},
        kGerman},
-      {{{host::kLocaleSDecimal, ","},
-        {host::kLocaleSThousand, "\xA0"},
-        {host::kLocaleSCurrency, "kr"}},
-       NumberFormat{u",", u"\u00a0", u"kr"}},
-      {{{host::kLocaleSCurrency, "CHF"}}, NumberFormat{u".", u",", u"CHF"}},
-      {{{host::kLocaleSDecimal, "'"}}, NumberFormat{u"'", u",", u""}},
+      {{{host::kLocaleSDecimal, u","},
+        {host::kLocaleSThousand, u"\u00a0"},
+        {host::kLocaleSCurrency, u"\u20bd"}},  // the rouble sign, which no ANSI code page has
+       NumberFormat{u",", u"\u00a0", u"\u20bd"}},
+      {{{host::kLocaleSCurrency, u"CHF"}}, NumberFormat{u".", u",", u"CHF"}},
+      {{{host::kLocaleSDecimal, u"'"}}, NumberFormat{u"'", u",", u""}},
       {{}, NumberFormat{u".", u",", u""}},
   };
   auto platform = test::MakeTestPlatform();

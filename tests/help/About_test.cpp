@@ -54,18 +54,18 @@ TEST(About, GetKeyValueReadsTextAndNumbers) {
   WizardFixture f;
   frmAbout& a = f.state.LoadAbout();
   host::Registry& registry = f.services.registry;
-  const AnsiString keyPath = f.test->ScratchKey();
+  const String keyPath = f.test->ScratchKey();
   host::RegKey key = host::RegKey::None;
   ASSERT_EQ(registry.CreateKey(host::RegRoot::CurrentUser, keyPath, &key), 0);
-  const std::uint8_t text[] = {'C', ':', '\\', 'T', 0};
-  const std::uint8_t number[] = {0x05, 0x01, 0, 0};  // 261
+  const std::uint8_t text[] = {'C', 0, ':', 0, '\\', 0, 'T', 0, 0, 0};  // UTF-16
+  const std::uint8_t number[] = {0x05, 0x01, 0, 0};                     // 261
   const std::uint8_t bytes[] = {1, 2, 3};
-  ASSERT_EQ(registry.SetValue(key, "Text", host::kRegSz, text, sizeof(text)), 0);
-  ASSERT_EQ(registry.SetValue(key, "Number", host::kRegDword, number, sizeof(number)), 0);
-  ASSERT_EQ(registry.SetValue(key, "Bytes", 3, bytes, sizeof(bytes)), 0);
+  ASSERT_EQ(registry.SetValue(key, u"Text", host::kRegSz, text, sizeof(text)), 0);
+  ASSERT_EQ(registry.SetValue(key, u"Number", host::kRegDword, number, sizeof(number)), 0);
+  ASSERT_EQ(registry.SetValue(key, u"Bytes", 3, bytes, sizeof(bytes)), 0);
   registry.CloseKey(key);
 
-  const String path = f.services.ansi.FromAnsi(keyPath);
+  const String& path = keyPath;
   const struct {
     const char16_t* key;
     const char16_t* value;

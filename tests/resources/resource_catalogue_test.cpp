@@ -11,7 +11,7 @@
 #include "addin/AddInState.h"
 #include "resources/ResourceIds.h"
 #include "resources/modResource.h"
-#include "support/FakeLocale.h"
+#include "support/FakeUi.h"
 #include "support/TestPlatform.h"
 
 namespace ostrel {
@@ -56,7 +56,7 @@ class Library {
  public:
   explicit Library(const char* language)
       : platform_(test::MakeTestPlatform()),
-        locale_(language),
+        locale_(test::FixedLocale::Language(language)),
         services_(WithLocale(platform_->services(), locale_)),
         state_(services_, test::AddinFolder()) {
     opened_ = OpenResourceLibrary(state_);
@@ -76,7 +76,7 @@ class Library {
   }
 
   std::unique_ptr<test::TestPlatform> platform_;
-  test::FakeLocale locale_;
+  test::FixedLocale locale_;
   host::Platform services_;
   AddInState state_;
   bool opened_ = false;

@@ -3,12 +3,14 @@
 // format, so dialog tests run alike in both builds and never show a window.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
 #include "host/CommonDialogs.h"
 #include "host/HelpViewer.h"
 #include "host/HostError.h"
@@ -89,11 +91,20 @@ class FakeHelpViewer final : public host::HelpViewer {
 // A user locale with fixed items (by LCTYPE), for pinning number formats.
 class FixedLocale final : public host::Locale {
  public:
-  explicit FixedLocale(std::map<std::uint32_t, std::string> items, host::Lcid lcid = 0x0409)
+  explicit FixedLocale(std::map<std::uint32_t, String> items, host::Lcid lcid = 0x0409)
       : items_(std::move(items)), lcid_(lcid) {}
+  // A user whose language abbreviation is `abbreviation` ("DEU"; none when
+  // empty) and nothing else, under LOCALE_CUSTOM_DEFAULT.
+  static FixedLocale Language(std::string_view abbreviation) {
+    std::map<std::uint32_t, String> items;
+    if (!abbreviation.empty())
+      items[host::kLocaleSAbbrevLangName] = FromAscii(abbreviation);
+    return FixedLocale(std::move(items), 0x0C00);
+  }
+
   host::Lcid GetUserDefaultLCID() const override { return lcid_; }
   // Answers for its own LCID and LOCALE_USER_DEFAULT only.
-  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char* buffer,
+  int GetLocaleInfo(host::Lcid locale, std::uint32_t type, char16_t* buffer,
                     int capacity) const override {
     const auto found = items_.find(type);
     if ((locale != lcid_ && locale != 0x0400) || found == items_.end())
@@ -103,29 +114,29 @@ class FixedLocale final : public host::Locale {
       return needed;
     if (capacity < needed)
       return 0;
-    std::memcpy(buffer, found->second.c_str(), static_cast<std::size_t>(needed));
+    std::copy_n(found->second.c_str(), needed, buffer);
     return needed;
   }
 
  private:
-  std::map<std::uint32_t, std::string> items_;
+  std::map<std::uint32_t, String> items_;
   host::Lcid lcid_;
 };
 
 // English (United States) numbers: "." decimals, "," thousands, "$".
 inline FixedLocale UsNumbers() {
-  return FixedLocale({{host::kLocaleSAbbrevLangName, "ENU"},
-                      {host::kLocaleSDecimal, "."},
-                      {host::kLocaleSThousand, ","},
-                      {host::kLocaleSCurrency, "$"}});
+  return FixedLocale({{host::kLocaleSAbbrevLangName, u"ENU"},
+                      {host::kLocaleSDecimal, u"."},
+                      {host::kLocaleSThousand, u","},
+                      {host::kLocaleSCurrency, u"$"}});
 }
 
-// A German user's: the German library, comma decimals, the euro (in 1252).
+// A German user's: the German library, comma decimals, the euro.
 inline FixedLocale GermanNumbers() {
-  return FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
-                      {host::kLocaleSDecimal, ","},
-                      {host::kLocaleSThousand, "."},
-                      {host::kLocaleSCurrency, "\x80"}});
+  return FixedLocale({{host::kLocaleSAbbrevLangName, u"DEU"},
+                      {host::kLocaleSDecimal, u","},
+                      {host::kLocaleSThousand, u"."},
+                      {host::kLocaleSCurrency, u"\u20AC"}});
 }
 
 }  // namespace ostrel::test

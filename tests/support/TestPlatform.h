@@ -2,6 +2,7 @@
 // stand-ins natively, Win32 under Wine), a scratch registry key, the built data.
 #pragma once
 
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@ class TestPlatform {
 
   // A key path below HKEY_CURRENT_USER that no other test uses; it does not exist
   // at first and is removed with this object.
-  virtual const AnsiString& ScratchKey() const = 0;
+  virtual const String& ScratchKey() const = 0;
 
   // A fresh, empty folder for the test's files, removed with this object.
   virtual const std::filesystem::path& TempDir() const = 0;
@@ -73,39 +74,48 @@ String TestDataFolder();
 void PrepareProcess();
 
 // The platform's registry, refusing every value written while refuseWrites is
-// set, as a read-only profile or a full disk does.
+// set, as a read-only profile or a full disk does; or refusing SetValue number
+// failAt (counted from 0) and, unless once, every one after it.
 class RefusableRegistry final : public host::Registry {
  public:
-  explicit RefusableRegistry(host::Registry& real) : real_(real) {}
+  explicit RefusableRegistry(host::Registry& real, int failAt = INT_MAX, bool once = false)
+      : real_(real), failAt_(failAt), once_(once) {}
   bool refuseWrites = false;
+  int calls() const { return calls_; }
 
-  long OpenKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override {
+  long OpenKey(host::RegRoot root, const String& path, host::RegKey* key) override {
     return real_.OpenKey(root, path, key);
   }
-  long CreateKey(host::RegRoot root, const AnsiString& path, host::RegKey* key) override {
+  long CreateKey(host::RegRoot root, const String& path, host::RegKey* key) override {
     return real_.CreateKey(root, path, key);
   }
-  long EnumKey(host::RegKey key, std::uint32_t index, AnsiString* name) override {
+  long EnumKey(host::RegKey key, std::uint32_t index, String* name) override {
     return real_.EnumKey(key, index, name);
   }
-  long QueryValue(host::RegKey key, const AnsiString& name, std::uint32_t* type, std::uint8_t* data,
+  long QueryValue(host::RegKey key, const String& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override {
     return real_.QueryValue(key, name, type, data, size);
   }
-  long SetValue(host::RegKey key, const AnsiString& name, std::uint32_t type,
-                const std::uint8_t* data, std::uint32_t size) override {
-    return refuseWrites ? host::kErrorAccessDenied : real_.SetValue(key, name, type, data, size);
+  long SetValue(host::RegKey key, const String& name, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t size) override {
+    const int call = calls_++;
+    if (refuseWrites || call == failAt_ || (!once_ && call > failAt_))
+      return host::kErrorAccessDenied;
+    return real_.SetValue(key, name, type, data, size);
   }
-  long DeleteValue(host::RegKey key, const AnsiString& name) override {
+  long DeleteValue(host::RegKey key, const String& name) override {
     return real_.DeleteValue(key, name);
   }
-  long DeleteTree(host::RegRoot root, const AnsiString& path) override {
+  long DeleteTree(host::RegRoot root, const String& path) override {
     return real_.DeleteTree(root, path);
   }
   long CloseKey(host::RegKey key) override { return real_.CloseKey(key); }
 
  private:
   host::Registry& real_;
+  int failAt_;
+  bool once_;
+  int calls_ = 0;
 };
 
 }  // namespace ostrel::test

@@ -66,10 +66,7 @@ TEST(AmountRule, NumbersInTheUsersFormatWithinTheBound) {
 }
 
 TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
-  test::FixedLocale german({{host::kLocaleSAbbrevLangName, "DEU"},
-                            {host::kLocaleSDecimal, ","},
-                            {host::kLocaleSThousand, "."},
-                            {host::kLocaleSCurrency, "\x80"}});
+  test::FixedLocale german = test::GermanNumbers();
   WizardFixture f(german);
   CHECKED(f.Install());
   frmWizard* w = f.Open();
@@ -84,10 +81,7 @@ TEST(AmountRule, GermanSeparatorsAreNumbersToo) {
 // grouping separator counts only between groups of three digits, anything
 // else is refused (message 902) rather than read as a hundred times more.
 TEST(AmountRule, GroupingSeparatorsNeverMultiplyTheAmount) {
-  const test::FixedLocale german({{host::kLocaleSAbbrevLangName, "DEU"},
-                                  {host::kLocaleSDecimal, ","},
-                                  {host::kLocaleSThousand, "."},
-                                  {host::kLocaleSCurrency, "\x80"}});
+  const test::FixedLocale german = test::GermanNumbers();
   struct Case {
     bool inGerman;
     const char16_t* typed;

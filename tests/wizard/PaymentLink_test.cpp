@@ -248,17 +248,9 @@ TEST(AmountReading, RuleTotalSummaryAndLinkAgreeInEachLocale) {
   } cases[] = {
       {test::UsNumbers(), u"2", u"1,234.50", u"4.5", u"1,234.50", u"4.50", u"2,473.50",
        u"&amount=1234%2E50&currency_code=USD&item_name=&item_number=&quantity=2&shipping=4%2E50&"},
-      {test::FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
-                          {host::kLocaleSDecimal, ","},
-                          {host::kLocaleSThousand, "."},
-                          {host::kLocaleSCurrency, "\x80"}}),
-       u"2", u"12,50", u"1.250", u"12,50", u"1.250,00", u"1.275,00",
+      {test::GermanNumbers(), u"2", u"12,50", u"1.250", u"12,50", u"1.250,00", u"1.275,00",
        u"&amount=12%2E50&currency_code=USD&item_name=&item_number=&quantity=2&shipping=1250%2E00&"},
-      {test::FixedLocale({{host::kLocaleSAbbrevLangName, "DEU"},
-                          {host::kLocaleSDecimal, ","},
-                          {host::kLocaleSThousand, "."},
-                          {host::kLocaleSCurrency, "\x80"}}),
-       u" 3 ", u"1.250,5", u"0,01", u"1.250,50", u"0,01", u"3.751,51",
+      {test::GermanNumbers(), u" 3 ", u"1.250,5", u"0,01", u"1.250,50", u"0,01", u"3.751,51",
        u"&amount=1250%2E50&currency_code=USD&item_name=&item_number=&quantity=3&shipping=0%2E01&"},
   };
   for (const auto& c : cases) {

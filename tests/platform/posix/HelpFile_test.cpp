@@ -105,7 +105,6 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
 
   const Chm chm(chm_open(kHelpFile.c_str()));
   ASSERT_TRUE(chm);
-  const Cp1252 ansi;
   // The add-in names the file as its folder, a backslash and the file name.
   const std::string addin = OSTREL_TEST_ADDIN_DIR;
   const String helpFile = Utf8ToUtf16(addin + "\\Ostrel.chm");
@@ -136,7 +135,7 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
   Lines wanted;
   for (const Case& c : cases) {
     Lines lines;
-    RecordingHelpViewer viewer(ansi, c.desktop, {{"DISPLAY", ":0"}}, opener.program.string(),
+    RecordingHelpViewer viewer(c.desktop, {{"DISPLAY", ":0"}}, opener.program.string(),
                                temp.string());
     viewer.SetListener([&lines](const std::string& line) { lines.push_back(line); });
     EXPECT_EQ(viewer.HtmlHelp(host::WindowHandle::None, c.file, c.command, c.data), c.result)
@@ -175,7 +174,7 @@ TEST(RecordingHelpViewer, ShowsTopicsOnADesktopAndReportsWhatItCannotShow) {
 
   // An opener that cannot start is reported like a missing topic.
   Lines lines;
-  RecordingHelpViewer viewer(ansi, true, {{"DISPLAY", ":0"}}, "/no/such/opener", temp.string());
+  RecordingHelpViewer viewer(true, {{"DISPLAY", ":0"}}, "/no/such/opener", temp.string());
   viewer.SetListener([&lines](const std::string& line) { lines.push_back(line); });
   EXPECT_EQ(viewer.HtmlHelp(host::WindowHandle::None, helpFile, host::kHhDisplayTopic, u"8.htm"),
             kHelpWindow);

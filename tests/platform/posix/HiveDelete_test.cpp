@@ -46,17 +46,17 @@ TEST(HiveDelete, ReachesTheFileAndOtherInstances) {
   EXPECT_EQ(Get(reader, kUser, "Software\\Classes\\Ostrel.Connect", ""), "Ostrel.Connect");
 
   RegKey key = RegKey::None;
-  ASSERT_EQ(writer.OpenKey(kUser, "Software\\Classes\\Ostrel.Connect", &key), host::kErrorSuccess);
-  EXPECT_EQ(writer.DeleteValue(key, ""), host::kErrorSuccess);
+  ASSERT_EQ(writer.OpenKey(kUser, u"Software\\Classes\\Ostrel.Connect", &key), host::kErrorSuccess);
+  EXPECT_EQ(writer.DeleteValue(key, u""), host::kErrorSuccess);
   writer.CloseKey(key);
   EXPECT_EQ(HiveText(profile.userHive()).find(section), std::string::npos);
   EXPECT_FALSE(Get(reader, kUser, "Software\\Classes\\Ostrel.Connect", "").has_value());
 
-  EXPECT_EQ(writer.DeleteTree(kUser, "Software\\Classes\\Ostrel.Connect"), host::kErrorSuccess);
+  EXPECT_EQ(writer.DeleteTree(kUser, u"Software\\Classes\\Ostrel.Connect"), host::kErrorSuccess);
   const std::string text = HiveText(profile.userHive());
   EXPECT_EQ(text.find("Ostrel.Connect"), std::string::npos) << text;
   EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Classes\\Other]"), std::string::npos) << text;
-  EXPECT_EQ(reader.OpenKey(kUser, "Software\\Classes\\Ostrel.Connect\\CLSID", &key),
+  EXPECT_EQ(reader.OpenKey(kUser, u"Software\\Classes\\Ostrel.Connect\\CLSID", &key),
             host::kErrorFileNotFound);
   EXPECT_FALSE(std::filesystem::exists(profile.dir() / "HKEY_CURRENT_USER.reg.tmp"));
 }
@@ -68,12 +68,12 @@ TEST(HiveDelete, DamagedHiveRefusesDeletesAndStaysAsItIs) {
   TempProfile profile;
   HiveRegistry registry(profile.str());
   RegKey root = RegKey::None;
-  ASSERT_EQ(registry.OpenKey(kUser, "", &root), host::kErrorSuccess);
+  ASSERT_EQ(registry.OpenKey(kUser, u"", &root), host::kErrorSuccess);
   WriteBytes(profile.userHive(), file);
 
-  EXPECT_EQ(registry.DeleteTree(kUser, "Software\\Q"), kErrorRegistryCorrupt);
-  EXPECT_EQ(registry.DeleteTree(kUser, "Software\\Missing"), kErrorRegistryCorrupt);
-  EXPECT_EQ(registry.DeleteValue(root, "v"), kErrorRegistryCorrupt);
+  EXPECT_EQ(registry.DeleteTree(kUser, u"Software\\Q"), kErrorRegistryCorrupt);
+  EXPECT_EQ(registry.DeleteTree(kUser, u"Software\\Missing"), kErrorRegistryCorrupt);
+  EXPECT_EQ(registry.DeleteValue(root, u"v"), kErrorRegistryCorrupt);
   registry.CloseKey(root);
   const std::vector<std::uint8_t> after = ReadBytes(profile.userHive());
   EXPECT_EQ(std::string(after.begin(), after.end()), file) << "the damaged file was changed";
@@ -84,10 +84,10 @@ TEST(HiveDelete, NothingToDeleteLeavesAMissingProfileMissing) {
   const std::filesystem::path dir = scratch.dir() / "profile";
   HiveRegistry registry(dir.string());
   RegKey root = RegKey::None;
-  ASSERT_EQ(registry.OpenKey(kUser, "", &root), host::kErrorSuccess);
-  EXPECT_EQ(registry.DeleteValue(root, "v"), host::kErrorFileNotFound);
-  EXPECT_EQ(registry.DeleteTree(kUser, "Software\\Q"), host::kErrorFileNotFound);
-  EXPECT_EQ(registry.DeleteTree(kUser, ""), host::kErrorInvalidParameter);
+  ASSERT_EQ(registry.OpenKey(kUser, u"", &root), host::kErrorSuccess);
+  EXPECT_EQ(registry.DeleteValue(root, u"v"), host::kErrorFileNotFound);
+  EXPECT_EQ(registry.DeleteTree(kUser, u"Software\\Q"), host::kErrorFileNotFound);
+  EXPECT_EQ(registry.DeleteTree(kUser, u""), host::kErrorInvalidParameter);
   registry.CloseKey(root);
   EXPECT_FALSE(std::filesystem::exists(dir));
 }

@@ -40,7 +40,7 @@ TEST(HiveRegistry, SeesWhatAnotherInstanceWrote) {
   EXPECT_EQ(Get(reader, kUser, "Software\\Q", "v"), "one");
 
   RegKey held = RegKey::None;
-  ASSERT_EQ(reader.OpenKey(kUser, "Software\\Q", &held), host::kErrorSuccess);
+  ASSERT_EQ(reader.OpenKey(kUser, u"Software\\Q", &held), host::kErrorSuccess);
   ASSERT_EQ(Put(writer, kUser, "Software\\Q", "v", "two"), host::kErrorSuccess);
   ASSERT_EQ(Put(writer, kUser, "Software\\Q\\New", "w", "x"), host::kErrorSuccess);
   EXPECT_EQ(Get(reader, kUser, "Software\\Q", "v"), "two");
@@ -49,9 +49,9 @@ TEST(HiveRegistry, SeesWhatAnotherInstanceWrote) {
   // A handle opened before the other instance wrote reads the new data.
   char data[8] = {};
   std::uint32_t size = sizeof data;
-  EXPECT_EQ(reader.QueryValue(held, "v", nullptr, reinterpret_cast<std::uint8_t*>(data), &size),
+  EXPECT_EQ(reader.QueryValue(held, u"v", nullptr, reinterpret_cast<std::uint8_t*>(data), &size),
             host::kErrorSuccess);
-  EXPECT_EQ(std::string(data, size), "two");
+  EXPECT_EQ(std::string(data, size), std::string("t\0w\0o\0", 6));
   reader.CloseKey(held);
 
   // A hand edit in place keeps the inode and the size; its time tells it apart.
@@ -147,18 +147,18 @@ TEST(HiveRegistry, DamagedHiveReadsEmptyAndIsNeverOverwritten) {
     HiveRegistry registry(profile.str());
 
     RegKey key = static_cast<RegKey>(77);
-    EXPECT_EQ(registry.OpenKey(kUser, "Software\\Q", &key), host::kErrorFileNotFound);
+    EXPECT_EQ(registry.OpenKey(kUser, u"Software\\Q", &key), host::kErrorFileNotFound);
     EXPECT_EQ(key, RegKey::None);
     RegKey root = RegKey::None;
-    ASSERT_EQ(registry.OpenKey(kUser, "", &root), host::kErrorSuccess);
+    ASSERT_EQ(registry.OpenKey(kUser, u"", &root), host::kErrorSuccess);
     std::uint32_t size = 0;
-    EXPECT_EQ(registry.QueryValue(root, "v", nullptr, nullptr, &size), host::kErrorFileNotFound);
+    EXPECT_EQ(registry.QueryValue(root, u"v", nullptr, nullptr, &size), host::kErrorFileNotFound);
 
     key = static_cast<RegKey>(77);
-    EXPECT_EQ(registry.CreateKey(kUser, "Software\\New", &key), kErrorRegistryCorrupt);
+    EXPECT_EQ(registry.CreateKey(kUser, u"Software\\New", &key), kErrorRegistryCorrupt);
     EXPECT_EQ(key, RegKey::None);
     const std::uint8_t byte = 'x';
-    EXPECT_EQ(registry.SetValue(root, "x", host::kRegSz, &byte, 1), kErrorRegistryCorrupt);
+    EXPECT_EQ(registry.SetValue(root, u"x", host::kRegSz, &byte, 1), kErrorRegistryCorrupt);
     registry.CloseKey(root);
     std::string message;
     EXPECT_EQ(registry.Import(std::vector<std::uint8_t>(header.begin(), header.end()), &message),
@@ -202,7 +202,7 @@ TEST(HiveRegistry, FirstWriteCreatesTheProfileAsRegeditWouldReadIt) {
   const std::filesystem::path dir = scratch.dir() / "not" / "yet" / "profile";
   HiveRegistry registry(dir.string());
   RegKey key = RegKey::None;
-  EXPECT_EQ(registry.OpenKey(kUser, "Software", &key), host::kErrorFileNotFound);
+  EXPECT_EQ(registry.OpenKey(kUser, u"Software", &key), host::kErrorFileNotFound);
   EXPECT_FALSE(Get(registry, kUser, "", "v").has_value());
   EXPECT_FALSE(std::filesystem::exists(dir)) << "reading created the profile";
 
@@ -225,7 +225,7 @@ TEST(HiveRegistry, FirstWriteCreatesTheProfileAsRegeditWouldReadIt) {
   EXPECT_FALSE(std::filesystem::exists(dir / "HKEY_LOCAL_MACHINE.reg"));
 }
 
-TEST(HiveRegistry, HandlesNamesAndPathsLikeTheNarrowFunctions) {
+TEST(HiveRegistry, HandlesNamesAndPathsLikeTheWFunctions) {
   TempProfile profile;
   HiveRegistry registry(profile.str());
   ASSERT_EQ(Put(registry, kUser, "Software\\Q", "v", "x"), host::kErrorSuccess);
@@ -236,28 +236,31 @@ TEST(HiveRegistry, HandlesNamesAndPathsLikeTheNarrowFunctions) {
             "x");
 
   RegKey key = RegKey::None;
-  ASSERT_EQ(registry.CreateKey(kUser, "Software\\Q", &key), host::kErrorSuccess);
+  ASSERT_EQ(registry.CreateKey(kUser, u"Software\\Q", &key), host::kErrorSuccess);
   const std::uint8_t data[] = {'y'};
-  EXPECT_EQ(registry.SetValue(key, "line\nbreak", host::kRegSz, data, 1),
+  EXPECT_EQ(registry.SetValue(key, u"line\nbreak", host::kRegSz, data, 1),
             host::kErrorInvalidParameter)
       << "a .reg file cannot hold a line break in a name";
-  EXPECT_EQ(registry.SetValue(key, "v", host::kRegSz, nullptr, 1), host::kErrorInvalidParameter);
+  EXPECT_EQ(registry.SetValue(key, u"v", host::kRegSz, nullptr, 1), host::kErrorInvalidParameter);
   std::uint32_t size = 4;
-  EXPECT_EQ(registry.QueryValue(key, "v", nullptr, reinterpret_cast<std::uint8_t*>(&size), nullptr),
-            host::kErrorInvalidParameter);
+  EXPECT_EQ(
+      registry.QueryValue(key, u"v", nullptr, reinterpret_cast<std::uint8_t*>(&size), nullptr),
+      host::kErrorInvalidParameter);
   RegKey bad = RegKey::None;
-  EXPECT_EQ(registry.CreateKey(kUser, "Software\\Line\rBreak", &bad), host::kErrorInvalidParameter);
-  EXPECT_EQ(registry.CreateKey(static_cast<RegRoot>(0x80000003u), "Software", &bad),
+  EXPECT_EQ(registry.CreateKey(kUser, u"Software\\Line\rBreak", &bad),
+            host::kErrorInvalidParameter);
+  EXPECT_EQ(registry.CreateKey(static_cast<RegRoot>(0x80000003u), u"Software", &bad),
             host::kErrorInvalidHandle);
   // The registry's limits: 255 characters a name, 512 levels.
-  EXPECT_EQ(registry.CreateKey(kUser, "Software\\" + std::string(256, 'n'), &bad),
+  EXPECT_EQ(registry.CreateKey(kUser, u"Software\\" + String(256, u'n'), &bad),
             host::kErrorInvalidParameter);
-  EXPECT_EQ(registry.OpenKey(kUser, "Software\\" + std::string(256, 'n'), &bad),
+  EXPECT_EQ(registry.OpenKey(kUser, u"Software\\" + String(256, u'n'), &bad),
             host::kErrorFileNotFound);
   std::string deep = "Software";  // 511 levels
   for (int level = 2; level < 512; ++level)
     deep += "\\d";
-  EXPECT_EQ(registry.CreateKey(kUser, deep + "\\d\\d", &bad), host::kErrorInvalidParameter);
+  EXPECT_EQ(registry.CreateKey(kUser, test::Latin1(deep + "\\d\\d"), &bad),
+            host::kErrorInvalidParameter);
   ASSERT_EQ(Put(registry, kUser, deep + "\\" + std::string(255, 'n'), "v", "deep"),
             host::kErrorSuccess);
   HiveRegistry reread(profile.str());
@@ -266,9 +269,9 @@ TEST(HiveRegistry, HandlesNamesAndPathsLikeTheNarrowFunctions) {
   EXPECT_EQ(registry.CloseKey(key), host::kErrorSuccess);
   EXPECT_EQ(registry.CloseKey(key), host::kErrorInvalidHandle);
   size = 0;
-  EXPECT_EQ(registry.QueryValue(key, "v", nullptr, nullptr, &size), host::kErrorInvalidHandle);
-  EXPECT_EQ(registry.SetValue(key, "v", host::kRegSz, data, 1), host::kErrorInvalidHandle);
-  EXPECT_EQ(registry.QueryValue(static_cast<RegKey>(0x5151), "v", nullptr, nullptr, &size),
+  EXPECT_EQ(registry.QueryValue(key, u"v", nullptr, nullptr, &size), host::kErrorInvalidHandle);
+  EXPECT_EQ(registry.SetValue(key, u"v", host::kRegSz, data, 1), host::kErrorInvalidHandle);
+  EXPECT_EQ(registry.QueryValue(static_cast<RegKey>(0x5151), u"v", nullptr, nullptr, &size),
             host::kErrorInvalidHandle);
 }
 
@@ -277,7 +280,7 @@ TEST(HiveRegistry, AKeyDeletedByAnImportIsGoneForOpenHandles) {
   HiveRegistry holder(profile.str());
   ASSERT_EQ(Put(holder, kUser, "Software\\Q\\Sub", "v", "x"), host::kErrorSuccess);
   RegKey key = RegKey::None;
-  ASSERT_EQ(holder.OpenKey(kUser, "Software\\Q\\Sub", &key), host::kErrorSuccess);
+  ASSERT_EQ(holder.OpenKey(kUser, u"Software\\Q\\Sub", &key), host::kErrorSuccess);
 
   HiveRegistry importer(profile.str());
   const std::string file = "Windows Registry Editor Version 5.00\r\n\r\n[-HKCU\\Software\\Q]\r\n";
@@ -287,11 +290,11 @@ TEST(HiveRegistry, AKeyDeletedByAnImportIsGoneForOpenHandles) {
       << message;
 
   std::uint32_t size = 0;
-  EXPECT_EQ(holder.QueryValue(key, "v", nullptr, nullptr, &size), kErrorKeyDeleted);
+  EXPECT_EQ(holder.QueryValue(key, u"v", nullptr, nullptr, &size), kErrorKeyDeleted);
   const std::uint8_t data[] = {'y'};
-  EXPECT_EQ(holder.SetValue(key, "v", host::kRegSz, data, 1), kErrorKeyDeleted);
+  EXPECT_EQ(holder.SetValue(key, u"v", host::kRegSz, data, 1), kErrorKeyDeleted);
   EXPECT_EQ(holder.CloseKey(key), host::kErrorSuccess);
-  EXPECT_EQ(holder.OpenKey(kUser, "Software\\Q", &key), host::kErrorFileNotFound)
+  EXPECT_EQ(holder.OpenKey(kUser, u"Software\\Q", &key), host::kErrorFileNotFound)
       << "a write through a stale handle must not bring the key back";
 }
 

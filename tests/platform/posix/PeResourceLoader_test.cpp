@@ -91,8 +91,7 @@ class PeResourceLoaderTest : public ::testing::Test {
 
   std::filesystem::path folder_;
   GdiObjects objects_;
-  Cp1252 ansi_;
-  PeResourceLoader loader_{objects_, ansi_};
+  PeResourceLoader loader_{objects_};
 };
 
 TEST_F(PeResourceLoaderTest, ModulesAreCountedAndFreedHandlesStayInvalid) {
@@ -105,13 +104,13 @@ TEST_F(PeResourceLoaderTest, ModulesAreCountedAndFreedHandlesStayInvalid) {
       c = u'\\';
   }
   EXPECT_EQ(loader_.LoadLibraryEx(windowsPath, 0), module);
-  std::array<char, 8> buffer{};
+  std::array<char16_t, 8> buffer{};
   EXPECT_TRUE(loader_.FreeLibrary(module));
   EXPECT_EQ(loader_.LoadString(module, 102, buffer.data(), 8), 3);
   EXPECT_TRUE(loader_.FreeLibrary(module));
   EXPECT_FALSE(loader_.FreeLibrary(module));
   EXPECT_EQ(loader_.LoadString(module, 102, buffer.data(), 8), 0);
-  EXPECT_TRUE(host::IsNone(loader_.LoadBitmap(module, "#2003", 0)));
+  EXPECT_TRUE(host::IsNone(loader_.LoadBitmap(module, u"#2003", 0)));
   EXPECT_TRUE(host::IsNone(loader_.LoadIcon(module, 4001)));
   // Loaded again, it is a new module with a new handle.
   const host::ModuleHandle again = Load("RES.DLL");
@@ -191,31 +190,31 @@ TEST_F(PeResourceLoaderTest, ImageLoadsRefuseWhatTheLoaderRefuses) {
   }
 }
 
-TEST_F(PeResourceLoaderTest, LoadStringCutsToTheBufferAndConvertsToTheCodePage) {
+TEST_F(PeResourceLoaderTest, LoadStringCutsToTheBufferAndKeepsEveryCharacter) {
   const host::ModuleHandle module = Load("RES.DLL");
-  std::array<char, 1100> buffer;
+  std::array<char16_t, 1100> buffer;
   struct Case {
     std::uint32_t id;
     int capacity;
     int count;
-    std::string text;
+    String text;
   };
   const std::vector<Case> cases = {
-      {100, 64, 8, "Caf\xE9 \x80 ?"},
-      {102, 4, 3, "abc"},
-      {102, 3, 2, "ab"},
-      {102, 1, 0, ""},
-      {101, 1024, 1023, std::string(1023, 'x')},  // as measured on Wine: 1023 and a NUL
-      {103, 64, 0, ""},                           // empty in its block
-      {9999, 64, 0, ""},                          // no such block
-      {0x10066, 64, 0, ""},                       // beyond 16 bits
+      {100, 64, 8, u"Caf\u00E9 \u20AC \u0100"},
+      {102, 4, 3, u"abc"},
+      {102, 3, 2, u"ab"},
+      {102, 1, 0, u""},
+      {101, 1024, 1023, String(1023, u'x')},  // as measured on Wine: 1023 and a null
+      {103, 64, 0, u""},                      // empty in its block
+      {9999, 64, 0, u""},                     // no such block
+      {0x10066, 64, 0, u""},                  // beyond 16 bits
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    buffer.fill('#');
+    buffer.fill(u'#');
     EXPECT_EQ(loader_.LoadString(module, c.id, buffer.data(), c.capacity), c.count);
-    EXPECT_EQ(std::string(buffer.data()), c.text);
-    EXPECT_EQ(buffer[static_cast<std::size_t>(c.capacity)], '#');  // nothing past the buffer
+    EXPECT_EQ(String(buffer.data()), c.text);
+    EXPECT_EQ(buffer[static_cast<std::size_t>(c.capacity)], u'#');  // nothing past the buffer
   }
   EXPECT_EQ(loader_.LoadString(module, 102, buffer.data(), 0), 0);
   EXPECT_EQ(loader_.LoadString(module, 102, nullptr, 8), 0);
@@ -232,15 +231,15 @@ TEST_F(PeResourceLoaderTest, BitmapNamesFollowFindResource) {
         Case{"2003", false}, Case{"#", false}, Case{"#0", false}, Case{"#20a3", false},
         Case{"#67539", false}, Case{"#-2003", false}, Case{"", false}, Case{"#9999", false}}) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(!host::IsNone(loader_.LoadBitmap(module, c.name, 0)), c.found);
+    EXPECT_EQ(!host::IsNone(loader_.LoadBitmap(module, Utf8ToUtf16(c.name), 0)), c.found);
   }
 }
 
 TEST_F(PeResourceLoaderTest, MapsTheGreysOfPalettedBitmapsOnly) {
   const host::ModuleHandle module = Load("RES.DLL");
-  const host::BitmapHandle plain = loader_.LoadBitmap(module, "#2003", 0);
-  const host::BitmapHandle mapped = loader_.LoadBitmap(module, "#2003", host::kLrLoadMap3DColors);
-  const host::BitmapHandle deep = loader_.LoadBitmap(module, "#2004", host::kLrLoadMap3DColors);
+  const host::BitmapHandle plain = loader_.LoadBitmap(module, u"#2003", 0);
+  const host::BitmapHandle mapped = loader_.LoadBitmap(module, u"#2003", host::kLrLoadMap3DColors);
+  const host::BitmapHandle deep = loader_.LoadBitmap(module, u"#2004", host::kLrLoadMap3DColors);
   const std::array<host::ColorRef, 4> original = {host::Rgb(128, 128, 128),
                                                   host::Rgb(192, 192, 192),
                                                   host::Rgb(223, 223, 223), host::Rgb(255, 0, 255)};
@@ -257,12 +256,12 @@ TEST_F(PeResourceLoaderTest, MapsTheGreysOfPalettedBitmapsOnly) {
 
 TEST_F(PeResourceLoaderTest, OnlyBlackAndWhiteDibsBecomeMonochromeBitmaps) {
   const host::ModuleHandle module = Load("RES.DLL");
-  const BitmapObject* mono = objects_.Bitmap(loader_.LoadBitmap(module, "Mono", 0));
+  const BitmapObject* mono = objects_.Bitmap(loader_.LoadBitmap(module, u"Mono", 0));
   ASSERT_NE(mono, nullptr);
   EXPECT_EQ(mono->bitsPerPixel, 1);
   EXPECT_EQ(mono->At(0, 0), kWhite);  // index 0 is white in this table
   EXPECT_EQ(mono->At(1, 0), kBlack);
-  const BitmapObject* colours = objects_.Bitmap(loader_.LoadBitmap(module, "TwoColours", 0));
+  const BitmapObject* colours = objects_.Bitmap(loader_.LoadBitmap(module, u"TwoColours", 0));
   ASSERT_NE(colours, nullptr);
   EXPECT_EQ(colours->bitsPerPixel, 32);
   EXPECT_EQ(colours->At(0, 0), host::Rgb(255, 0, 0));
@@ -291,13 +290,13 @@ TEST_F(PeResourceLoaderTest, IconsAreSharedAndTheThirtyTwoPixelImageIsChosen) {
 // three greys, 9102 the same at 24 bpp.
 TEST(ResTestLibraryTest, MapsTheGreysOfThe8BppBitmapAndNotOfThe24BppOne) {
   GdiObjects objects;
-  Cp1252 ansi;
-  PeResourceLoader loader(objects, ansi);
+  PeResourceLoader loader(objects);
   const host::ModuleHandle module =
       loader.LoadLibraryEx(Utf8ToUtf16(kTestDataDir + "/RES_TEST.DLL"), 0);
   ASSERT_FALSE(host::IsNone(module)) << loader.LastError();
   const auto load = [&](const char* name, std::uint32_t flags) {
-    const BitmapObject* bitmap = objects.Bitmap(loader.LoadBitmap(module, name, flags));
+    const BitmapObject* bitmap =
+        objects.Bitmap(loader.LoadBitmap(module, Utf8ToUtf16(name), flags));
     EXPECT_NE(bitmap, nullptr) << name;
     return bitmap == nullptr ? BitmapObject{} : *bitmap;
   };

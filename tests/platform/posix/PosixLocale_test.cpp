@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "common/Text.h"
 #include "support/Checked.h"
 
 namespace ostrel::posix {
@@ -16,13 +17,14 @@ using Environment = std::map<std::string, std::string>;
 std::string Info(const PosixLocale& locale, host::Lcid lcid, std::uint32_t type,
                  ostrel::test::Where where = ostrel::test::Where::current()) {
   const ostrel::test::CalledFrom trace(where);
-  std::array<char, 64> buffer;
-  buffer.fill('#');
+  std::array<char16_t, 64> buffer;
+  buffer.fill(u'#');
   const int written = locale.GetLocaleInfo(lcid, type, buffer.data(), 64);
   if (written <= 0)
     return "<failed>";
-  EXPECT_EQ(buffer[static_cast<std::size_t>(written - 1)], '\0');
-  return std::string(buffer.data(), static_cast<std::size_t>(written - 1));
+  EXPECT_EQ(buffer[static_cast<std::size_t>(written - 1)], u'\0');
+  return ostrel::Utf16ToUtf8(
+      std::u16string_view(buffer.data(), static_cast<std::size_t>(written - 1)));
 }
 
 struct EnvironmentCase {
@@ -80,29 +82,28 @@ struct SeparatorCase {
   const char* english;
 };
 
-TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInItsCodePage) {
+TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyWhole) {
   const PosixLocale locale(Environment{});
   const std::vector<SeparatorCase> cases = {
       {0x0409, ".", ",", "$", "English"},
-      {0x0809, ".", ",", "\xA3", "English"},
-      {0x1809, ".", ",", "\x80", "English"},
-      {0x0407, ",", ".", "\x80", "German"},
+      {0x0809, ".", ",", "\u00A3", "English"},
+      {0x1809, ".", ",", "\u20AC", "English"},
+      {0x0407, ",", ".", "\u20AC", "German"},
       {0x0807, ".", "'", "CHF", "German"},
-      {0x040C, ",", "\xA0", "\x80", "French"},
-      {0x0C0C, ",", "\xA0", "$", "French"},
+      {0x040C, ",", "\u00A0", "\u20AC", "French"},
+      {0x0C0C, ",", "\u00A0", "$", "French"},
       {0x100C, ".", "'", "CHF", "French"},
-      {0x0C0A, ",", ".", "\x80", "Spanish"},
+      {0x0C0A, ",", ".", "\u20AC", "Spanish"},
       {0x0416, ",", ".", "R$", "Portuguese"},
       {0x0406, ",", ".", "kr.", "Danish"},
-      // Code page 932 writes the yen sign as 0x5C, as Windows does.
-      {0x0411, ".", ",", "\\", "Japanese"},
+      {0x0411, ".", ",", "\u00A5", "Japanese"},
       {0x0404, ".", ",", "NT$", "Chinese"},
-      {0x0414, ",", "\xA0", "kr", "Norwegian Bokm\xE5l"},
-      // Each in its own code page: 1250, 1250, 1253; 1251 has no rouble sign.
-      {0x0415, ",", "\xA0", "z\xB3", "Polish"},
-      {0x0405, ",", "\xA0", "K\xE8", "Czech"},
-      {0x0408, ",", ".", "\x80", "Greek"},
-      {0x0419, ",", "\xA0", "?", "Russian"},
+      {0x0414, ",", "\u00A0", "kr", "Norwegian Bokm\u00E5l"},
+      // Whole even where the code page lacks a character (1251 has no rouble sign).
+      {0x0415, ",", "\u00A0", "z\u0142", "Polish"},
+      {0x0405, ",", "\u00A0", "K\u010D", "Czech"},
+      {0x0408, ",", ".", "\u20AC", "Greek"},
+      {0x0419, ",", "\u00A0", "\u20BD", "Russian"},
   };
   for (const SeparatorCase& c : cases) {
     SCOPED_TRACE(c.lcid);
@@ -113,9 +114,8 @@ TEST(PosixLocaleTest, GivesEachLocalesOwnSeparatorsAndCurrencyInItsCodePage) {
     // LOCALE_NOUSEROVERRIDE asks the same question.
     EXPECT_EQ(Info(locale, c.lcid, 0x80000000u | host::kLocaleSDecimal), c.decimal);
   }
-  // LOCALE_USE_CP_ACP converts with the ANSI code page (1252 here), which has
-  // no "\u0142": '?', where Windows' best fit gives "zl".
-  EXPECT_EQ(Info(locale, 0x0415, 0x40000000u | host::kLocaleSCurrency), "z?");
+  // LOCALE_USE_CP_ACP concerns only the A function.
+  EXPECT_EQ(Info(locale, 0x0415, 0x40000000u | host::kLocaleSCurrency), "z\u0142");
   EXPECT_EQ(Info(locale, 0x0415, kLocaleIDefaultAnsiCodePage), "1250");
 }
 
@@ -128,26 +128,26 @@ TEST(PosixLocaleTest, AnswersForNeutralAndDefaultLocales) {
   EXPECT_EQ(Info(locale, 0x10407, host::kLocaleSAbbrevLangName), "<failed>");  // sort id
   EXPECT_EQ(Info(locale, 0x0436, host::kLocaleSAbbrevLangName), "<failed>");   // not in the table
   EXPECT_EQ(Info(locale, 0x0407, 0x0002), "<failed>");                         // unknown item
-  EXPECT_EQ(Info(locale, 0x0400, host::kLocaleSCurrency), "\x80");             // user default
+  EXPECT_EQ(Info(locale, 0x0400, host::kLocaleSCurrency), "\u20AC");           // user default
 }
 
 TEST(PosixLocaleTest, FollowsWindowsBufferRules) {
   const PosixLocale locale(Environment{{"LANG", "de_DE"}});
   // Capacity 0 asks for the size, the NUL counted, and writes nothing.
-  char untouched = 'x';
+  char16_t untouched = u'x';
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, &untouched, 0), 4);
-  EXPECT_EQ(untouched, 'x');
+  EXPECT_EQ(untouched, u'x');
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, nullptr, 0), 4);
 
-  std::array<char, 8> buffer;
-  buffer.fill('#');
+  std::array<char16_t, 8> buffer;
+  buffer.fill(u'#');
   // Too small by one: nothing, and 0.
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, buffer.data(), 3), 0);
-  EXPECT_EQ(buffer[0], '#');
+  EXPECT_EQ(buffer[0], u'#');
   // Exactly enough: the text, its NUL, and nothing beyond.
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, buffer.data(), 4), 4);
-  EXPECT_EQ(std::string(buffer.data()), "DEU");
-  EXPECT_EQ(buffer[4], '#');
+  EXPECT_EQ(ostrel::String(buffer.data()), u"DEU");
+  EXPECT_EQ(buffer[4], u'#');
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, buffer.data(), -1), 0);
   EXPECT_EQ(locale.GetLocaleInfo(0x0407, host::kLocaleSAbbrevLangName, nullptr, 8), 0);
 }

@@ -70,9 +70,8 @@ TEST(RecordingDialogs, OpenFileAnswersComeFromTheQueueThenCancel) {
 
 TEST(RecordingUi, TheListenerGetsOneReadableLinePerEvent) {
   Lines lines;
-  const Cp1252 ansi;
   RecordingShell shell;
-  RecordingHelpViewer help(ansi);
+  RecordingHelpViewer help;
   RecordingDialogs dialogs;
   shell.SetListener(Into(lines));
   help.SetListener(Into(lines));

@@ -257,8 +257,8 @@ TEST(StandinProfile, AnInstallationCutShortIsCompleted) {
   {
     posix::PosixPlatform cut(posix::PosixOptions{profile.string(), {}});
     host::Registry& registry = cut.services().registry;
-    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(addins)), 0);
-    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(euro)), 0);
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, addins), 0);
+    ASSERT_EQ(registry.DeleteTree(host::RegRoot::CurrentUser, euro), 0);
     ASSERT_TRUE(WriteRegValue(cut.services(), host::RegRoot::CurrentUser, dollar, u"Name",
                               RegValue::Text(u"Dollars, my own name"), host::kRegSz));
   }

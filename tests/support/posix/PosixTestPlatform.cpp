@@ -34,11 +34,11 @@ class PosixTestPlatform final : public TestPlatform {
 
   host::Platform& services() override { return platform_.services(); }
   const char* Name() const override { return "posix"; }
-  const AnsiString& ScratchKey() const override { return scratch_; }
+  const String& ScratchKey() const override { return scratch_; }
   const std::filesystem::path& TempDir() const override { return temp_; }
   void ClearAddinSettings() override {
     for (const std::u16string_view key : {settings::kMainKey, settings::kOptionsKey})
-      services().registry.DeleteTree(host::RegRoot::CurrentUser, Utf16ToUtf8(key));
+      services().registry.DeleteTree(host::RegRoot::CurrentUser, String(key));
   }
   String SystemPath(const std::filesystem::path& path) const override {
     return Utf8ToUtf16(path.string());
@@ -49,7 +49,7 @@ class PosixTestPlatform final : public TestPlatform {
   std::filesystem::path temp_;
   posix::PosixPlatform platform_;
   // Every test has a profile of its own, so one fixed name is unique enough.
-  AnsiString scratch_ = "Software\\OstrelTest\\Scratch";
+  String scratch_ = u"Software\\OstrelTest\\Scratch";
 };
 
 }  // namespace

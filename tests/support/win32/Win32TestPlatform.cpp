@@ -6,6 +6,7 @@
 #include "common/Text.h"
 #include "settings/SettingsLayout.h"
 #include "support/TestPlatform.h"
+#include "win32/WideText.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowsHeaders.h"
 
@@ -55,26 +56,26 @@ class Win32TestPlatform final : public TestPlatform {
     static std::atomic<unsigned> counter{0};
     const std::string unique =
         std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(counter++);
-    scratch_ = "Software\\OstrelTest\\" + unique;
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str());
+    scratch_ = u"Software\\OstrelTest\\" + Utf8ToUtf16(unique);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(scratch_));
     temp_ = std::filesystem::temp_directory_path() / ("ostrel-test-" + unique);
     std::filesystem::remove_all(temp_);
     std::filesystem::create_directories(temp_);
   }
   ~Win32TestPlatform() override {
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(scratch_));
     std::error_code ignored;
     std::filesystem::remove_all(temp_, ignored);
   }
 
   host::Platform& services() override { return services_; }
   const char* Name() const override { return "win32"; }
-  const AnsiString& ScratchKey() const override { return scratch_; }
+  const String& ScratchKey() const override { return scratch_; }
   const std::filesystem::path& TempDir() const override { return temp_; }
   // The prefix's registry is shared by every test, so the keys go for real.
   void ClearAddinSettings() override {
     for (const std::u16string_view key : {settings::kMainKey, settings::kOptionsKey})
-      ::RegDeleteTreeA(HKEY_CURRENT_USER, Utf16ToUtf8(key).c_str());
+      ::RegDeleteTreeW(HKEY_CURRENT_USER, win32::Wide(String(key)));
   }
   String SystemPath(const std::filesystem::path& path) const override { return path.u16string(); }
 
@@ -90,7 +91,7 @@ class Win32TestPlatform final : public TestPlatform {
   RefusingHelpViewer help_;
   RefusingDialogs dialogs_;
   host::Platform services_{WithoutUi(platform_.services())};
-  AnsiString scratch_;
+  String scratch_;
   std::filesystem::path temp_;
 };
 
