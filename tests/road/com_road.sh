@@ -4,7 +4,9 @@
 # driven by the scripts of examples/ through its real windows. The output of
 # the window and toolbar scripts must equal the Linux stand-in's, each example
 # request's draft must read as the Linux stand-in's does, and unregistering
-# must leave the registration keys as they were.
+# must leave the registration keys as they were. Both stand-ins run the add-in
+# from a folder named outside the ANSI code page ("Łódź Ψ", Wine's code page
+# being 1252), as a user's folder below C:\Users\Łukasz is.
 # usage: com_road.sh SOURCE_DIR NATIVE_BUILD WINDOWS_BUILD
 set -euo pipefail
 source=$1
@@ -13,6 +15,8 @@ windows=$3
 work="$windows/com-road"
 rm -rf "$work" && mkdir -p "$work"
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes the names of files and arguments in the terminal's character set.
+export LC_ALL=C.UTF-8
 winpath() { echo "Z:${1//\//\\}"; }
 wine_() { wine "$@" </dev/null 2>&1 | tr -d '\r'; }
 failures=0
@@ -46,10 +50,17 @@ snapshot() { for key in "${keys[@]}"; do wine_ reg query "$key" /s || true; done
 # made a link to them, so that the per-user registration is found.
 wine_ "$windows/ostrel-reglink.exe"
 snapshot >"$work/registry-before.txt"
-wine regsvr32 /s "$(winpath "$windows/addin/Ostrel.dll")" </dev/null >/dev/null 2>&1 ||
+addin="$work/Łódź Ψ"
+cp -r "$windows/addin" "$addin"
+wine regsvr32 /s "$(winpath "$addin/Ostrel.dll")" </dev/null >/dev/null 2>&1 ||
   fail "regsvr32 Ostrel.dll"
-wine regedit /S "$(winpath "$windows/addin/Ostrel.reg")" </dev/null >/dev/null 2>&1 ||
+wine regedit /S "$(winpath "$addin/Ostrel.reg")" </dev/null >/dev/null 2>&1 ||
   fail "the installation data"
+# The Linux stand-in finds the add-in beside its own folder.
+linux="$work/Łódź Ψ linux"
+mkdir -p "$linux/bin"
+cp "$native/standin/ostrel-standin" "$linux/bin/"
+cp -r "$native/addin" "$linux/addin"
 wine_ "$windows/standin/com/ostrel-outlook.exe" --handle-links >/dev/null
 
 run_windows() {  # NAME SCRIPT [VERSION]: output in $work/NAME.windows
@@ -58,7 +69,7 @@ run_windows() {  # NAME SCRIPT [VERSION]: output in $work/NAME.windows
     tr -d '\r' >"$work/$1.windows" || fail "$1: ostrel-outlook.exe ended with an error"
 }
 run_linux() {  # NAME SCRIPT [VERSION]: output in $work/NAME.linux
-  "$native/standin/ostrel-standin" --outlook-version "${3:-16}" --profile "$work/linux-$1" \
+  "$linux/bin/ostrel-standin" --outlook-version "${3:-16}" --profile "$work/linux-$1" \
     --script "$2" >"$work/$1.linux" 2>&1 || fail "$1: ostrel-standin ended with an error"
 }
 
@@ -86,7 +97,7 @@ for name in general product service auction donation; do
   fi
 done
 
-wine regsvr32 /u /s "$(winpath "$windows/addin/Ostrel.dll")" </dev/null >/dev/null 2>&1 ||
+wine regsvr32 /u /s "$(winpath "$addin/Ostrel.dll")" </dev/null >/dev/null 2>&1 ||
   fail "regsvr32 /u Ostrel.dll"
 snapshot >"$work/registry-after.txt"
 diff "$work/registry-before.txt" "$work/registry-after.txt" ||
@@ -96,4 +107,4 @@ if [ "$failures" -ne 0 ]; then
   echo "com road: $failures failed (the runs are in $work)"
   exit 1
 fi
-echo "com road: registration, 8 scripts through COM and the real windows, unregistration passed"
+echo "com road: registration from a folder outside the code page, 8 scripts through COM and the real windows, unregistration passed"

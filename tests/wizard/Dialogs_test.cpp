@@ -50,13 +50,15 @@ TEST(Options, OkApplyAndCancel) {
 
   ShowOptions(f.state);
   o = f.state.Options();
-  ui::Type(o->txtCity, u"Springfield");
+  // A city outside the ANSI code page comes back as typed.
+  const String city = u"\u0141\u00f3d\u017a \u03a8";
+  ui::Type(o->txtCity, city);
   ui::Click(o->cmdApply);
   ui::Type(o->txtCity, u"Shelbyville");
   ui::Click(o->cmdCancel);
-  EXPECT_EQ(f.Read(kOptions, opt::kCity), RegValue::Text(u"Springfield"));
+  EXPECT_EQ(f.Read(kOptions, opt::kCity), RegValue::Text(city));
   ShowOptions(f.state);
-  EXPECT_EQ(f.state.Options()->txtCity.Text(), u"Springfield");
+  EXPECT_EQ(f.state.Options()->txtCity.Text(), city);
   EXPECT_EQ(ui::CloseWindow(*f.state.Options()), Outcome::Done);
   EXPECT_EQ(f.state.Options(), nullptr);
 }

@@ -85,9 +85,10 @@ TEST_F(Finish, EveryTypeEndsAsADraftWithItsRecipientAndSubject) {
       {4,
        {{"txtDonationQuarroID", u"fund@example.org"},
         {"txtDonationTo", u"friend@example.com"},
-        {"txtDonationSubject", u"Our roof"}},
+        // Outside the ANSI code page: the subject is no part of the link.
+        {"txtDonationSubject", u"Our roof \u0141\u00f3d\u017a \u03a8 \u4e2d"}},
        u"friend@example.com",
-       u"Our roof"},
+       u"Our roof \u0141\u00f3d\u017a \u03a8 \u4e2d"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type));
@@ -112,6 +113,10 @@ TEST_F(Finish, EveryTypeEndsAsADraftWithItsRecipientAndSubject) {
     EXPECT_EQ(f.Read(String(settings::kMainKey), settings::main_value::kPaymentRequestType),
               RegValue::Number(c.type));
     EXPECT_FALSE(f.Read(settings::BranchKey(c.type), branch::kQuarroID).IsNone());
+    if (c.type == 4) {  // the subject outside the code page
+      EXPECT_EQ(f.Read(settings::BranchKey(c.type), branch::kSubject), RegValue::Text(*c.subject))
+          << "remembered as typed";
+    }
   }
 }
 

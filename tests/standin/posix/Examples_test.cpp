@@ -84,7 +84,9 @@ TEST(StandinExamples, EachTypeEndsAsADraft) {
       {"service.txt", "1\nclient@example.com\nPhotography, 12 November\ntext/html True True\n"},
       {"auction.txt", "1\nwinner@example.com\nItem #: A17\ntext/html True True\n"},
       {"donation.txt",
-       "1\nfriends@example.com\nHelp us mend the village hall roof\ntext/html True True\n"},
+       "1\nfriends@example.com\n\u0141\u00f3d\u017a \u03a8: help us mend the village hall "
+       "roof\ntext/html True "
+       "True\n"},
   };
   const auto platform = test::MakeTestPlatform();
   for (const auto& c : cases) {
