@@ -17,8 +17,26 @@ else()
   set(OSTREL_MSI_NAME Ostrel32.msi)
 endif()
 
+# The server's registration as rows of the package, printed at build time from
+# the description its DllRegisterServer writes (src/addin/RegistrationEntries):
+# a small program of this machine, built with its own C++ compiler.
+find_program(OSTREL_HOST_CXX NAMES c++ g++ REQUIRED)
+set(OSTREL_REGISTRATION_ROWS ${CMAKE_BINARY_DIR}/host/registration-rows)
+set(OSTREL_REGISTRATION_SOURCES ${CMAKE_SOURCE_DIR}/tools/registration_rows.cpp
+    ${CMAKE_SOURCE_DIR}/src/addin/RegistrationEntries.cpp ${CMAKE_SOURCE_DIR}/src/common/Text.cpp)
+add_custom_command(
+  OUTPUT ${OSTREL_REGISTRATION_ROWS}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+  COMMAND ${OSTREL_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR}/src ${OSTREL_REGISTRATION_SOURCES}
+          -o ${OSTREL_REGISTRATION_ROWS}
+  DEPENDS ${OSTREL_REGISTRATION_SOURCES} ${CMAKE_SOURCE_DIR}/src/addin/RegistrationEntries.h
+          ${CMAKE_SOURCE_DIR}/src/addin/ServerIdentity.h
+          ${CMAKE_SOURCE_DIR}/src/settings/SettingsLayout.h
+  COMMENT "Building the registration rows' printer for this machine")
+
 set(OSTREL_MSI_SOURCES ${CMAKE_SOURCE_DIR}/data/install/Ostrel.wxs
-    ${CMAKE_SOURCE_DIR}/data/install/Ostrel.reg ${CMAKE_SOURCE_DIR}/tools/make_msi.py)
+    ${CMAKE_SOURCE_DIR}/data/install/Ostrel.reg ${CMAKE_SOURCE_DIR}/tools/make_msi.py
+    ${OSTREL_REGISTRATION_ROWS})
 
 # One package of the add-in folder as the build lays it out, with the given
 # version; name is the package's file.
@@ -29,6 +47,7 @@ function(ostrel_msi target file version)
             --wxs ${CMAKE_SOURCE_DIR}/data/install/Ostrel.wxs
             --reg ${CMAKE_SOURCE_DIR}/data/install/Ostrel.reg
             --addin-dir ${OSTREL_ADDIN_DIR} --arch ${OSTREL_MSI_ARCH} --version ${version}
+            --registration-rows ${OSTREL_REGISTRATION_ROWS}
             --work ${CMAKE_BINARY_DIR}/msi/${target} --output ${file}
             --wixl ${OSTREL_WIXL} --msibuild ${OSTREL_MSIBUILD} --msiinfo ${OSTREL_MSIINFO}
     DEPENDS ${OSTREL_MSI_SOURCES} Ostrel ostrel_resources $<TARGET_FILE:Ostrel>

@@ -2,18 +2,23 @@
 """Builds Ostrel.msi from data/install/Ostrel.wxs with wixl and msibuild (msitools).
 
   make_msi.py --wxs Ostrel.wxs --reg Ostrel.reg --addin-dir DIR --arch x64|x86
-              --version 1.0.2 --work DIR --output Ostrel.msi
+              --registration-rows PROGRAM --version 1.0.2 --work DIR --output Ostrel.msi
 
 1. The installation data of Ostrel.reg becomes a WiX fragment (component group
    InstallData): one component per key, its values as registry rows, so the .reg
    file stays the one description of that data. The add-in folder as the build
    laid it out becomes another (group AddInFiles): every file, one component per
-   folder, so the package ships what the build lays beside the add-in.
+   folder, so the package ships what the build lays beside the add-in. The
+   component of Ostrel.dll also holds the server's COM registration and its
+   entry in Outlook's add-in list as registry rows, as PROGRAM
+   (tools/registration_rows.cpp) prints them from the description the server's
+   own DllRegisterServer writes: Windows Installer writes them, takes them back
+   when the installation fails and removes their keys on uninstall (no SelfReg,
+   which has no rollback).
 2. wixl compiles Ostrel.wxs with the fragment.
 3. msibuild adds to the package what wixl 0.101 has no element or attribute for:
-   - the SelfReg table: Windows Installer calls Ostrel.dll's own DllRegisterServer
-     after copying it and DllUnregisterServer before removing it, so the COM
-     entries and Outlook's add-in key are the ones the server writes itself;
+   - the registration's keys to delete whole on uninstall (Registry rows named
+     "-"), so that no key of the class, the type library or the interfaces stays;
    - component conditions: a sender's detail is written only when its property is
      set, and a remembered value (the stored payment request type) only when the
      user has none yet;
@@ -47,9 +52,9 @@ SENDER_COMPONENTS = {
     "SenderQuarroID": "QUARROID",
 }
 
-# The self-registering server, and what of the add-in folder is not installed as
-# a file (the installation data, whose values are installed as registry rows).
-SELF_REGISTERING_FILE = "Ostrel.dll"
+# The COM server, and what of the add-in folder is not installed as a file (the
+# installation data, whose values are installed as registry rows).
+SERVER_FILE = "Ostrel.dll"
 EXCLUDED_FILES = {"Ostrel.reg"}
 # The key of the installer's own values that keep its per-user components.
 SETUP_KEY = r"Software\Quarro\Ostrel\Setup"
@@ -177,7 +182,34 @@ def file_id(rel):
     return "File_" + re.sub(r"[^A-Za-z0-9]", "_", rel)
 
 
-def add_in_files_fragment(addin_dir, arch):
+def registration_rows(program, arch):
+    """The server's registration: its keys and its values, [(key, name, kind,
+    value)], with the server's file and folder as Windows Installer names them."""
+    module, folder = "@MODULE@", "@FOLDER@"
+    result = subprocess.run([program, module, folder, arch], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    if result.returncode != 0:
+        raise RegError(f"{program} failed ({result.returncode}): {result.stderr.decode()}")
+    keys, values = [], []
+    for line in result.stdout.decode("utf-8").splitlines():
+        fields = line.split("\t")
+        if fields[0] == "key" and len(fields) == 2:
+            keys.append(fields[1])
+        elif fields[0] == "value" and len(fields) == 5:
+            _, key, name, kind, data = fields
+            if kind == "dword":
+                values.append((key, name, "integer", data))
+            else:
+                text = formatted(data).replace(module, f"[#{file_id(SERVER_FILE)}]")
+                values.append((key, name, "string", text.replace(folder, "[INSTALLDIR]")))
+        else:
+            raise RegError(f"{program}: unexpected line {line!r}")
+    if not keys or not values:
+        raise RegError(f"{program} printed no registration")
+    return keys, values
+
+
+def add_in_files_fragment(addin_dir, arch, registration):
     """The WiX fragment of the add-in folder as the build laid it out: one
     component per folder with its files, kept by a value of the setup key and
     removing its folder on uninstall; Ostrel.reg stays out (its data is in
@@ -207,6 +239,10 @@ def add_in_files_fragment(addin_dir, arch):
         value = "Folder" if rel == "" else rel.replace("/", "\\")
         out.append(f'{pad}  <RegistryValue Root="HKCU" Key="{SETUP_KEY}" Name="{xml_attr(value)}" '
                    f'Type="string" Value="[{directory}]" KeyPath="yes" />')
+        if SERVER_FILE in files:
+            for key, name, kind, text in registration:
+                out.append(f'{pad}  <RegistryValue Root="HKCU" Key="{xml_attr(formatted(key))}" '
+                           f'Name="{xml_attr(name)}" Type="{kind}" Value="{xml_attr(text)}" />')
         out.append(f'{pad}  <RemoveFolder Id="Remove_{cid}" On="uninstall" />')
         out.append(f"{pad}</Component>")
         for name in names:
@@ -252,6 +288,7 @@ def main():
     parser.add_argument("--reg", required=True)
     parser.add_argument("--addin-dir", required=True)
     parser.add_argument("--arch", required=True, choices=["x64", "x86"])
+    parser.add_argument("--registration-rows", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--output", required=True)
@@ -270,11 +307,12 @@ def main():
         fragment_path = os.path.join(args.work, "InstallData.wxs")
         with open(fragment_path, "w", encoding="utf-8") as f:
             f.write(fragment)
-        if not os.path.isfile(os.path.join(args.addin_dir, SELF_REGISTERING_FILE)):
-            raise RegError(f"no {SELF_REGISTERING_FILE} in {args.addin_dir}")
+        if not os.path.isfile(os.path.join(args.addin_dir, SERVER_FILE)):
+            raise RegError(f"no {SERVER_FILE} in {args.addin_dir}")
+        registered_keys, registration = registration_rows(args.registration_rows, args.arch)
         files_path = os.path.join(args.work, "AddInFiles.wxs")
         with open(files_path, "w", encoding="utf-8") as f:
-            f.write(add_in_files_fragment(args.addin_dir, args.arch))
+            f.write(add_in_files_fragment(args.addin_dir, args.arch, registration))
 
         partial = args.output + ".partial"
         if os.path.exists(partial):
@@ -286,10 +324,12 @@ def main():
              os.path.abspath(fragment_path), os.path.abspath(files_path)], cwd=args.addin_dir)
 
         base = ATTR_REGISTRY_KEY_PATH | (ATTR_64BIT if args.arch == "x64" else 0)
+        # Registry rows named "-" without a value: the key goes whole, with its
+        # values and subkeys, when the component is uninstalled.
         queries = [
-            "CREATE TABLE `SelfReg` (`File_` CHAR(72) NOT NULL, `Cost` SHORT "
-            "PRIMARY KEY `File_`)",
-            f"INSERT INTO `SelfReg` (`File_`, `Cost`) VALUES ('{file_id(SELF_REGISTERING_FILE)}', 0)",
+            "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) "
+            f"VALUES ('RemoveRegistrationKey{i}', 1, '{formatted(key)}', '-', 'Folder_AddIn')"
+            for i, key in enumerate(registered_keys)
         ]
         for cid, prop in SENDER_COMPONENTS.items():
             queries.append(f"UPDATE `Component` SET `Condition` = '{prop}' "

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "addin/RegistrationEntries.h"
 #include "addin/ServerIdentity.h"
 #include "settings/SettingsLayout.h"
 #include "settings/modRegistry.h"
@@ -19,53 +20,6 @@ namespace reg = settings::registration;
 // The whole registration lives under the current user.
 constexpr host::RegRoot kRoot = host::RegRoot::CurrentUser;
 
-// The parts joined by backslashes.
-String Path(std::initializer_list<std::u16string_view> parts) {
-  String path;
-  for (const std::u16string_view part : parts) {
-    if (!path.empty())
-      path += u'\\';
-    path += part;
-  }
-  return path;
-}
-
-String ClassKey() {
-  return Path({reg::kClassesKey, reg::kClsidKey, identity::kClsidConnect.text});
-}
-String ProgIdKey() {
-  return Path({reg::kClassesKey, identity::kProgId});
-}
-String TypeLibKey() {
-  return Path({reg::kClassesKey, reg::kTypeLibKey, identity::kLibId.text});
-}
-String InterfaceKey(const identity::ComId& iid) {
-  return Path({reg::kClassesKey, reg::kInterfaceKey, iid.text});
-}
-String OutlookAddinKey() {
-  String key(settings::kOutlookKey);
-  key += reg::kAddinsInfix;
-  key += identity::kProgId;
-  return key;
-}
-
-// Each of these holds part of the registration and nothing else; Outlook's entry
-// comes first, so Outlook stops loading the add-in before its classes go.
-std::vector<String> RegisteredKeys() {
-  return {OutlookAddinKey(),
-          ClassKey(),
-          ProgIdKey(),
-          TypeLibKey(),
-          InterfaceKey(identity::kIidConnect),
-          InterfaceKey(identity::kIidAddIn)};
-}
-
-// The folder of a file, without the trailing separator; empty for a bare name.
-String FolderOf(const String& file) {
-  const std::size_t separator = file.find_last_of(u"\\/");
-  return separator == String::npos ? String() : file.substr(0, separator);
-}
-
 struct Entry {
   String key;
   String name;
@@ -73,51 +27,15 @@ struct Entry {
   std::uint32_t type;
 };
 
-// A REG_SZ entry, stored with its terminating NUL as every text value is:
-// COM and Outlook read them with RegQueryValueEx, which hands out the stored
-// bytes as they are, and expect a terminated string.
-Entry TextEntry(String key, std::u16string_view name, std::u16string_view text) {
-  return Entry{std::move(key), String(name), RegValue::Text(String(text)), host::kRegSz};
-}
-
 std::vector<Entry> Entries(const String& modulePath) {
-  const std::u16string_view kDefault = reg::kDefaultValue;
-  const String cls = ClassKey();
-  const String server = Path({cls, reg::kInprocServer32Key});
-  const String lib = Path({TypeLibKey(), identity::kTypeLibVersion});
-  std::vector<Entry> entries = {
-      TextEntry(cls, kDefault, identity::kConnectDescription),
-      TextEntry(server, kDefault, modulePath),
-      TextEntry(server, reg::kThreadingModelValue, identity::kThreadingModel),
-      TextEntry(Path({cls, reg::kProgIdKey}), kDefault, identity::kProgId),
-      TextEntry(Path({cls, reg::kTypeLibKey}), kDefault, identity::kLibId.text),
-      TextEntry(Path({cls, reg::kClassVersionKey}), kDefault, identity::kTypeLibVersion),
-      TextEntry(ProgIdKey(), kDefault, identity::kConnectDescription),
-      TextEntry(Path({ProgIdKey(), reg::kClsidKey}), kDefault, identity::kClsidConnect.text),
-      TextEntry(lib, kDefault, identity::kTypeLibHelpString),
-      TextEntry(Path({lib, reg::kNeutralLocaleKey, reg::kWin32Key}), kDefault, modulePath),
-      TextEntry(Path({lib, reg::kFlagsKey}), kDefault, identity::kTypeLibFlags),
-      TextEntry(Path({lib, reg::kHelpDirKey}), kDefault, FolderOf(modulePath)),
-  };
-  const std::pair<identity::ComId, std::u16string_view> interfaces[] = {
-      {identity::kIidConnect, identity::kConnectInterfaceName},
-      {identity::kIidAddIn, identity::kAddInInterfaceName}};
-  for (const auto& [iid, name] : interfaces) {
-    const String key = InterfaceKey(iid);
-    const String library = Path({key, reg::kTypeLibKey});
-    entries.push_back(TextEntry(key, kDefault, name));
-    entries.push_back(TextEntry(Path({key, reg::kProxyStubClsid32Key}), kDefault,
-                                identity::kUniversalMarshaler.text));
-    entries.push_back(TextEntry(library, kDefault, identity::kLibId.text));
-    entries.push_back(TextEntry(library, reg::kTypeLibVersionValue, identity::kTypeLibVersion));
+  std::vector<Entry> entries;
+  for (RegistrationEntry& e :
+       RegistrationEntries(modulePath, FolderWithSeparator(modulePath), sizeof(void*) == 8)) {
+    entries.push_back(Entry{
+        std::move(e.key), std::move(e.name),
+        e.type == host::kRegDword ? RegValue::Number(e.number) : RegValue::Text(std::move(e.text)),
+        e.type});
   }
-  // Outlook's entry last: Outlook never finds an add-in whose classes are not
-  // all registered yet.
-  const String addin = OutlookAddinKey();
-  entries.push_back(TextEntry(addin, reg::kFriendlyNameValue, identity::kOutlookFriendlyName));
-  entries.push_back(TextEntry(addin, reg::kDescriptionValue, identity::kOutlookDescription));
-  entries.push_back(Entry{addin, String(reg::kLoadBehaviorValue),
-                          RegValue::Number(identity::kOutlookLoadBehavior), host::kRegDword});
   return entries;
 }
 
@@ -226,7 +144,7 @@ bool SamePath(const String& a, const String& b) {
 // classes or else the machine's, as the merged HKEY_CLASSES_ROOT shows it.
 // Nothing when both are missing or empty.
 std::optional<String> ClassesDefault(host::Platform& platform, const String& subkey) {
-  const String key = Path({reg::kClassesKey, subkey});
+  const String key = RegistryPath({reg::kClassesKey, subkey});
   for (const host::RegRoot root : {host::RegRoot::CurrentUser, host::RegRoot::LocalMachine}) {
     const RegValue value = ReadRegValue(platform, root, key, String(reg::kDefaultValue));
     if (value.IsText() && !value.AsText().empty())
@@ -304,8 +222,9 @@ RegistrationCompletion CompleteRegistration(host::Platform& platform, const Stri
 bool UnregisterServer(host::Platform& platform, const String& modulePath) {
   // Another copy of the server registered later (from another folder) owns
   // the registration now: this copy's unregistration leaves it alone.
-  const RegValue registered = ReadRegValue(
-      platform, kRoot, Path({ClassKey(), reg::kInprocServer32Key}), String(reg::kDefaultValue));
+  const RegValue registered =
+      ReadRegValue(platform, kRoot, RegistryPath({ClassKey(), reg::kInprocServer32Key}),
+                   String(reg::kDefaultValue));
   if (registered.IsText() && !registered.AsText().empty() &&
       !SamePath(registered.AsText(), modulePath))
     return true;
@@ -322,7 +241,8 @@ std::optional<String> ClassOfProgId(host::Platform& platform, const String& prog
   // A separator or NUL would name some other key than the ProgID's own.
   if (progId.empty() || progId.find_first_of(std::u16string_view(u"\\\0", 2)) != String::npos)
     return std::nullopt;
-  const std::optional<String> clsid = ClassesDefault(platform, Path({progId, reg::kClsidKey}));
+  const std::optional<String> clsid =
+      ClassesDefault(platform, RegistryPath({progId, reg::kClsidKey}));
   if (!clsid || !identity::ParseGuid(*clsid))
     return std::nullopt;
   return clsid;
@@ -331,7 +251,7 @@ std::optional<String> ClassOfProgId(host::Platform& platform, const String& prog
 std::optional<String> InprocServerOfClass(host::Platform& platform, const String& clsid) {
   if (!identity::ParseGuid(clsid))
     return std::nullopt;
-  return ClassesDefault(platform, Path({reg::kClsidKey, clsid, reg::kInprocServer32Key}));
+  return ClassesDefault(platform, RegistryPath({reg::kClsidKey, clsid, reg::kInprocServer32Key}));
 }
 
 std::optional<String> InprocServerOf(host::Platform& platform, const String& progId) {

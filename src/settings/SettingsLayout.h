@@ -118,6 +118,7 @@ inline constexpr std::u16string_view kTypeLibVersionValue = u"Version";
 // platform, the library flags and the help folder.
 inline constexpr std::u16string_view kNeutralLocaleKey = u"0";
 inline constexpr std::u16string_view kWin32Key = u"win32";
+inline constexpr std::u16string_view kWin64Key = u"win64";
 inline constexpr std::u16string_view kFlagsKey = u"FLAGS";
 inline constexpr std::u16string_view kHelpDirKey = u"HELPDIR";
 

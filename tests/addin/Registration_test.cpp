@@ -43,7 +43,8 @@ struct Entry {
   RegValue value;
 };
 
-// Every value a registration of `module` (whose folder is `folder`) stores.
+// Every value a registration of `module` (whose folder, with its trailing
+// separator, is `folder`) stores.
 std::vector<Entry> ExpectedEntries(const String& module, const String& folder) {
   const auto text = [](const String& t) { return RegValue::Text(t); };
   return {
@@ -57,7 +58,8 @@ std::vector<Entry> ExpectedEntries(const String& module, const String& folder) {
       {u"Software\\Classes\\Ostrel.Connect\\CLSID", u"",
        text(u"{B26BE756-F8E4-4F47-A2FF-A7DE88DC783B}")},
       {LIB_KEY, u"", text(u"Quarro Velloran")},
-      {LIB_KEY u"\\0\\win32", u"", text(module)},
+      // RegisterTypeLib's key for the process's platform.
+      {String(LIB_KEY u"\\0\\") + (sizeof(void*) == 8 ? u"win64" : u"win32"), u"", text(module)},
       {LIB_KEY u"\\FLAGS", u"", text(u"0")},
       {LIB_KEY u"\\HELPDIR", u"", text(folder)},
       {CONNECT_IID_KEY, u"", text(u"_Connect")},
@@ -251,7 +253,7 @@ TEST_F(Registration, WritesEveryEntryAndNothingElse) {
   test::RefusableRegistry counting(registry(), INT_MAX, false);
   host::Platform counted = WithRegistry(counting);
   ASSERT_TRUE(RegisterServer(counted, kModule));
-  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro\\"));
   EXPECT_EQ(static_cast<std::size_t>(counting.calls()), ExpectedEntries(kModule, u"").size())
       << "values written beyond the expected ones";
   // AddIn is not creatable: no class or ProgID of its own.
@@ -266,16 +268,16 @@ TEST_F(Registration, HelpFolderIsTheModulesFolder) {
     String folder;
   };
   const Case cases[] = {
-      {u"C:\\Program Files\\Quarro\\Ostrel.dll", u"C:\\Program Files\\Quarro"},
-      {u"C:\\Ostrel.dll", u"C:"},
-      {u"\\\\server\\share\\Ostrel.dll", u"\\\\server\\share"},
-      {u"/opt/quarro/Ostrel.dll", u"/opt/quarro"},
+      {u"C:\\Program Files\\Quarro\\Ostrel.dll", u"C:\\Program Files\\Quarro\\"},
+      {u"C:\\Ostrel.dll", u"C:\\"},
+      {u"\\\\server\\share\\Ostrel.dll", u"\\\\server\\share\\"},
+      {u"/opt/quarro/Ostrel.dll", u"/opt/quarro/"},
       {u"Ostrel.dll", u""},
-      {u"C:\\Gr\u00fc\u00dfe\\Ostrel.dll", u"C:\\Gr\u00fc\u00dfe"},
+      {u"C:\\Gr\u00fc\u00dfe\\Ostrel.dll", u"C:\\Gr\u00fc\u00dfe\\"},
       // Outside the ANSI code page: a user's folder named in Polish, Greek, Chinese.
       {u"C:\\Users\\\u0141ukasz\\\u0141\u00f3d\u017a \u03a8\\Ostrel.dll",
-       u"C:\\Users\\\u0141ukasz\\\u0141\u00f3d\u017a \u03a8"},
-      {u"C:\\\u4e2d\u6587\\Ostrel.dll", u"C:\\\u4e2d\u6587"},
+       u"C:\\Users\\\u0141ukasz\\\u0141\u00f3d\u017a \u03a8\\"},
+      {u"C:\\\u4e2d\u6587\\Ostrel.dll", u"C:\\\u4e2d\u6587\\"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.module));
@@ -292,11 +294,11 @@ TEST_F(Registration, RefusesAnEmptyModulePath) {
 TEST_F(Registration, RegisteringAgainReplacesTheEarlierRegistration) {
   ASSERT_TRUE(RegisterServer(services(), kModule));
   ASSERT_TRUE(RegisterServer(services(), kModule));
-  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
+  CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro\\"));
 
   const String moved = u"D:\\Quarro\\Ostrel.dll";
   ASSERT_TRUE(RegisterServer(services(), moved));
-  CHECKED(ExpectRegistered(moved, u"D:\\Quarro"));
+  CHECKED(ExpectRegistered(moved, u"D:\\Quarro\\"));
 }
 
 TEST_F(Registration, UnregisteringRemovesTheRegistrationAndNothingElse) {
@@ -402,7 +404,7 @@ TEST_F(Registration, ARefusedWriteRestoresTheEarlierRegistration) {
     test::RefusableRegistry refusing(registry(), failAt, true);
     host::Platform failing = WithRegistry(refusing);
     EXPECT_FALSE(RegisterServer(failing, u"D:\\Elsewhere\\Ostrel.dll"));
-    CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro"));
+    CHECKED(ExpectRegistered(kModule, u"C:\\Program Files\\Quarro\\"));
   }
 }
 

@@ -18,6 +18,9 @@
     current version upgrades it: the remembered values, the user's files and
     the sender's details stay, only the new version is registered.
  6. Uninstalling leaves exactly the user's remembered values and files.
+ 7. Installed into a folder of the user's own named outside the ANSI code page
+    (INSTALLDIR=C:\\users\\...\\Łódź Ψ\\), COM creates the add-in from there;
+    uninstalled without naming the folder, nothing of it is left there.
 """
 
 import argparse
@@ -80,8 +83,10 @@ def windows_path(path):
 class Wine:
     def __init__(self, prefix):
         self.prefix = os.path.abspath(prefix)
+        # Wine takes the names of files and arguments in the terminal's
+        # character set.
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
         self.env.pop("DISPLAY", None)
 
     def run(self, *args, check=True, quiet=True):
@@ -452,6 +457,24 @@ class Road:
                 if f.read() != content:
                     raise RoadFailure(f"the upgrade changed the user's {name}")
 
+    # 7
+    def folder_outside_the_code_page(self):
+        self.wine.wine("reg", "delete", r"HKCU\Software\Quarro", "/f", check=False)
+        name = "\u0141\u00f3d\u017a \u03a8"
+        folder = self.wine.user_folder(name)
+        user = os.path.basename(os.path.dirname(folder))
+        self.msiexec("/i", windows_path(self.args.msi), f"INSTALLDIR=C:\\users\\{user}\\{name}\\")
+        if not os.path.isfile(os.path.join(folder, "Ostrel.dll")):
+            raise RoadFailure(f"Ostrel.dll is not installed in {folder}")
+        if not self.com_creates_addin():
+            raise RoadFailure(f"COM does not create Ostrel.Connect installed in {folder}")
+        self.msiexec("/x", windows_path(self.args.msi))
+        left = [os.path.join(root, n) for root, _, files in os.walk(folder) for n in files]
+        if left:
+            raise RoadFailure(f"the uninstall left files in the folder given: {sorted(left)}")
+        if self.com_creates_addin():
+            raise RoadFailure("COM still creates Ostrel.Connect after uninstalling")
+
     def run(self):
         os.makedirs(self.args.work, exist_ok=True)
         self.step("fresh Wine prefix", self.wine.fresh)
@@ -481,6 +504,8 @@ class Road:
             remembered.setdefault(key, {})[name] = exported
         self.step("uninstall leaves only the user's remembered values and files",
                   self.uninstall(remembered, USER_FILES))
+        self.step("a folder given outside the code page, found again by the uninstall",
+                  self.folder_outside_the_code_page)
         self.wine.run("wineserver", "-k", check=False)
 
 
