@@ -79,10 +79,12 @@ std::vector<RegistrationEntry> RegistrationEntries(const String& modulePath, con
       TextEntry(RegistryPath({cls, reg::kTypeLibKey}), kDefault, identity::kLibId.text),
       TextEntry(RegistryPath({cls, reg::kClassVersionKey}), kDefault, identity::kTypeLibVersion),
       TextEntry(ProgIdKey(), kDefault, identity::kConnectDescription),
-      TextEntry(RegistryPath({ProgIdKey(), reg::kClsidKey}), kDefault, identity::kClsidConnect.text),
+      TextEntry(RegistryPath({ProgIdKey(), reg::kClsidKey}), kDefault,
+                identity::kClsidConnect.text),
       TextEntry(lib, kDefault, identity::kTypeLibHelpString),
-      TextEntry(RegistryPath({lib, reg::kNeutralLocaleKey, win64 ? reg::kWin64Key : reg::kWin32Key}),
-                kDefault, modulePath),
+      TextEntry(
+          RegistryPath({lib, reg::kNeutralLocaleKey, win64 ? reg::kWin64Key : reg::kWin32Key}),
+          kDefault, modulePath),
       TextEntry(RegistryPath({lib, reg::kFlagsKey}), kDefault, identity::kTypeLibFlags),
       TextEntry(RegistryPath({lib, reg::kHelpDirKey}), kDefault, folder),
   };

@@ -16,9 +16,9 @@ namespace ostrel {
 struct RegistrationEntry {
   String key;  // below HKEY_CURRENT_USER
   String name;
-  std::uint32_t type;  // kRegSz or kRegDword
-  String text;         // of a kRegSz value
-  std::int32_t number; // of a kRegDword value
+  std::uint32_t type;   // kRegSz or kRegDword
+  String text;          // of a kRegSz value
+  std::int32_t number;  // of a kRegDword value
 };
 
 // The values, in the order they are written (Outlook's entry last), for the

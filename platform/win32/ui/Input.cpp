@@ -3,6 +3,8 @@
 // keeps the focus where it was and the press never reaches the control), the
 // controls' notifications become clicks, typing and selections, and after each
 // action every window is brought in line with the model.
+#include "win32/ui/InputRouter.h"
+
 #include "common/Entry.h"
 #include "win32/ui/ControlNames.h"
 #include "win32/ui/DialogViews.h"
@@ -47,40 +49,42 @@ ui::Control* NeighbourOption(ui::Dialog& dialog, const ui::Control& option, bool
 
 }  // namespace
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK InputRouter::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<DialogWindow*>(lParam);
     ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-    self->hwnd_ = window;
+    reinterpret_cast<DialogWindow*>(lParam)->Attached(window);
     // The model decides where the focus goes.
     return FALSE;
   }
-  auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
-  if (self == nullptr || self->hwnd_ != window)
+  auto* owner = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+  if (owner == nullptr || owner->hwnd() != window)
     return FALSE;
+  InputRouter& self = owner->input();
   // Nothing thrown may unwind through user32 into Outlook's message loop: the
   // message counts as handled and the dialog stays usable.
   INT_PTR result = TRUE;
-  Guarded([&] { result = self->OnMessage(message, wParam, lParam); }, [self] { self->Failed(); });
+  Guarded([&] { result = self.OnMessage(message, wParam, lParam); }, [&self] { self.Failed(); });
   return result;
 }
 
-INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  DialogViews::Entry entry(views_);
+INT_PTR InputRouter::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  DialogViews::Entry entry(window_.views());
+  ui::Dialog* const model = window_.model();
+  const HWND dialog = window_.hwnd();
   switch (message) {
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE:
       // The close box, Alt+F4 and the system menu's Close.
-      if (model_ != nullptr)
-        Act([this] { return ui::CloseWindow(*model_); }, false);
+      if (model != nullptr)
+        Act([model] { return ui::CloseWindow(*model); }, false);
       return TRUE;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         // Kept for whoever reads the windows while a message box is up.
         const HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(hwnd_, focus))
-          ::SetPropW(hwnd_, kHeldFocus, focus);
+        if (focus != nullptr && ::IsChild(dialog, focus))
+          ::SetPropW(dialog, kHeldFocus, focus);
       } else {
         OnActivated();
       }
@@ -94,7 +98,7 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<INT_PTR>(
           Background(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case kSyncMessage:
-      views_.SyncAll();
+      window_.views().SyncAll();
       return TRUE;
     case kKeyMessage:
       OnKey(static_cast<KeyAction>(wParam), static_cast<std::size_t>(lParam));
@@ -103,51 +107,41 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A control took the focus by a way the view did not see coming; the
       // model has its say now, and the windows follow it.
       const auto index = static_cast<std::size_t>(wParam);
-      if (model_ == nullptr || index >= controls_.size() || ::GetFocus() != controls_[index])
+      const HWND focused = window_.ControlWindow(index);
+      if (model == nullptr || focused == nullptr || ::GetFocus() != focused)
         return TRUE;
-      ui::Control& control = *model_->Controls()[index];
-      if (model_->Focused() != &control)
+      ui::Control& control = *model->Controls()[index];
+      if (model->Focused() != &control)
         Act([&control] { return ui::Focus(control); }, false);
       return TRUE;
     }
     case WM_DESTROY:
-      ::RemovePropW(hwnd_, kHeldFocus);
-      ::RemovePropW(hwnd_, kViewObject);
-      RemoveTextProperty(hwnd_, kDialogName);
-      if (hooked_) {
-        UnhookKeyboard();
-        hooked_ = false;
-      }
+      window_.Detaching();
       return FALSE;
     case WM_NCDESTROY:
-      // Also when Windows destroys it with its owner (an explorer closed): no
-      // later call gets the dead handle, and a dialog still shown gets a new
-      // window under the window that stays.
-      hwnd_ = nullptr;
-      controls_.clear();
-      if (model_ != nullptr)
-        views_.Orphaned(*model_);
+      window_.Detached();
       return FALSE;
     default:
       return FALSE;
   }
 }
 
-void DialogWindow::OnActivated() {
-  ::RemovePropW(hwnd_, kHeldFocus);
-  if (model_ == nullptr)
+void InputRouter::OnActivated() {
+  ::RemovePropW(window_.hwnd(), kHeldFocus);
+  if (window_.model() == nullptr)
     return;
-  const SyncScope syncing(syncing_);
+  const SyncScope syncing(window_.syncingFlag());
   // SyncFocus asks for the active window, which is this one now.
-  SyncFocus(false);
+  window_.SyncFocus(false);
 }
 
-INT_PTR DialogWindow::OnCommand(int id, int code, HWND control) {
-  if (model_ == nullptr || syncing_)
+INT_PTR InputRouter::OnCommand(int id, int code, HWND control) {
+  ui::Dialog* const model = window_.model();
+  if (model == nullptr || window_.syncing())
     return TRUE;
   if (id == IDCANCEL && control == nullptr) {
     // Escape, from the dialog manager: the dialog's cancel button, if it has one.
-    for (const auto& c : model_->Controls())
+    for (const auto& c : model->Controls())
       if (c->cancel && c->kind() == Kind::CommandButton) {
         ui::Control& button = *c;
         Act([&button] { return ui::Click(button); }, true);
@@ -155,7 +149,7 @@ INT_PTR DialogWindow::OnCommand(int id, int code, HWND control) {
       }
     return TRUE;
   }
-  ui::Control* target = ControlOf(control);
+  ui::Control* target = window_.ControlOf(control);
   if (target == nullptr)
     return TRUE;
   ui::Control& c = *target;
@@ -170,14 +164,14 @@ INT_PTR DialogWindow::OnCommand(int id, int code, HWND control) {
     case Kind::MaskedEdit:
       if (code == EN_CHANGE) {
         const String typed = TextOf(control);
-        given_[IndexOf(c)].text.assign(typed.begin(), typed.end());
+        window_.NoteTyped(window_.IndexOf(c), typed);
         Act([&c, &typed] { return ui::Type(c, typed); }, false);
       }
       break;
     case Kind::ComboBox:
       if (code == CBN_SELCHANGE) {
         const int position = static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
-        given_[IndexOf(c)].listIndex = position;
+        window_.NoteChosen(window_.IndexOf(c), position);
         Act([&c, position] { return ui::Select(c, position); }, false);
       }
       break;
@@ -193,8 +187,8 @@ INT_PTR DialogWindow::OnCommand(int id, int code, HWND control) {
   return TRUE;
 }
 
-LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK InputRouter::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<DialogWindow*>(data);
   switch (message) {
     case WM_NCDESTROY:
@@ -204,17 +198,17 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      ui::Control* control = self->syncing_ ? nullptr : self->ControlOf(window);
+      ui::Control* control = self->syncing() ? nullptr : self->ControlOf(window);
       if (control != nullptr) {
         bool press = true;
         Guarded(
             [&] {
-              DialogViews::Entry entry(self->views_);
-              press = self->OnMouseDown(*control, window, lParam);
+              DialogViews::Entry entry(self->views());
+              press = self->input().OnMouseDown(*control, window, lParam);
             },
             [&] {
               press = false;
-              self->Failed();
+              self->input().Failed();
             });
         if (!press)
           return 0;
@@ -222,9 +216,9 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
       break;
     }
     case WM_SETFOCUS: {
-      ui::Control* control = self->syncing_ ? nullptr : self->ControlOf(window);
-      if (control != nullptr && self->model_->Focused() != control && control->CanHoldFocus())
-        ::PostMessageW(self->hwnd_, kFocusArrived,
+      ui::Control* control = self->syncing() ? nullptr : self->ControlOf(window);
+      if (control != nullptr && self->model()->Focused() != control && control->CanHoldFocus())
+        ::PostMessageW(self->hwnd(), kFocusArrived,
                        static_cast<WPARAM>(::GetDlgCtrlID(window) - kFirstControlId), 0);
       break;
     }
@@ -234,7 +228,7 @@ LRESULT CALLBACK DialogWindow::ControlProc(HWND window, UINT message, WPARAM wPa
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK DialogWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK InputRouter::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -250,7 +244,7 @@ LRESULT CALLBACK DialogWindow::FrameProc(HWND window, UINT message, WPARAM wPara
   }
 }
 
-bool DialogWindow::OnMouseDown(ui::Control& c, HWND window, LPARAM point) {
+bool InputRouter::OnMouseDown(ui::Control& c, HWND window, LPARAM point) {
   switch (c.kind()) {
     case Kind::TextBox:
     case Kind::MaskedEdit:
@@ -276,10 +270,10 @@ bool DialogWindow::OnMouseDown(ui::Control& c, HWND window, LPARAM point) {
   }
 }
 
-void DialogWindow::OnKey(KeyAction action, std::size_t index) {
-  if (model_ == nullptr)
+void InputRouter::OnKey(KeyAction action, std::size_t index) {
+  if (window_.model() == nullptr)
     return;
-  ui::Dialog& dialog = *model_;
+  ui::Dialog& dialog = *window_.model();
   const auto& all = dialog.Controls();
   ui::Control* control = index < all.size() ? all[index].get() : nullptr;
   switch (action) {
@@ -319,36 +313,32 @@ void DialogWindow::OnKey(KeyAction action, std::size_t index) {
   }
 }
 
-void DialogWindow::Failed() {
-  if (model_ != nullptr && model_->onFailure)
-    model_->onFailure();
+void InputRouter::Failed() {
+  ui::Dialog* const model = window_.model();
+  if (model != nullptr && model->onFailure)
+    model->onFailure();
 }
 
-Outcome DialogWindow::Act(const std::function<Outcome()>& action, bool keyboard) {
-  if (model_ == nullptr)
+Outcome InputRouter::Act(const std::function<Outcome()>& action, bool keyboard) {
+  if (window_.model() == nullptr)
     return Outcome::NotPossible;
-  DialogViews::Entry entry(views_);
+  DialogViews::Entry entry(window_.views());
   const Outcome outcome = action();
-  views_.SyncAll(keyboard);
+  window_.views().SyncAll(keyboard);
   return outcome;
 }
 
-HBRUSH DialogWindow::Background(HDC dc, HWND control) {
-  const ui::Control* c = ControlOf(control);
-  if (c == nullptr || model_ == nullptr)
-    return reinterpret_cast<HBRUSH>(::DefWindowProcW(
-        hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+HBRUSH InputRouter::Background(HDC dc, HWND control) {
+  const ui::Control* c = window_.ControlOf(control);
+  if (c == nullptr || window_.model() == nullptr)
+    return reinterpret_cast<HBRUSH>(::DefWindowProcW(window_.hwnd(), WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(control)));
   // Labels, boxes and buttons lying on a white shape (a page header, the
   // welcome and completion pages) take its white.
-  const TwipRect r = Absolute(*c);
-  for (const auto& shape : model_->Controls()) {
-    if (shape->kind() != Kind::Shape || !shape->IsShown())
-      continue;
-    const TwipRect s = Absolute(*shape);
-    if (r.left >= s.left && r.top >= s.top && r.right <= s.right && r.bottom <= s.bottom) {
-      ::SetBkColor(dc, RGB(255, 255, 255));
-      return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    }
+  if (window_.plan().OnWhiteShape(*c)) {
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
   }
   ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
   return ::GetSysColorBrush(COLOR_BTNFACE);

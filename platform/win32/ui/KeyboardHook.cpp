@@ -29,7 +29,8 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM removal, LPARAM data) {
   if (code == HC_ACTION && removal == PM_REMOVE && message->message >= WM_KEYFIRST &&
       message->message <= WM_KEYLAST)
     if (DialogWindow* dialog = DialogWindow::Of(message->hwnd))
-      Guarded([&] { dialog->PreTranslate(*message); }, [dialog] { dialog->Failed(); });
+      Guarded([&] { dialog->input().PreTranslate(*message); },
+              [dialog] { dialog->input().Failed(); });
   return ::CallNextHookEx(hook, code, removal, data);
 }
 
@@ -58,18 +59,20 @@ void UnhookKeyboard() {
   }
 }
 
-void DialogWindow::PreTranslate(MSG& message) {
-  if (model_ == nullptr || hwnd_ == nullptr)
+void InputRouter::PreTranslate(MSG& message) {
+  const ui::Dialog* const model = window_.model();
+  const HWND dialog = window_.hwnd();
+  if (model == nullptr || dialog == nullptr)
     return;
-  const auto& all = model_->Controls();
-  const ui::Control* focused = model_->Focused();
+  const auto& all = model->Controls();
+  const ui::Control* focused = model->Focused();
   std::size_t focusedIndex = all.size();
   for (std::size_t i = 0; i < all.size(); ++i)
     if (all[i].get() == focused)
       focusedIndex = i;
 
   auto become = [&](KeyAction action, std::size_t index) {
-    message.hwnd = hwnd_;
+    message.hwnd = dialog;
     message.message = kKeyMessage;
     message.wParam = static_cast<WPARAM>(action);
     message.lParam = static_cast<LPARAM>(index);
@@ -81,8 +84,9 @@ void DialogWindow::PreTranslate(MSG& message) {
   };
 
   const bool control = ::GetKeyState(VK_CONTROL) < 0;
-  const bool dropped = focused != nullptr && focused->kind() == Kind::ComboBox &&
-                       ::SendMessageW(controls_[focusedIndex], CB_GETDROPPEDSTATE, 0, 0) != 0;
+  const bool dropped =
+      focused != nullptr && focused->kind() == Kind::ComboBox &&
+      ::SendMessageW(window_.ControlWindow(focusedIndex), CB_GETDROPPEDSTATE, 0, 0) != 0;
   if (message.message == WM_KEYDOWN && !dropped) {
     switch (message.wParam) {
       case VK_TAB:
@@ -143,7 +147,7 @@ void DialogWindow::PreTranslate(MSG& message) {
       }
     }
   }
-  if (::IsDialogMessageW(hwnd_, &message))
+  if (::IsDialogMessageW(dialog, &message))
     swallow();
 }
 

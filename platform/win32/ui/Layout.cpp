@@ -1,6 +1,6 @@
 // Building a dialog's windows from the model: the dialog window, one standard
-// control per model control, placed from the model's twips at the layout's DPI,
-// with the fonts the model names or the system's dialog font.
+// control per model control, placed where the layout plan puts them, with the
+// fonts the model names or the system's dialog font.
 #include <algorithm>
 
 #include "host/HostError.h"
@@ -14,16 +14,9 @@ namespace ostrel::win32::view {
 
 using ui::Kind;
 
-namespace {
-
-// The property that leads from a dialog window to its view object.
-}  // namespace
-
 const wchar_t kViewObject[] = L"Ostrel.View";
 
 namespace {
-
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG;
 
 constexpr wchar_t kFrameClass[] = L"OstrelFrame";
 
@@ -32,7 +25,7 @@ bool frameClassRegistered = false;
 const wchar_t* FrameClass() {
   if (!frameClassRegistered) {
     WNDCLASSW type{};
-    type.lpfnWndProc = &DialogWindow::FrameProc;
+    type.lpfnWndProc = &InputRouter::FrameProc;
     type.hInstance = ThisModule();
     type.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     type.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -113,7 +106,7 @@ void UnregisterWindowClasses() {
 }
 
 DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
-    : views_(views), model_(&dialog), dpi_(views.Dpi()) {
+    : views_(views), model_(&dialog), plan_(views.Dpi()) {
   Build(owner);
 }
 
@@ -125,8 +118,8 @@ DialogWindow* DialogWindow::Of(HWND window) {
   if (window == nullptr)
     return nullptr;
   const HWND root = ::GetAncestor(window, GA_ROOT);
-  if (root == nullptr ||
-      ::GetWindowLongPtrW(root, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&DialogProc))
+  if (root == nullptr || ::GetWindowLongPtrW(root, DWLP_DLGPROC) !=
+                             reinterpret_cast<LONG_PTR>(&InputRouter::DialogProc))
     return nullptr;
   return static_cast<DialogWindow*>(::GetPropW(root, kViewObject));
 }
@@ -134,8 +127,38 @@ DialogWindow* DialogWindow::Of(HWND window) {
 HWND DialogWindow::ControlWindow(const ui::Control& control) const {
   if (model_ == nullptr || &control.dialog() != model_)
     return nullptr;
-  const std::size_t index = IndexOf(control);
+  return ControlWindow(IndexOf(control));
+}
+
+HWND DialogWindow::ControlWindow(std::size_t index) const {
   return index < controls_.size() ? controls_[index] : nullptr;
+}
+
+void DialogWindow::NoteTyped(std::size_t index, const String& text) {
+  if (index < given_.size())
+    given_[index].text.assign(text.begin(), text.end());
+}
+
+void DialogWindow::NoteChosen(std::size_t index, int position) {
+  if (index < given_.size())
+    given_[index].listIndex = position;
+}
+
+void DialogWindow::Detaching() {
+  ::RemovePropW(hwnd_, kHeldFocus);
+  ::RemovePropW(hwnd_, kViewObject);
+  RemoveTextProperty(hwnd_, kDialogName);
+  if (hooked_) {
+    UnhookKeyboard();
+    hooked_ = false;
+  }
+}
+
+void DialogWindow::Detached() {
+  hwnd_ = nullptr;
+  controls_.clear();
+  if (model_ != nullptr)
+    views_.Orphaned(*model_);
 }
 
 std::size_t DialogWindow::IndexOf(const ui::Control& control) const {
@@ -162,7 +185,7 @@ void DialogWindow::Build(HWND owner) {
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   baseFont_ = metrics.lfMessageFont;
   // The system's font is measured at the screen's DPI; the layout's may differ.
-  baseFont_.lfHeight = ::MulDiv(baseFont_.lfHeight, dpi_, ScreenDpi());
+  baseFont_.lfHeight = ::MulDiv(baseFont_.lfHeight, plan_.dpi(), ScreenDpi());
   dialogFont_.Reset(::CreateFontIndirectW(&baseFont_));
 
   // An empty dialog template: the controls are made one by one below, so the
@@ -174,7 +197,7 @@ void DialogWindow::Build(HWND owner) {
   } empty{};
   empty.dialog.style = kDialogStyle;
   const HINSTANCE module = ThisModule();
-  hwnd_ = ::CreateDialogIndirectParamW(module, &empty.dialog, owner, &DialogProc,
+  hwnd_ = ::CreateDialogIndirectParamW(module, &empty.dialog, owner, &InputRouter::DialogProc,
                                        reinterpret_cast<LPARAM>(this));
   if (hwnd_ == nullptr) {
     const DWORD error = ::GetLastError();
@@ -246,18 +269,8 @@ HWND DialogWindow::CreateControl(const ui::Control& control, int id) {
     SetTextProperty(window, kControlTag, WideString(control.tag));
   if (control.maxLength > 0)
     ::SendMessageW(window, EM_LIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
-  ::SetWindowSubclass(window, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(window, &InputRouter::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
   return window;
-}
-
-TwipRect DialogWindow::Absolute(const ui::Control& control) const {
-  int left = control.rect.left;
-  int top = control.rect.top;
-  for (const ui::Control* c = control.container(); c != nullptr; c = c->container()) {
-    left += c->rect.left;
-    top += c->rect.top;
-  }
-  return {left, top, left + control.rect.width, top + control.rect.height};
 }
 
 HWND DialogWindow::ParentOf(const ui::Control& control) const {
@@ -269,69 +282,18 @@ HWND DialogWindow::ParentOf(const ui::Control& control) const {
 }
 
 RECT DialogWindow::PixelRect(const ui::Control& control) const {
-  RECT r = DialogPixels(control);
+  RECT r = plan_.DialogPixels(control);
   if (control.container() != nullptr && ParentOf(control) != hwnd_) {
-    const RECT holder = DialogPixels(*control.container());
+    const RECT holder = plan_.DialogPixels(*control.container());
     ::OffsetRect(&r, -holder.left, -holder.top);
   }
   return r;
 }
 
-RECT DialogWindow::DialogPixels(const ui::Control& control) const {
-  const TwipRect t = Absolute(control);
-  RECT r{Pixels(t.left), Pixels(t.top), Pixels(t.right), Pixels(t.bottom)};
-  switch (control.kind()) {
-    case Kind::Line:
-      // A line has no thickness in the model; an etched line is two pixels.
-      if (control.rect.height == 0)
-        r.bottom = r.top + 2;
-      if (control.rect.width == 0)
-        r.right = r.left + 2;
-      break;
-    case Kind::ComboBox:
-      // A drop-down list's window includes the list that drops down.
-      r.bottom += ::MulDiv(160, dpi_, 96);
-      break;
-    default:
-      break;
-  }
-  return r;
-}
-
-SIZE DialogWindow::ClientSize() const {
-  SIZE size{Pixels(model_->rect.width), Pixels(model_->rect.height)};
-  if (model_->sizeIncludesFrame) {
-    RECT frame{0, 0, 0, 0};
-    ::AdjustWindowRectEx(&frame, kDialogStyle, FALSE, WS_EX_DLGMODALFRAME);
-    size.cx -= frame.right - frame.left;
-    size.cy -= frame.bottom - frame.top;
-  }
-  // Nothing is cut off, whatever the frame of this system measures.
-  for (const auto& control : model_->Controls()) {
-    if (control->kind() == Kind::ComboBox || control->kind() == Kind::TabStrip)
-      continue;
-    const RECT r = DialogPixels(*control);
-    size.cx = std::max<LONG>(size.cx, r.right);
-    size.cy = std::max<LONG>(size.cy, r.bottom);
-  }
-  return size;
-}
-
 void DialogWindow::PlaceDialog(bool firstTime) {
-  const SIZE client = ClientSize();
-  RECT outer{0, 0, client.cx, client.cy};
-  ::AdjustWindowRectEx(&outer, kDialogStyle, FALSE, WS_EX_DLGMODALFRAME);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
   placedRect_ = model_->rect;
-  if (!firstTime) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return;
-  }
-  int left = Pixels(model_->rect.left);
-  int top = Pixels(model_->rect.top);
-  // The work area of the owner's monitor (the screen less the taskbar).
   const HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+  // The work area of the owner's monitor (the screen less the taskbar).
   RECT work{};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
@@ -341,22 +303,19 @@ void DialogWindow::PlaceDialog(bool firstTime) {
     work = monitor.rcWork;
   else
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  if (model_->rect.left == 0 && model_->rect.top == 0) {
-    // No place of its own: centred over its owner (the owning dialog, or
-    // Outlook's window), else on the work area.
-    RECT area = work;
-    if (owner != nullptr && ::IsWindowVisible(owner))
-      ::GetWindowRect(owner, &area);
-    left = area.left + (area.right - area.left - width) / 2;
-    top = area.top + (area.bottom - area.top - height) / 2;
+  // A dialog without a place of its own is centred over its owner (the
+  // owning dialog, or Outlook's window), else on the work area.
+  RECT area = work;
+  if (owner != nullptr && ::IsWindowVisible(owner))
+    ::GetWindowRect(owner, &area);
+  const RECT r = plan_.Placement(*model_, area, work);
+  if (!firstTime) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
   }
-  // Never beyond the work area's edges, whatever the DPI: its buttons stay
-  // where the user can reach them.
-  if (work.right > work.left && work.bottom > work.top) {
-    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-  }
-  ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool DialogWindow::OwnsBitmap(HBITMAP bitmap) const {
@@ -379,7 +338,7 @@ HFONT DialogWindow::FontFor(const ui::Control& control) {
     std::copy(name.begin(), name.end(), font.lfFaceName);
   }
   if (control.fontSize > 0)
-    font.lfHeight = -::MulDiv(control.fontSize, dpi_, 72);
+    font.lfHeight = -::MulDiv(control.fontSize, plan_.dpi(), 72);
   if (control.bold)
     font.lfWeight = FW_BOLD;
   const OwnedFont& made = fonts_[key] = OwnedFont(::CreateFontIndirectW(&font));
@@ -390,7 +349,7 @@ HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
   if (!picture)
     return nullptr;
   const auto source = reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(picture->Handle()));
-  if (dpi_ == 96 || source == nullptr)
+  if (plan_.dpi() == 96 || source == nullptr)
     return source;
   if (auto found = bitmaps_.find(picture.get()); found != bitmaps_.end())
     return found->second.second ? found->second.second.get() : source;
@@ -399,8 +358,8 @@ HBITMAP DialogWindow::BitmapFor(const host::PicturePtr& picture) {
   BITMAP info{};
   OwnedBitmap scaled;
   if (::GetObjectW(source, sizeof info, &info) != 0) {
-    const int width = ::MulDiv(info.bmWidth, dpi_, 96);
-    const int height = ::MulDiv(info.bmHeight, dpi_, 96);
+    const int width = ::MulDiv(info.bmWidth, plan_.dpi(), 96);
+    const int height = ::MulDiv(info.bmHeight, plan_.dpi(), 96);
     const HDC screen = ::GetDC(nullptr);
     const OwnedMemoryDc from(::CreateCompatibleDC(screen));
     const OwnedMemoryDc to(::CreateCompatibleDC(screen));
