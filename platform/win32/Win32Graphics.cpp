@@ -1,6 +1,7 @@
 // Resource modules, GDI, OLE pictures and the clipboard.
 #include <cstring>
 
+#include "common/Text.h"
 #include "host/ErrorNumbers.h"
 #include "host/HostError.h"
 #include "win32/Owned.h"
@@ -276,7 +277,8 @@ bool Win32Clipboard::Close() {
 }
 
 std::uint32_t Win32Clipboard::RegisterFormat(const AnsiString& name) {
-  return ::RegisterClipboardFormatA(name.c_str());
+  // Format names are ASCII ("HTML Format"), the same in every code page.
+  return ::RegisterClipboardFormatW(Wide(FromAscii(name)));
 }
 
 std::optional<std::vector<std::uint8_t>> Win32Clipboard::GetData(std::uint32_t format) {
