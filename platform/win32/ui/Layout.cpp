@@ -42,6 +42,45 @@ const wchar_t* FrameClass() {
   return frameClassRegistered ? kFrameClass : L"STATIC";
 }
 
+// The dialogs follow the system's DPI whatever Outlook's own DPI awareness
+// (Outlook 2016 and later run per-monitor aware): their windows are made while
+// the thread is system aware, and a window keeps the awareness it was made
+// with. SetThreadDpiAwarenessContext came with Windows 10 1607, so it is
+// looked up; before it, the thread has the process's awareness, which is the
+// system's. The previous context is put back.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-setthreaddpiawarenesscontext
+class SystemDpiAwareScope {
+ public:
+  SystemDpiAwareScope() {
+    if (const Setter set = Find())
+      previous_ = set(kSystemAware);
+  }
+  ~SystemDpiAwareScope() {
+    if (previous_ != nullptr)
+      Find()(previous_);
+  }
+  SystemDpiAwareScope(const SystemDpiAwareScope&) = delete;
+  SystemDpiAwareScope& operator=(const SystemDpiAwareScope&) = delete;
+
+ private:
+  // DPI_AWARENESS_CONTEXT, a handle; DPI_AWARENESS_CONTEXT_SYSTEM_AWARE is -2.
+  using Context = HANDLE;
+  using Setter = Context(WINAPI*)(Context);
+  static inline const Context kSystemAware = reinterpret_cast<Context>(static_cast<INT_PTR>(-2));
+
+  static Setter Find() {
+    static const Setter found = [] {
+      const FARPROC proc =
+          ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext");
+      // Through void(*)(), the one function type any other converts to silently.
+      return reinterpret_cast<Setter>(reinterpret_cast<void (*)()>(proc));
+    }();
+    return found;
+  }
+
+  Context previous_ = nullptr;
+};
+
 struct ControlClass {
   const wchar_t* name;
   DWORD style;
@@ -197,6 +236,7 @@ void DialogWindow::Build(HWND owner) {
   } empty{};
   empty.dialog.style = kDialogStyle;
   const HINSTANCE module = ThisModule();
+  const SystemDpiAwareScope systemDpi;
   hwnd_ = ::CreateDialogIndirectParamW(module, &empty.dialog, owner, &InputRouter::DialogProc,
                                        reinterpret_cast<LPARAM>(this));
   if (hwnd_ == nullptr) {
@@ -222,6 +262,7 @@ void DialogWindow::MakeShownWindows() {
   // hidden pages hold hundreds of controls, and under Wine each window costs
   // about a millisecond to make. A container comes before what it holds, so
   // its window is there.
+  const SystemDpiAwareScope systemDpi;
   const auto& all = model_->Controls();
   for (std::size_t i = 0; i < all.size() && i < controls_.size(); ++i) {
     if (controls_[i] != nullptr || !all[i]->IsShown())

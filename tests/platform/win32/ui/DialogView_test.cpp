@@ -129,6 +129,39 @@ TEST(DialogView, OptionsIsOnTheScreenAtEveryDpi) {
   }
 }
 
+// Outlook 2016 and later run per-monitor DPI aware; the dialogs' windows are
+// system aware whatever the thread was when they were made, pages made later
+// included.
+TEST(DialogView, DialogsAreSystemDpiAwareInAPerMonitorAwareHost) {
+  using Context = HANDLE;
+  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  const auto find = [user32](const char* name) {
+    return reinterpret_cast<void (*)()>(::GetProcAddress(user32, name));
+  };
+  const auto set =
+      reinterpret_cast<Context(WINAPI*)(Context)>(find("SetThreadDpiAwarenessContext"));
+  const auto of = reinterpret_cast<Context(WINAPI*)(HWND)>(find("GetWindowDpiAwarenessContext"));
+  const auto same =
+      reinterpret_cast<BOOL(WINAPI*)(Context, Context)>(find("AreDpiAwarenessContextsEqual"));
+  if (set == nullptr || of == nullptr || same == nullptr)
+    GTEST_SKIP() << "no DPI awareness contexts before Windows 10 1607";
+  const auto systemAware = reinterpret_cast<Context>(static_cast<INT_PTR>(-2));
+  const auto perMonitor = reinterpret_cast<Context>(static_cast<INT_PTR>(-3));
+  const Context before = set(perMonitor);
+  ASSERT_NE(before, nullptr);
+  {
+    Shown s;
+    frmWizard& w = *s.f.Open();
+    Pump();
+    EXPECT_TRUE(same(of(s.Window(w)), systemAware));
+    EXPECT_TRUE(same(of(s.Window(w.cmdNext)), systemAware));
+    s.Click(w.cmdNext);
+    EXPECT_TRUE(same(of(s.Window(*w.optPaymentRequestType[0])), systemAware));
+    EXPECT_FALSE(same(of(s.Window(w)), perMonitor));
+  }
+  set(before);
+}
+
 // Whether a control's window shows all of its text, measured as the script
 // driver's `show` measures it.
 std::string Clipped(HWND window, const ui::Control& c) {

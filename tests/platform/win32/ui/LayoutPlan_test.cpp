@@ -15,15 +15,19 @@ TEST(LayoutPlan, PlacesTheDialogWithinTheWorkArea) {
     int dpi;
     ui::Rect rect;  // twips: place and client size
     RECT area;
-    bool centred;   // on area's centre
-    bool clamped;   // against the work area's right and bottom edges
+    bool centred;  // on area's centre
+    bool clamped;  // against the work area's right and bottom edges
   };
   const Case cases[] = {
       {"own place", 96, {1500, 1500, 3000, 2000}, work, false, false},
       {"centred on its owner", 96, {0, 0, 3000, 2000}, owner, true, false},
       {"centred at 144 dpi", 144, {0, 0, 3000, 2000}, owner, true, false},
       {"own place beyond the edge", 144, {14000, 9000, 3000, 2000}, work, false, true},
-      {"centred on an owner at the edge", 144, {0, 0, 6000, 4000}, {700, 100, 1000, 400}, false,
+      {"centred on an owner at the edge",
+       144,
+       {0, 0, 6000, 4000},
+       {700, 100, 1000, 400},
+       false,
        true},
   };
   for (const Case& c : cases) {
