@@ -514,6 +514,30 @@ void AddIn::objCBBUpdate_Click() {
     still->Unload();
 }
 
+bool AddIn::RibbonAction(std::u16string_view id) {
+  using Handler = void (AddIn::*)();
+  static constexpr std::pair<std::u16string_view, Handler> kActions[] = {
+      {u"QuarroButton", &AddIn::objCBButton_Click},
+      {u"QuarroGeneral", &AddIn::objCBBGeneral_Click},
+      {u"QuarroProduct", &AddIn::objCBBProduct_Click},
+      {u"QuarroService", &AddIn::objCBBService_Click},
+      {u"QuarroAuction", &AddIn::objCBBAuction_Click},
+      {u"QuarroDonation", &AddIn::objCBBDonation_Click},
+      {u"QuarroOptions", &AddIn::objCBBOptions_Click},
+      {u"QuarroHelp", &AddIn::objCBBHelp_Click},
+      {u"QuarroAbout", &AddIn::objCBBAbout_Click},
+      {u"QuarroUpdate", &AddIn::objCBBUpdate_Click},
+  };
+  for (const auto& [tag, handler] : kActions) {
+    if (tag == id) {
+      Guarded([this, handler = handler] { (this->*handler)(); },
+              [this] { ReportCommandFailure(); });
+      return true;
+    }
+  }
+  return false;
+}
+
 void AddIn::objExpl_BeforeFolderSwitch(const String&, bool&) {}
 
 void AddIn::objExpl_Activate(ExplorerToolbar& window) {

@@ -162,6 +162,10 @@ class AddIn final : private host::outlook::ExplorersEvents,
   void objCBBHelp_Click();
   void objCBBAbout_Click();
   void objCBBUpdate_Click();
+  // A ribbon control's onAction: the command of the toolbar control whose tag
+  // is its id, a failure reported as a toolbar command's is. False for an id
+  // of no command (the menu, another add-in's control).
+  bool RibbonAction(std::u16string_view id);
   // Window watch.
   void objExpl_BeforeFolderSwitch(const String& newFolder, bool& cancel);
   void objExpl_Activate(ExplorerToolbar& window);

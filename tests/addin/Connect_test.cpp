@@ -6,9 +6,11 @@
 #include <set>
 
 #include "addin/Connect.h"
+#include "addin/Ribbon.h"
 #include "common/Text.h"
 #include "help/frmAbout.h"
 #include "outlook/StandinApplication.h"
+#include "resources/modResource.h"
 #include "settings/frmOptions.h"
 #include "support/Checked.h"
 #include "support/WizardFixture.h"
@@ -329,6 +331,64 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
     addin.AddinInstance_OnDisconnection(0, {});
     EXPECT_EQ(addin.state().objOutlook, nullptr) << "teardown ran to its end";
   }
+}
+
+}  // namespace
+}  // namespace ostrel
+
+namespace ostrel {
+namespace {
+
+// The ribbon group of Outlook 2010 and later: its markup names each command
+// once under the toolbar's tags, its labels come from the library of the
+// user's language without access-key marks, and each id runs its command.
+TEST(Ribbon, MarkupLabelsAndActionsFollowTheToolbar) {
+  const String markup = ribbon::CustomUI(ribbon::kExplorerRibbonId);
+  EXPECT_TRUE(markup.starts_with(u"<customUI xmlns=\"" + String(ribbon::kNamespace) + u"\">"));
+  EXPECT_TRUE(ribbon::CustomUI(u"Microsoft.Outlook.Mail.Read").empty()) << "an inspector's ribbon";
+  for (const ribbon::Command& c : ribbon::Commands()) {
+    const String id = u"id=\"" + String(c.id) + u"\"";
+    EXPECT_NE(markup.find(id), String::npos) << Utf16ToUtf8(c.id);
+    EXPECT_EQ(markup.find(id), markup.rfind(id)) << Utf16ToUtf8(c.id) << " twice";
+  }
+
+  const struct {
+    test::FixedLocale locale;
+    const char16_t* general;
+    const char16_t* buttonTip;
+  } languages[] = {
+      {test::UsNumbers(), u"General Payment...", u"Create a new payment request e-mail"},
+      {test::GermanNumbers(), u"Allgemeine Zahlung...",
+       u"Eine neue Zahlungsanforderung per E-Mail erstellen"},
+  };
+  for (const auto& language : languages) {
+    test::WizardFixture f(language.locale);
+    CHECKED(f.Install());
+    ASSERT_TRUE(OpenResourceLibrary(f.state));
+    EXPECT_EQ(ribbon::Label(f.state, u"QuarroGeneral"), language.general);
+    EXPECT_EQ(ribbon::Screentip(f.state, u"QuarroButton"), language.buttonTip);
+    for (const ribbon::Command& c : ribbon::Commands()) {
+      const String label = ribbon::Label(f.state, c.id);
+      EXPECT_FALSE(label.empty()) << Utf16ToUtf8(c.id);
+      EXPECT_EQ(label.find(u'&'), String::npos) << Utf16ToUtf8(label);
+    }
+    EXPECT_TRUE(ribbon::Label(f.state, u"SomeoneElsesButton").empty());
+    CloseResourceLibrary(f.state);
+  }
+}
+
+TEST_F(AddInHost, RibbonActionsRunTheToolbarsCommands) {
+  outlook->OpenExplorer();
+  Connect();
+  AddIn& addin = *connect.addIn();
+  AddInState& s = connect.state();
+  EXPECT_TRUE(addin.RibbonAction(u"QuarroDonation"));
+  ASSERT_NE(s.Wizard(), nullptr);
+  EXPECT_EQ(s.Wizard()->CurrentPage, 6);
+  EXPECT_TRUE(addin.RibbonAction(u"QuarroAbout"));
+  ASSERT_NE(s.About(), nullptr);
+  EXPECT_FALSE(addin.RibbonAction(u"QuarroPopup")) << "the menu runs nothing";
+  EXPECT_FALSE(addin.RibbonAction(u"SomeoneElsesButton"));
 }
 
 }  // namespace
