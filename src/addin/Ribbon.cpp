@@ -82,4 +82,4 @@ String Screentip(AddInState& state, std::u16string_view id) {
   return command != nullptr ? WithoutAccessKey(ResString(state, command->screentip)) : String();
 }
 
-}  // namespace ribbon
+}  // namespace ostrel::ribbon

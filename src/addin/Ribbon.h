@@ -30,11 +30,11 @@ inline constexpr std::u16string_view kGetImage = u"GetImage";
 inline constexpr std::u16string_view kOnAction = u"OnAction";
 
 struct Command {
-  std::u16string_view id;       // the toolbar's tag
-  std::int32_t label;           // resource string of the label
-  std::int32_t screentip;       // resource string of the screen tip
-  bool separatorBefore;         // begins a group of the menu
-  bool picture;                 // has a picture (getImage)
+  std::u16string_view id;  // the toolbar's tag
+  std::int32_t label;      // resource string of the label
+  std::int32_t screentip;  // resource string of the screen tip
+  bool separatorBefore;    // begins a group of the menu
+  bool picture;            // has a picture (getImage)
 };
 
 // The large button, the menu, then the menu's nine commands.

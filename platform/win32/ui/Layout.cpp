@@ -81,6 +81,41 @@ class SystemDpiAwareScope {
   Context previous_ = nullptr;
 };
 
+// The module's own Common Controls 6 activation context, from its manifest
+// (resource 2). A DLL's manifest is not its host's: the dialogs get version 6
+// controls, as the rest of Outlook has them, only when their windows are made
+// while the context is active. A module without the resource (or a system
+// without side-by-side assemblies) makes its windows as the host would.
+// https://learn.microsoft.com/windows/win32/sbscs/isolating-components
+HANDLE controlsContext = INVALID_HANDLE_VALUE;
+bool controlsContextTried = false;
+
+class ControlsContextScope {
+ public:
+  ControlsContextScope() {
+    if (!controlsContextTried) {
+      controlsContextTried = true;
+      ACTCTXW request{};
+      request.cbSize = sizeof request;
+      request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+      request.hModule = ThisModule();
+      request.lpResourceName = MAKEINTRESOURCEW(2);
+      controlsContext = ::CreateActCtxW(&request);
+    }
+    if (controlsContext != INVALID_HANDLE_VALUE && !::ActivateActCtx(controlsContext, &cookie_))
+      cookie_ = 0;
+  }
+  ~ControlsContextScope() {
+    if (cookie_ != 0)
+      ::DeactivateActCtx(0, cookie_);
+  }
+  ControlsContextScope(const ControlsContextScope&) = delete;
+  ControlsContextScope& operator=(const ControlsContextScope&) = delete;
+
+ private:
+  ULONG_PTR cookie_ = 0;
+};
+
 struct ControlClass {
   const wchar_t* name;
   DWORD style;
@@ -142,6 +177,10 @@ ControlClass ClassOf(const ui::Control& c) {
 void UnregisterWindowClasses() {
   if (frameClassRegistered && ::UnregisterClassW(kFrameClass, ThisModule()))
     frameClassRegistered = false;
+  if (controlsContext != INVALID_HANDLE_VALUE)
+    ::ReleaseActCtx(controlsContext);
+  controlsContext = INVALID_HANDLE_VALUE;
+  controlsContextTried = false;
 }
 
 DialogWindow::DialogWindow(DialogViews& views, ui::Dialog& dialog, HWND owner)
@@ -237,6 +276,7 @@ void DialogWindow::Build(HWND owner) {
   empty.dialog.style = kDialogStyle;
   const HINSTANCE module = ThisModule();
   const SystemDpiAwareScope systemDpi;
+  const ControlsContextScope controls;
   hwnd_ = ::CreateDialogIndirectParamW(module, &empty.dialog, owner, &InputRouter::DialogProc,
                                        reinterpret_cast<LPARAM>(this));
   if (hwnd_ == nullptr) {
@@ -263,6 +303,7 @@ void DialogWindow::MakeShownWindows() {
   // about a millisecond to make. A container comes before what it holds, so
   // its window is there.
   const SystemDpiAwareScope systemDpi;
+  const ControlsContextScope controls;
   const auto& all = model_->Controls();
   for (std::size_t i = 0; i < all.size() && i < controls_.size(); ++i) {
     if (controls_[i] != nullptr || !all[i]->IsShown())

@@ -162,6 +162,20 @@ TEST(DialogView, DialogsAreSystemDpiAwareInAPerMonitorAwareHost) {
   set(before);
 }
 
+// The controls are Common Controls 6, made in the add-in's own activation
+// context: only version 6 buttons answer BCM_GETIDEALSIZE, and only version 6
+// static controls are drawn by comctl32.
+// https://learn.microsoft.com/windows/win32/controls/bcm-getidealsize
+TEST(DialogView, ControlsAreCommonControlsVersion6) {
+  Shown s;
+  frmWizard& w = *s.f.Open();
+  Pump();
+  SIZE ideal{};
+  EXPECT_TRUE(
+      ::SendMessageW(s.Window(w.cmdNext), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  EXPECT_GT(ideal.cx, 0);
+}
+
 // Whether a control's window shows all of its text, measured as the script
 // driver's `show` measures it.
 std::string Clipped(HWND window, const ui::Control& c) {
