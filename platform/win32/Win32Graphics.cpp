@@ -4,6 +4,7 @@
 #include "common/Text.h"
 #include "host/ErrorNumbers.h"
 #include "host/HostError.h"
+#include "win32/OlePicture.h"
 #include "win32/Owned.h"
 #include "win32/WideText.h"
 #include "win32/Win32Handles.h"
@@ -53,6 +54,7 @@ class OlePicture final : public host::Picture {
       return host::PaletteHandle::None;
     return static_cast<host::PaletteHandle>(FromOleHandle(palette));
   }
+  IPicture* get() const { return picture_; }
 
  private:
   IPicture* picture_;
@@ -90,6 +92,22 @@ std::vector<std::uint8_t> PackedDib(HBITMAP bitmap) {
 }
 
 }  // namespace
+
+host::PicturePtr PictureOf(IPicture* picture) {
+  if (picture == nullptr)
+    return nullptr;
+  picture->AddRef();
+  return std::make_shared<OlePicture>(picture);
+}
+
+IDispatch* DispatchOf(const host::Picture& picture) {
+  const auto* ole = dynamic_cast<const OlePicture*>(&picture);
+  IDispatch* dispatch = nullptr;
+  if (ole == nullptr ||
+      FAILED(ole->get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+    return nullptr;
+  return dispatch;
+}
 
 host::ModuleHandle Win32ResourceLoader::LoadLibraryEx(const String& path, std::uint32_t flags) {
   return FromNative<host::ModuleHandle>(::LoadLibraryExW(Wide(path), nullptr, flags));

@@ -210,8 +210,8 @@ void ExplorerToolbar::Build(const String& progId) {
 
   SkipOnFailure([&] { Required(objCommandBar.get()).SetVisible(true); });
   ApplyCaptions();
-  if (!facePasted_)
-    facePasted_ = SkipOnFailure([&] { PasteMainButtonFace(); });
+  if (!faceSet_)
+    faceSet_ = SkipOnFailure([&] { SetMainButtonFace(); });
 }
 
 void ExplorerToolbar::ApplyCaptions() {
@@ -235,15 +235,29 @@ void ExplorerToolbar::ApplyCaptions() {
     caption(menu[i]->get(), res::kMenuFirst + i);
 }
 
-void ExplorerToolbar::PasteMainButtonFace() {
+void ExplorerToolbar::SetMainButtonFace() {
   AddInState& state = owner_.state;
-  Required(objCBButton.get());
+  office::CommandBarButton& button = Required(objCBButton.get());
   const host::BitmapHandle bitmap = ResBitmap(state, DecimalText(res::kToolbarFaceBitmap));
   if (host::IsNone(bitmap))
     return;
-  host::Clipboard& clipboard = state.platform.clipboard;
-  // The face is passed through the clipboard; what the user had there is put
-  // back afterwards instead of being lost.
+  const host::PicturePtr picture = BitmapToPicture(state.platform, bitmap);
+  // Picture, then Mask, as Office documents them: the user's clipboard is
+  // never touched. Where the host takes no picture (an Office that lacks the
+  // properties, or refuses these), the face goes through the clipboard.
+  const bool set = SkipOnFailure([&] {
+    const host::PicturePtr mask = FaceMaskPicture(state.platform, picture.get(), kMagenta);
+    button.SetPicture(Required(picture.get()));
+    button.SetMask(Required(mask.get()));
+  });
+  if (!set)
+    PasteFace(button, picture);
+}
+
+void ExplorerToolbar::PasteFace(office::CommandBarButton& button, const host::PicturePtr& picture) {
+  host::Clipboard& clipboard = owner_.state.platform.clipboard;
+  // What the user had on the clipboard is put back afterwards instead of
+  // being lost.
   SavedClipboard saved(clipboard);
   struct PutBack {
     host::Clipboard& clipboard;
@@ -254,9 +268,8 @@ void ExplorerToolbar::PasteMainButtonFace() {
     }
   } putBack{clipboard, saved};
   clipboard.Clear();
-  const host::PicturePtr picture = BitmapToPicture(state.platform, bitmap);
-  CopyFaceToClipboard(state.platform, picture.get(), kMagenta);
-  Required(objCBButton.get()).PasteFace();
+  CopyFaceToClipboard(owner_.state.platform, picture.get(), kMagenta);
+  button.PasteFace();
 }
 
 void ExplorerToolbar::DeleteControls() noexcept {

@@ -104,7 +104,10 @@ class ExplorerToolbar final : private host::outlook::ExplorerEvents {
   // The main button or the popup found on the bar by its tag, or added.
   std::shared_ptr<host::office::CommandBarControl> FindOrAdd(int type, const String& tag);
   void ApplyCaptions();
-  void PasteMainButtonFace();
+  // The main button's face from the resource library: as pictures, else
+  // through the clipboard (PasteFace), the user's content put back.
+  void SetMainButtonFace();
+  void PasteFace(host::office::CommandBarButton& button, const host::PicturePtr& picture);
 
   void Activate() override;
   void BeforeFolderSwitch(const String& newFolder, bool& cancel) override;
@@ -113,7 +116,7 @@ class ExplorerToolbar final : private host::outlook::ExplorerEvents {
   AddIn& owner_;
   std::shared_ptr<host::outlook::Explorer> window_;
   bool reset_ = false;
-  bool facePasted_ = false;
+  bool faceSet_ = false;
 };
 
 // An item window of Outlook, watched for its Close.

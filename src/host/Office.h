@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/Picture.h"
 #include "host/String.h"
 
 namespace ostrel::host::office {
@@ -58,6 +59,11 @@ class CommandBarButton : public CommandBarControl {
   virtual void SetStyle(int style) = 0;
   // Takes the face (picture and mask) from the clipboard.
   virtual void PasteFace() = 0;
+  // The face as pictures (IPictureDisp): Picture first, then its Mask, white
+  // where the face is transparent.
+  // https://learn.microsoft.com/office/vba/api/office.commandbarbutton.mask
+  virtual void SetPicture(const host::Picture& picture) = 0;
+  virtual void SetMask(const host::Picture& mask) = 0;
   // Connects a receiver of the Click event; the cookie disconnects it again.
   virtual std::uint32_t Advise(CommandBarButtonEvents* sink) = 0;
   virtual void Unadvise(std::uint32_t cookie) = 0;

@@ -166,8 +166,15 @@ void CopyMaskToClipboard(host::Platform& platform, host::BitmapHandle mask,
   clipboard.Close();
 }
 
-void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
-                         std::uint32_t oleColour) {
+namespace {
+
+// Makes the picture's mask (with the screen's context and the picture's
+// palette, or a halftone one) and hands it to use, which may take it over by
+// setting it to None; whatever use leaves is deleted afterwards, with the
+// palette and the screen's context, however use ends.
+template <typename Use>
+void WithFaceMask(host::Platform& platform, const host::Picture* picture, std::uint32_t oleColour,
+                  Use use) {
   if (picture == nullptr || picture->Type() != host::kPicTypeBitmap ||
       host::IsNone(picture->Handle())) {
     throw host::HostError(kErrorInvalidPicture, "Invalid picture");
@@ -180,7 +187,6 @@ void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
     palette = gdi.CreateHalftonePalette(screen);
 
   host::BitmapHandle mask = host::BitmapHandle::None;
-  // Whatever fails below, the mask, our palette and the screen context go back.
   struct Cleanup {
     host::Gdi& gdi;
     host::BitmapHandle& mask;
@@ -199,8 +205,31 @@ void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
   host::ColorRef transparent = 0;
   platform.ole.TranslateColor(oleColour, palette, &transparent);
   mask = MakeFaceMask(platform, picture->Handle(), transparent, screen, palette);
-  platform.clipboard.SetPicture(*picture, host::kCfDib);
-  CopyMaskToClipboard(platform, mask, screen);
+  use(mask, screen);
+}
+
+}  // namespace
+
+void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
+                         std::uint32_t oleColour) {
+  WithFaceMask(platform, picture, oleColour,
+               [&](host::BitmapHandle& mask, host::DeviceContext screen) {
+                 platform.clipboard.SetPicture(*picture, host::kCfDib);
+                 CopyMaskToClipboard(platform, mask, screen);
+               });
+}
+
+host::PicturePtr FaceMaskPicture(host::Platform& platform, const host::Picture* picture,
+                                 std::uint32_t oleColour) {
+  host::PicturePtr made;
+  WithFaceMask(platform, picture, oleColour, [&](host::BitmapHandle& mask, host::DeviceContext) {
+    if (host::IsNone(mask))
+      return;
+    made = platform.ole.CreateBitmapPicture(mask, host::PaletteHandle::None, true);
+    if (made)
+      mask = host::BitmapHandle::None;  // the picture's now
+  });
+  return made;
 }
 
 }  // namespace ostrel

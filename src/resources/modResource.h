@@ -47,6 +47,12 @@ String LocaleText(host::Platform& platform, host::Lcid locale, std::uint32_t typ
 void CopyFaceToClipboard(host::Platform& platform, const host::Picture* picture,
                          std::uint32_t oleColour);
 
+// The picture's mask as a picture of its own (monochrome, white where the
+// picture has the transparent colour oleColour), for CommandBarButton.Mask;
+// nullptr when it cannot be made. Throws host::HostError(481) as above.
+host::PicturePtr FaceMaskPicture(host::Platform& platform, const host::Picture* picture,
+                                 std::uint32_t oleColour);
+
 // A monochrome bitmap, white where the bitmap has the transparent colour and black
 // elsewhere; None for a bitmap of no size or over 30000 pixels either way.
 host::BitmapHandle MakeFaceMask(host::Platform& platform, host::BitmapHandle bitmap,

@@ -1,5 +1,6 @@
 #include "standin/com/OfficeObjects.h"
 
+#include "win32/OlePicture.h"
 #include "win32/com/ComIds.h"
 
 namespace ostrel::standin::com {
@@ -140,8 +141,26 @@ class ButtonObject final : public ControlObject<_StandinButton, office::CommandB
   STDMETHODIMP PasteFace() override {
     return Guard([&] { model_->PasteFace(); });
   }
+  STDMETHODIMP put_Picture(IDispatch* picture) override {
+    return PutPicture(picture, [this](const host::Picture& p) { model_->SetPicture(p); });
+  }
+  STDMETHODIMP put_Mask(IDispatch* mask) override {
+    return PutPicture(mask, [this](const host::Picture& p) { model_->SetMask(p); });
+  }
 
  private:
+  // Only an OLE picture is a picture (E_INVALIDARG for another object).
+  template <typename Set>
+  HRESULT PutPicture(IDispatch* object, Set set) {
+    IPicture* picture = nullptr;
+    if (object == nullptr ||
+        FAILED(object->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture))))
+      return E_INVALIDARG;
+    const host::PicturePtr held = win32::PictureOf(picture);
+    picture->Release();
+    return Guard([&] { set(*held); });
+  }
+
   explicit ButtonObject(std::shared_ptr<office::CommandBarButton> model)
       : ControlObject(IID__StandinButton, std::move(model)),
         click_(

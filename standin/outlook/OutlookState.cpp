@@ -46,7 +46,8 @@ OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Cl
               "Controls.Add", "FindControl", "CommandBar.Visible", "AdaptiveMenu",
               // controls
               "Type", "Caption", "Tag", "TooltipText", "BeginGroup", "Visible", "OnAction",
-              "Parameter", "Delete", "FaceId", "Style", "PasteFace", "Popup.CommandBar"}),
+              "Parameter", "Delete", "FaceId", "Style", "PasteFace", "Picture", "Mask",
+              "Popup.CommandBar"}),
       toolbars(fileSystem, profileFolder),
       clipboard(theClipboard) {
   if (outbox.empty())

@@ -133,7 +133,7 @@ class StandinApplication : public host::outlook::Application {
   // "CommandBar.Name", "CommandBar.Reset", "Controls.Add", "FindControl",
   // "CommandBar.Visible", "AdaptiveMenu", "Type", "Caption", "Tag",
   // "TooltipText", "BeginGroup", "Visible", "OnAction", "Parameter", "Delete", "FaceId",
-  // "Style", "PasteFace", "Popup.CommandBar" (a property's name fails both
+  // "Style", "PasteFace", "Picture", "Mask", "Popup.CommandBar" (a property's name fails both
   // reading and setting it). An unknown name raises std::invalid_argument.
   void FailOn(std::string operation);
   void ClearFailures();

@@ -107,6 +107,33 @@ void StandinButton::PasteFace() {
   state_->Notify("face pasted on " + Utf16ToUtf8(data_.tag));
 }
 
+namespace {
+
+// What Office takes for a face: a bitmap picture with a bitmap in it.
+void CheckFacePicture(const host::Picture& picture, const char* property) {
+  if (picture.Type() != host::kPicTypeBitmap || host::IsNone(picture.Handle()))
+    throw host::HostError(kEInvalidArg, std::string(property) + " is no bitmap picture");
+}
+
+}  // namespace
+
+void StandinButton::SetPicture(const host::Picture& picture) {
+  Enter("Picture");
+  CheckFacePicture(picture, "Picture");
+  data_.pictureSet = true;
+  state_->Notify("picture set on " + Utf16ToUtf8(data_.tag));
+}
+
+void StandinButton::SetMask(const host::Picture& mask) {
+  Enter("Mask");
+  CheckFacePicture(mask, "Mask");
+  // The documentation gives the mask as the picture's: one before a picture
+  // is taken as the caller's mistake.
+  if (!data_.pictureSet)
+    throw host::HostError(kEFail, "Mask set before Picture");
+  data_.maskSet = true;
+}
+
 std::uint32_t StandinButton::Advise(host::office::CommandBarButtonEvents* sink) {
   Enter("Advise");
   return sinks_.Advise(sink);

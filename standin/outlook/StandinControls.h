@@ -118,6 +118,11 @@ class StandinButton final : public ControlProperties<host::office::CommandBarBut
   // keeps its face). FaceId is left as it was. Tells the listener
   // "face pasted on <tag>".
   void PasteFace() override;
+  // Picture takes a bitmap picture (E_INVALIDARG for another) and tells the
+  // listener "picture set on <tag>"; Mask takes one too, after Picture
+  // (E_FAIL before). Neither touches the clipboard.
+  void SetPicture(const host::Picture& picture) override;
+  void SetMask(const host::Picture& mask) override;
 
   std::uint32_t Advise(host::office::CommandBarButtonEvents* sink) override;
   void Unadvise(std::uint32_t cookie) override;

@@ -35,6 +35,8 @@ void DescribeControls(const std::vector<ControlView>& controls, const std::strin
       line += " style " + std::to_string(c.style) + " face " + std::to_string(c.faceId);
       if (c.pastedFace)
         line += " pasted-face";
+      if (c.pictureSet)
+        line += c.maskSet ? " picture-and-mask" : " picture";
     }
     if (c.beginGroup)
       line += " group";

@@ -24,6 +24,8 @@ struct ControlView {
   int style = 0;
   int faceId = 0;
   bool pastedFace = false;
+  bool pictureSet = false;  // Picture given
+  bool maskSet = false;     // and its Mask
   // Popups only: the items of the popup's menu.
   bool adaptiveMenu = false;
   std::vector<ControlView> menu;

@@ -64,7 +64,8 @@ TEST_F(AddInHost, ToolbarIsBuiltWithItsCommandsCaptionsAndFace) {
   const ControlView& main = bar->controls[0];
   EXPECT_EQ(main.tag, u"QuarroButton");
   EXPECT_EQ(main.style, host::office::msoButtonIconAndCaption);
-  EXPECT_TRUE(main.pastedFace) << "bitmap 2003 pasted";
+  EXPECT_TRUE(main.pictureSet && main.maskSet) << "bitmap 2003 as Picture and Mask";
+  EXPECT_FALSE(main.pastedFace) << "the clipboard is left alone";
   EXPECT_FALSE(main.caption.empty());
   EXPECT_FALSE(main.tooltip.empty());
   EXPECT_TRUE(main.temporary);
@@ -101,22 +102,33 @@ TEST_F(AddInHost, ToolbarIsBuiltWithItsCommandsCaptionsAndFace) {
   EXPECT_EQ(connect.state().helpFile, f.state.addinFolder + u"\\Ostrel.chm::/Context.txt");
 }
 
+// The face goes as Picture and Mask; where the host refuses them it goes
+// through the clipboard, and what the user had there comes back either way.
 TEST_F(AddInHost, TheUsersClipboardSurvivesTheFace) {
-  host::Clipboard& clipboard = f.services.clipboard;
-  const std::uint32_t format = clipboard.RegisterFormat("Ostrel Test Text");
-  clipboard.Clear();
-  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
-  ASSERT_TRUE(clipboard.SetData(format, host::kGmemMoveableShare, {'k', 'e', 'e', 'p'}));
-  clipboard.Close();
+  for (const char* refused : {"", "Picture", "Mask"}) {
+    SCOPED_TRACE(refused);
+    host::Clipboard& clipboard = f.services.clipboard;
+    const std::uint32_t format = clipboard.RegisterFormat("Ostrel Test Text");
+    clipboard.Clear();
+    ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+    ASSERT_TRUE(clipboard.SetData(format, host::kGmemMoveableShare, {'k', 'e', 'e', 'p'}));
+    clipboard.Close();
 
-  outlook->OpenExplorer();
-  Connect();
-  ASSERT_TRUE(Quarro()->controls[0].pastedFace);
-  ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
-  const auto kept = clipboard.GetData(format);
-  clipboard.Close();
-  ASSERT_TRUE(kept.has_value());
-  EXPECT_EQ(kept->size() >= 4 ? std::string(kept->begin(), kept->begin() + 4) : "", "keep");
+    outlook = NewOutlook();
+    if (*refused != '\0')
+      outlook->FailOn(refused);
+    outlook->OpenExplorer();
+    Connect();
+    const ControlView& main = Quarro()->controls[0];
+    EXPECT_EQ(main.pastedFace, *refused != '\0') << "the clipboard only as the fall-back";
+    EXPECT_EQ(main.pictureSet, *refused == '\0' || std::string(refused) == "Mask");
+    ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
+    const auto kept = clipboard.GetData(format);
+    clipboard.Close();
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->size() >= 4 ? std::string(kept->begin(), kept->begin() + 4) : "", "keep");
+    connect.AddinInstance_OnDisconnection(0, {});
+  }
 }
 
 TEST_F(AddInHost, NoWindowWaitsForTheFirstExplorer) {
@@ -273,6 +285,8 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
                               "FaceId",
                               "Style",
                               "PasteFace",
+                              "Picture",
+                              "Mask",
                               "Popup.CommandBar",
                               "Advise",
                               "Unadvise",
@@ -302,6 +316,8 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
                                                 "FaceId",
                                                 "Style",
                                                 "PasteFace",
+                                                "Picture",
+                                                "Mask",
                                                 "CommandBar.Reset",
                                                 "CommandBar.Visible",
                                                 "AdaptiveMenu",

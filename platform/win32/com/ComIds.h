@@ -95,6 +95,8 @@ inline constexpr wchar_t kOnAction[] = L"OnAction";
 inline constexpr wchar_t kFaceId[] = L"FaceId";
 inline constexpr wchar_t kStyle[] = L"Style";
 inline constexpr wchar_t kPasteFace[] = L"PasteFace";
+inline constexpr wchar_t kPicture[] = L"Picture";
+inline constexpr wchar_t kMask[] = L"Mask";
 inline constexpr wchar_t kCommandBar[] = L"CommandBar";
 inline constexpr wchar_t kDelete[] = L"Delete";
 }  // namespace names

@@ -1,7 +1,11 @@
 // Office's command bars over the host's automation objects.
+#include <cwchar>
 #include <optional>
 
+#include "common/Text.h"
 #include "host/HostError.h"
+#include "win32/OlePicture.h"
+#include "win32/WideText.h"
 #include "win32/com/ComIds.h"
 #include "win32/com/LateBinding.h"
 #include "win32/outlook/ComOutlook.h"
@@ -76,6 +80,8 @@ class ComCommandBarButton final : public ComControl<office::CommandBarButton> {
     Put(object(), names::kStyle, Variant(static_cast<std::int32_t>(style)));
   }
   void PasteFace() override { Call(object(), names::kPasteFace); }
+  void SetPicture(const host::Picture& picture) override { PutPicture(names::kPicture, picture); }
+  void SetMask(const host::Picture& mask) override { PutPicture(names::kMask, mask); }
 
   std::uint32_t Advise(office::CommandBarButtonEvents* sink) override {
     if (sink == nullptr)
@@ -98,6 +104,18 @@ class ComCommandBarButton final : public ComControl<office::CommandBarButton> {
   void Unadvise(std::uint32_t cookie) override { connections_.Remove(cookie); }
 
  private:
+  // An IPictureDisp as the property's value (Office's CommandBarButton.Picture
+  // and Mask take one).
+  void PutPicture(const wchar_t* name, const host::Picture& picture) {
+    IDispatch* dispatch = DispatchOf(picture);
+    if (dispatch == nullptr)
+      com::RaiseFailedCall(E_INVALIDARG,
+                           "no OLE picture for " + Utf16ToUtf8(FromWide(name, std::wcslen(name))));
+    const Variant value(dispatch);
+    dispatch->Release();
+    Put(object(), name, value);
+  }
+
   Connections connections_;
 };
 

@@ -302,6 +302,8 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
                               "FaceId",
                               "Style",
                               "PasteFace",
+                              "Picture",
+                              "Mask",
                               "Popup.CommandBar",
                               "Advise",
                               "Unadvise",
@@ -315,6 +317,8 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
                                               "FaceId",
                                               "Style",
                                               "PasteFace",
+                                              "Picture",
+                                              "Mask",
                                               "CommandBar.Reset",
                                               "CommandBar.Visible",
                                               "AdaptiveMenu",
@@ -391,7 +395,7 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
             S_OK);
   EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
             standin::DescribeToolbars(direct.Toolbars()));
-  ASSERT_TRUE(model.Toolbars().back().controls.at(0).pastedFace);
+  ASSERT_TRUE(model.Toolbars().back().controls.at(0).maskSet) << "Picture and Mask through COM";
   ASSERT_TRUE(clipboard.Open(host::WindowHandle::None));
   const auto kept = clipboard.GetData(format);
   clipboard.Close();
