@@ -120,7 +120,10 @@ class StandinButton final : public ControlProperties<host::office::CommandBarBut
   void PasteFace() override;
   // Picture takes a bitmap picture (E_INVALIDARG for another) and tells the
   // listener "picture set on <tag>"; Mask takes one too, after Picture
-  // (E_FAIL before). Neither touches the clipboard.
+  // (E_FAIL before: the documentation gives the mask as the picture's, and is
+  // silent on the other order). Neither touches the clipboard.
+  // https://learn.microsoft.com/office/vba/api/office.commandbarbutton.picture
+  // https://learn.microsoft.com/office/vba/api/office.commandbarbutton.mask
   void SetPicture(const host::Picture& picture) override;
   void SetMask(const host::Picture& mask) override;
 
