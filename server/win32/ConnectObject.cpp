@@ -2,8 +2,11 @@
 
 #include <vector>
 
+#include "addin/AddIn.h"
+#include "addin/Ribbon.h"
 #include "common/Entry.h"
 #include "server/win32/Module.h"
+#include "win32/OlePicture.h"
 #include "win32/com/ComIds.h"
 #include "win32/com/Variant.h"
 
@@ -51,7 +54,12 @@ STDMETHODIMP ConnectObject::QueryInterface(REFIID iid, void** out) {
     return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IDTExtensibility2 ||
       iid == IID__Connect) {
-    *out = static_cast<IDTExtensibility2*>(this);
+    *out = static_cast<_Connect*>(this);
+    AddRef();
+    return S_OK;
+  }
+  if (iid == IID_IRibbonExtensibility) {
+    *out = static_cast<IRibbonExtensibility*>(&ribbon_);
     AddRef();
     return S_OK;
   }
@@ -80,7 +88,7 @@ ITypeInfo* ConnectObject::TypeInfo() {
     const String path = ModulePath();
     if (SUCCEEDED(::LoadTypeLibEx(reinterpret_cast<LPCOLESTR>(path.c_str()), REGKIND_NONE,
                                   library.Out())))
-      library->GetTypeInfoOfGuid(IID_IDTExtensibility2, typeInfo_.Out());
+      library->GetTypeInfoOfGuid(IID__Connect, typeInfo_.Out());
   }
   return typeInfo_.get();
 }
@@ -125,8 +133,8 @@ STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISP
     return E_FAIL;
   // The type information checks the argument count and types, and converts
   // them, before the vtable method is called.
-  return ::DispInvoke(static_cast<IDTExtensibility2*>(this), typeInfo, id, flags, parameters,
-                      result, exception, argumentError);
+  return ::DispInvoke(static_cast<_Connect*>(this), typeInfo, id, flags, parameters, result,
+                      exception, argumentError);
 }
 
 // Each of the five is a door into the add-in: the object stays for the call
@@ -135,7 +143,7 @@ template <typename Call>
 HRESULT ConnectObject::Door(Call&& call) noexcept {
   Guarded(
       [&] {
-        const ComPtr<IDTExtensibility2> self = ComPtr<IDTExtensibility2>::Copy(this);
+        const ComPtr<_Connect> self = ComPtr<_Connect>::Copy(this);
         call();
       },
       [] {});
@@ -169,6 +177,124 @@ STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** custom) {
 
 STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** custom) {
   return Door([&] { connect_.OnBeginShutdown(CustomData(custom)); });
+}
+
+String ConnectObject::ControlId(IRibbonControl* control) {
+  BSTR id = nullptr;
+  if (control == nullptr || FAILED(control->get_Id(&id)))
+    return String();
+  String text = win32::com::Bstr::ToString(id);
+  ::SysFreeString(id);
+  return text;
+}
+
+STDMETHODIMP ConnectObject::GetLabel(IRibbonControl* control, BSTR* label) {
+  if (label == nullptr)
+    return E_POINTER;
+  String text;
+  const HRESULT hr = Door([&] { text = ribbon::Label(connect_.state(), ControlId(control)); });
+  *label = win32::com::Bstr(text).Detach();
+  return hr;
+}
+
+STDMETHODIMP ConnectObject::GetScreentip(IRibbonControl* control, BSTR* tip) {
+  if (tip == nullptr)
+    return E_POINTER;
+  String text;
+  const HRESULT hr = Door([&] { text = ribbon::Screentip(connect_.state(), ControlId(control)); });
+  *tip = win32::com::Bstr(text).Detach();
+  return hr;
+}
+
+STDMETHODIMP ConnectObject::GetImage(IRibbonControl* control, IDispatch** image) {
+  if (image == nullptr)
+    return E_POINTER;
+  *image = nullptr;
+  Door([&] {
+    const ribbon::Command* command = ribbon::Find(ControlId(control));
+    if (command == nullptr || !command->picture)
+      return;
+    const host::PicturePtr picture = ribbon::Picture(connect_.state(), command->id);
+    if (picture)
+      *image = win32::DispatchOf(*picture);
+  });
+  return *image != nullptr ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP ConnectObject::OnAction(IRibbonControl* control) {
+  return Door([&] {
+    if (AddIn* addin = connect_.addIn())
+      addin->RibbonAction(ControlId(control));
+  });
+}
+
+STDMETHODIMP ConnectObject::Ribbon::GetTypeInfoCount(UINT* count) {
+  if (count == nullptr)
+    return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::Ribbon::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info != nullptr)
+    *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+STDMETHODIMP ConnectObject::Ribbon::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                                  DISPID* ids) {
+  if (iid != IID_NULL)
+    return DISP_E_UNKNOWNINTERFACE;
+  if (names == nullptr || ids == nullptr || count == 0)
+    return E_INVALIDARG;
+  for (UINT i = 0; i < count; ++i)
+    ids[i] = DISPID_UNKNOWN;
+  if (count != 1 || ::CompareStringOrdinal(names[0], -1, L"GetCustomUI", -1, TRUE) != CSTR_EQUAL)
+    return DISP_E_UNKNOWNNAME;
+  ids[0] = 1;
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::Ribbon::Invoke(DISPID id, REFIID iid, LCID, WORD flags,
+                                           DISPPARAMS* parameters, VARIANT* result, EXCEPINFO*,
+                                           UINT* argumentError) {
+  if (iid != IID_NULL)
+    return DISP_E_UNKNOWNINTERFACE;
+  if (id != 1)
+    return DISP_E_MEMBERNOTFOUND;
+  if ((flags & DISPATCH_METHOD) == 0)
+    return DISP_E_MEMBERNOTFOUND;
+  if (parameters == nullptr || parameters->cArgs != 1 || parameters->cNamedArgs != 0)
+    return DISP_E_BADPARAMCOUNT;
+  VARIANT text;
+  ::VariantInit(&text);
+  if (FAILED(::VariantChangeType(&text, &parameters->rgvarg[0], 0, VT_BSTR))) {
+    if (argumentError != nullptr)
+      *argumentError = 0;
+    return DISP_E_TYPEMISMATCH;
+  }
+  BSTR markup = nullptr;
+  const HRESULT hr = GetCustomUI(text.bstrVal, &markup);
+  ::VariantClear(&text);
+  if (result != nullptr) {
+    ::VariantInit(result);
+    result->vt = VT_BSTR;
+    result->bstrVal = markup;
+  } else {
+    ::SysFreeString(markup);
+  }
+  return hr;
+}
+
+STDMETHODIMP ConnectObject::Ribbon::GetCustomUI(BSTR ribbonId, BSTR* markup) {
+  if (markup == nullptr)
+    return E_POINTER;
+  String text;
+  const HRESULT hr =
+      owner_.Door([&] { text = ribbon::CustomUI(win32::com::Bstr::ToString(ribbonId)); });
+  // No markup for another ribbon: a null string, as Office takes it.
+  *markup = text.empty() ? nullptr : win32::com::Bstr(text).Detach();
+  return hr;
 }
 
 }  // namespace ostrel::server

@@ -1,7 +1,9 @@
 // The class Connect as Outlook sees it: IDTExtensibility2 as a dual interface
 // (the vtable, and IDispatch from the type library embedded in Ostrel.dll),
-// handing the five events to the add-in's Connect. Nothing thrown and no
-// failure of the add-in reaches Outlook: every method returns an HRESULT.
+// handing the five events to the add-in's Connect, with the ribbon's callbacks
+// on the same interface (_Connect), and IRibbonExtensibility, whose
+// GetCustomUI gives the ribbon group's markup. Nothing thrown and no failure
+// of the add-in reaches Outlook: every method returns an HRESULT.
 #pragma once
 
 #include <memory>
@@ -18,7 +20,7 @@
 
 namespace ostrel::server {
 
-class ConnectObject final : public IDTExtensibility2, private win32::com::ObjectCount {
+class ConnectObject final : public _Connect, private win32::com::ObjectCount {
  public:
   ConnectObject();
 
@@ -44,6 +46,12 @@ class ConnectObject final : public IDTExtensibility2, private win32::com::Object
   STDMETHODIMP OnStartupComplete(SAFEARRAY** custom) override;
   STDMETHODIMP OnBeginShutdown(SAFEARRAY** custom) override;
 
+  // The ribbon's callbacks, each for the control whose Id it is given.
+  STDMETHODIMP GetLabel(IRibbonControl* control, BSTR* label) override;
+  STDMETHODIMP GetScreentip(IRibbonControl* control, BSTR* tip) override;
+  STDMETHODIMP GetImage(IRibbonControl* control, IDispatch** image) override;
+  STDMETHODIMP OnAction(IRibbonControl* control) override;
+
  private:
   ~ConnectObject();
   template <typename Call>
@@ -52,6 +60,31 @@ class ConnectObject final : public IDTExtensibility2, private win32::com::Object
   // loaded on the first IDispatch call; nullptr when it cannot be loaded.
   ITypeInfo* TypeInfo();
 
+  // IRibbonExtensibility, an interface of the same object with its own
+  // IDispatch (GetCustomUI is its dispatch number 1).
+  class Ribbon final : public IRibbonExtensibility {
+   public:
+    explicit Ribbon(ConnectObject& owner) : owner_(owner) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+      return owner_.QueryInterface(iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return owner_.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return owner_.Release(); }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                               DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                        VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+    STDMETHODIMP GetCustomUI(BSTR ribbonId, BSTR* markup) override;
+
+   private:
+    ConnectObject& owner_;
+  };
+  // The Id of a ribbon control; empty when it cannot be read.
+  static String ControlId(IRibbonControl* control);
+
+  Ribbon ribbon_{*this};
   LONG references_ = 1;
   win32::Win32Platform platform_;
   Connect connect_;

@@ -39,7 +39,7 @@ const std::vector<Command>& Commands() {
       {u"QuarroAuction", kMenuFirst + 3, kMenuFirst + 3, false, false},
       {u"QuarroDonation", kMenuFirst + 4, kMenuFirst + 4, false, false},
       {u"QuarroOptions", kMenuFirst + 5, kMenuFirst + 5, true, false},
-      {u"QuarroHelp", kMenuFirst + 6, kMenuFirst + 6, true, true},
+      {u"QuarroHelp", kMenuFirst + 6, kMenuFirst + 6, true, false},
       {u"QuarroAbout", kMenuFirst + 7, kMenuFirst + 7, true, false},
       {u"QuarroUpdate", kMenuFirst + 8, kMenuFirst + 8, true, false},
   };
@@ -80,6 +80,15 @@ String Label(AddInState& state, std::u16string_view id) {
 String Screentip(AddInState& state, std::u16string_view id) {
   const Command* command = Find(id);
   return command != nullptr ? WithoutAccessKey(ResString(state, command->screentip)) : String();
+}
+
+host::PicturePtr Picture(AddInState& state, std::u16string_view id) {
+  const Command* command = Find(id);
+  if (command == nullptr || !command->picture)
+    return nullptr;
+  // The toolbar's face until the libraries carry the ribbon's own pictures.
+  const host::BitmapHandle bitmap = ResBitmap(state, DecimalText(res::kToolbarFaceBitmap));
+  return host::IsNone(bitmap) ? nullptr : BitmapToPicture(state.platform, bitmap);
 }
 
 }  // namespace ostrel::ribbon

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/Picture.h"
 #include "host/String.h"
 
 namespace ostrel {
@@ -50,6 +51,10 @@ String CustomUI(std::u16string_view ribbonId);
 // Payment..."), as ribbon labels carry none; empty for ids of no control.
 String Label(AddInState& state, std::u16string_view id);
 String Screentip(AddInState& state, std::u16string_view id);
+
+// What getImage answers: the control's picture from the resource library;
+// nullptr for a control without one or without a library.
+host::PicturePtr Picture(AddInState& state, std::u16string_view id);
 
 }  // namespace ribbon
 }  // namespace ostrel

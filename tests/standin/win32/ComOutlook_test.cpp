@@ -425,5 +425,126 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   ::SafeArrayDestroy(custom);
 }
 
+// A ribbon control as Office hands it to a callback: its Id, and nothing else.
+class FakeRibbonControl final : public IRibbonControl {
+ public:
+  explicit FakeRibbonControl(const wchar_t* id) : id_(id) {}
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IRibbonControl) {
+      *out = static_cast<IRibbonControl*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP get_Id(BSTR* id) override {
+    *id = ::SysAllocString(id_);
+    return S_OK;
+  }
+  STDMETHODIMP get_Context(IDispatch** context) override {
+    *context = nullptr;
+    return S_OK;
+  }
+  STDMETHODIMP get_Tag(BSTR* tag) override {
+    *tag = ::SysAllocString(L"");
+    return S_OK;
+  }
+
+ private:
+  const wchar_t* id_;
+};
+
+// Office's side of the ribbon through COM: IRibbonExtensibility's markup by
+// the vtable and by dispatch number 1, the callbacks by name through the
+// class's IDispatch with a ribbon control.
+TEST_F(ComAddIn, TheRibbonAnswersAsOfficeAsks) {
+  test::WizardFixture g;
+  g.Install();
+  standin::StandinApplication model(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
+                                    g.AddinPath("Profile"), [] { return std::int64_t{0}; });
+  model.OpenExplorer();
+  ComPtr<standin::com::ApplicationObject> app = standin::com::ApplicationObject::Make(model);
+  ComPtr<standin::com::AddInObject> instance =
+      standin::com::AddInObject::Make(model.MakeAddInInstance(u"Ostrel.Connect"));
+  ComPtr<IDTExtensibility2> addin = Create();
+  ASSERT_TRUE(addin);
+  SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
+  ASSERT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
+            S_OK);
+
+  ComPtr<IRibbonExtensibility> ribbon;
+  ASSERT_EQ(addin->QueryInterface(IID_IRibbonExtensibility, reinterpret_cast<void**>(ribbon.Out())),
+            S_OK);
+  win32::com::Bstr explorer(u"Microsoft.Outlook.Explorer");
+  win32::com::Bstr markup;
+  ASSERT_EQ(ribbon->GetCustomUI(explorer.get(), markup.Out()), S_OK);
+  EXPECT_NE(markup.ToString().find(u"id=\"QuarroButton\""), String::npos);
+  win32::com::Bstr inspector(u"Microsoft.Outlook.Mail.Read");
+  win32::com::Bstr none;
+  EXPECT_EQ(ribbon->GetCustomUI(inspector.get(), none.Out()), S_OK);
+  EXPECT_EQ(none.get(), nullptr) << "no markup for an item window's ribbon";
+  // Dispatch number 1, as a late-bound caller gets it.
+  VARIANT argument;
+  ::VariantInit(&argument);
+  argument.vt = VT_BSTR;
+  argument.bstrVal = explorer.get();
+  DISPPARAMS parameters{&argument, nullptr, 1, 0};
+  VARIANT result;
+  ::VariantInit(&result);
+  ASSERT_EQ(ribbon->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &parameters, &result, nullptr, nullptr),
+            S_OK);
+  ASSERT_EQ(result.vt, VT_BSTR);
+  EXPECT_EQ(win32::com::Bstr::ToString(result.bstrVal), markup.ToString());
+  ::VariantClear(&result);
+
+  // The callbacks, found by name on the class's IDispatch.
+  ComPtr<IDispatch> dispatch;
+  ASSERT_EQ(addin->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Out())), S_OK);
+  const auto call = [&](const wchar_t* name, const wchar_t* id, VARIANT* out) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID member = DISPID_UNKNOWN;
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &member), S_OK)
+        << Utf16ToUtf8(win32::com::Bstr::ToString(names[0]));
+    FakeRibbonControl control(id);
+    VARIANT argument;
+    ::VariantInit(&argument);
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = &control;
+    DISPPARAMS parameters{&argument, nullptr, 1, 0};
+    return dispatch->Invoke(member, IID_NULL, 0, DISPATCH_METHOD, &parameters, out, nullptr,
+                            nullptr);
+  };
+  VARIANT label;
+  ::VariantInit(&label);
+  ASSERT_EQ(call(L"GetLabel", L"QuarroGeneral", &label), S_OK);
+  ASSERT_EQ(label.vt, VT_BSTR);
+  EXPECT_EQ(win32::com::Bstr::ToString(label.bstrVal), u"General Payment...");
+  ::VariantClear(&label);
+  VARIANT image;
+  ::VariantInit(&image);
+  ASSERT_EQ(call(L"GetImage", L"QuarroButton", &image), S_OK);
+  EXPECT_EQ(image.vt, VT_DISPATCH);
+  ComPtr<IPicture> picture;
+  EXPECT_EQ(image.pdispVal->QueryInterface(IID_IPicture, reinterpret_cast<void**>(picture.Out())),
+            S_OK);
+  ::VariantClear(&image);
+  EXPECT_EQ(call(L"OnAction", L"SomeoneElsesButton", nullptr), S_OK);
+
+  EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
+  ::SafeArrayDestroy(custom);
+}
+
 }  // namespace
 }  // namespace ostrel
