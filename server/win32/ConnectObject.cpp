@@ -188,22 +188,22 @@ String ConnectObject::ControlId(IRibbonControl* control) {
   return text;
 }
 
-STDMETHODIMP ConnectObject::GetLabel(IRibbonControl* control, BSTR* label) {
-  if (label == nullptr)
+HRESULT ConnectObject::TextCallback(IRibbonControl* control, BSTR* out,
+                                    String (*text)(AddInState&, std::u16string_view)) {
+  if (out == nullptr)
     return E_POINTER;
-  String text;
-  const HRESULT hr = Door([&] { text = ribbon::Label(connect_.state(), ControlId(control)); });
-  *label = win32::com::Bstr(text).Detach();
+  String answer;
+  const HRESULT hr = Door([&] { answer = text(connect_.state(), ControlId(control)); });
+  *out = win32::com::Bstr(answer).Detach();
   return hr;
 }
 
+STDMETHODIMP ConnectObject::GetLabel(IRibbonControl* control, BSTR* label) {
+  return TextCallback(control, label, &ribbon::Label);
+}
+
 STDMETHODIMP ConnectObject::GetScreentip(IRibbonControl* control, BSTR* tip) {
-  if (tip == nullptr)
-    return E_POINTER;
-  String text;
-  const HRESULT hr = Door([&] { text = ribbon::Screentip(connect_.state(), ControlId(control)); });
-  *tip = win32::com::Bstr(text).Detach();
-  return hr;
+  return TextCallback(control, tip, &ribbon::Screentip);
 }
 
 STDMETHODIMP ConnectObject::GetImage(IRibbonControl* control, IDispatch** image) {

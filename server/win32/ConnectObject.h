@@ -83,6 +83,9 @@ class ConnectObject final : public _Connect, private win32::com::ObjectCount {
   };
   // The Id of a ribbon control; empty when it cannot be read.
   static String ControlId(IRibbonControl* control);
+  // A callback that answers a control's text (its label, its screen tip).
+  HRESULT TextCallback(IRibbonControl* control, BSTR* out,
+                       String (*text)(AddInState&, std::u16string_view));
 
   Ribbon ribbon_{*this};
   LONG references_ = 1;
