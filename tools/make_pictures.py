@@ -177,6 +177,7 @@ FONT = {
     "G": ".###. #...# #.... #.### #...# #...# .####",
     "H": "#...# #...# #...# ##### #...# #...# #...#",
     "I": "### .#. .#. .#. .#. .#. ###",
+    "?": ".###. #...# ....# ...#. ..#.. ..... ..#..",
     "J": "..### ...#. ...#. ...#. ...#. #..#. .##..",
     "K": "#...# #..#. #.#.. ##... #.#.. #..#. #...#",
     "L": "#.... #.... #.... #.... #.... #.... #####",
@@ -390,6 +391,27 @@ def icon_image(size):
     return canvas
 
 
+def ribbon_button():
+    """32 x 32 on a transparent background: the coin with the green arrow badge,
+    the large button of the ribbon group."""
+    canvas = Canvas(32, 32, (0, 0, 0), alpha=0.0)
+    fill(canvas, disc(15.5, 16.5, 13.5), (60, 60, 80), opacity=0.3)  # shadow
+    draw_coin(canvas, 14, 14, 13)
+    fill(canvas, disc(24.5, 24.5, 7.2), WHITE)
+    fill(canvas, disc(24.5, 24.5, 6), vertical_gradient((70, 190, 90), (30, 130, 55), 18, 31))
+    fill(canvas, arrow(24.5, 24.5, 7.5, 2.2), WHITE)
+    return canvas
+
+
+def ribbon_help():
+    """16 x 16 on a transparent background: a blue disc with a white "?" (Help in
+    the group's menu)."""
+    canvas = Canvas(16, 16, (0, 0, 0), alpha=0.0)
+    fill(canvas, disc(8, 8, 7.5), vertical_gradient((90, 150, 235), (20, 72, 160), 0, 16))
+    draw_text(canvas, "?", 6, 4, WHITE, bold=True)
+    return canvas
+
+
 # Button images of the style page: id, text, size, colours (top, bottom, border).
 BUTTON_STYLES = {
     "General": ((66, 133, 224), (20, 72, 160), (12, 48, 110)),
@@ -528,6 +550,20 @@ def bmp24(canvas):
     return bmp_file(canvas.width, canvas.height, 24, [], rows)
 
 
+def bmp32(canvas):
+    """32 bpp with an alpha channel, the colours premultiplied by it as
+    AlphaBlend takes them (BLENDFUNCTION, AC_SRC_ALPHA)."""
+    rows = []
+    for y in range(canvas.height):
+        row = bytearray()
+        for x in range(canvas.width):
+            a = canvas.alpha(x, y)
+            r, g, b = (int(round(v * a)) for v in canvas.rgb(x, y))
+            row += bytes((b, g, r, int(round(a * 255))))
+        rows.append(bytes(row))
+    return bmp_file(canvas.width, canvas.height, 32, [], rows)
+
+
 def bmp8(width, height, palette, indices):
     rows = [bytes(indices[y * width:(y + 1) * width]) for y in range(height)]
     return bmp_file(width, height, 8, palette, rows)
@@ -607,6 +643,8 @@ def pictures():
     """Every file name with its bytes."""
     files = {
         "face2003.bmp": bmp24(toolbar_face()),
+        "ribbon2004.bmp": bmp32(ribbon_button()),
+        "ribbon2005.bmp": bmp32(ribbon_help()),
         "side3001.bmp": bmp24(side_picture()),
         "symbol3002.bmp": bmp24(page_symbol()),
         "header3003.bmp": bmp24(header_symbol()),

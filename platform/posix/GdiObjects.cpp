@@ -143,6 +143,10 @@ void WriteDibRows(const BitmapObject& bitmap, std::uint16_t bitCount, bool topDo
           row[ux * 4] = Blue(c);
           row[ux * 4 + 1] = Green(c);
           row[ux * 4 + 2] = Red(c);
+          if (!bitmap.alpha.empty())
+            row[ux * 4 + 3] =
+                bitmap.alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.width) +
+                             ux];
           break;
       }
     }

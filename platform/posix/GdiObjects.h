@@ -37,6 +37,10 @@ struct BitmapObject {
   std::int32_t height = 0;
   std::uint16_t bitsPerPixel = 32;  // 1 or 32
   std::vector<host::ColorRef> pixels;
+  // A DIB section's fourth bytes, as LoadImage keeps them from a 32 bpp
+  // bitmap with LR_CREATEDIBSECTION; empty for every other bitmap, whose
+  // fourth bytes read 0.
+  std::vector<std::uint8_t> alpha;
   bool stock = false;
   host::DeviceContext selectedIn = host::DeviceContext::None;
 

@@ -130,6 +130,13 @@ std::uint32_t Dib::Index(std::int32_t x, std::int32_t y) const {
   }
 }
 
+std::uint8_t Dib::Alpha(std::int32_t x, std::int32_t y) const {
+  if (bitCount != 32 || x < 0 || y < 0 || x >= width || y >= height)
+    return 0;
+  const std::size_t row = static_cast<std::size_t>(topDown ? y : height - 1 - y);
+  return bits[row * stride + static_cast<std::size_t>(x) * 4 + 3];
+}
+
 RgbQuad Dib::Color(std::int32_t x, std::int32_t y) const {
   if (x < 0 || y < 0 || x >= width || y >= height)
     return {};

@@ -96,6 +96,9 @@ struct Dib {
   std::uint32_t Index(std::int32_t x, std::int32_t y) const;
   // The colour of a pixel at any depth; an index past the table gives black.
   RgbQuad Color(std::int32_t x, std::int32_t y) const;
+  // The fourth byte of a 32 bpp pixel without bit-field masks (its alpha,
+  // where the bitmap carries one); 0 at every other depth.
+  std::uint8_t Alpha(std::int32_t x, std::int32_t y) const;
 };
 
 // Takes a packed DIB apart (BITMAPINFOHEADER or a later version, or

@@ -62,7 +62,7 @@ std::optional<ResourceKey> ResourceKeyFromText(const String& text) {
   return ResourceKey::Id(static_cast<std::uint16_t>(value));
 }
 
-std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors) {
+std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors, bool dibSection) {
   if (map3DColors && dib.bitCount <= 8) {
     for (RgbQuad& color : dib.colors) {
       if (IsGrey(color, 128)) {
@@ -85,6 +85,15 @@ std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors) {
       const RgbQuad c = dib.Color(x, y);
       bitmap->At(x, y) = host::Rgb(c.red, c.green, c.blue);
     }
+  }
+  // LoadImage: "LR_CREATEDIBSECTION ... causes the function to return a DIB
+  // section bitmap rather than a compatible bitmap"; a compatible bitmap has
+  // no alpha.
+  if (dibSection && dib.bitCount == 32) {
+    bitmap->alpha.reserve(bitmap->pixels.size());
+    for (std::int32_t y = 0; y < dib.height; ++y)
+      for (std::int32_t x = 0; x < dib.width; ++x)
+        bitmap->alpha.push_back(dib.Alpha(x, y));
   }
   return bitmap;
 }
@@ -186,7 +195,8 @@ host::BitmapHandle PeResourceLoader::LoadBitmap(host::ModuleHandle module, const
   auto dib = found->image.Bitmap(*key);
   if (!dib)
     return host::BitmapHandle::None;
-  auto bitmap = BitmapFromDib(std::move(dib).value(), (flags & host::kLrLoadMap3DColors) != 0);
+  auto bitmap = BitmapFromDib(std::move(dib).value(), (flags & host::kLrLoadMap3DColors) != 0,
+                              (flags & host::kLrCreateDibSection) != 0);
   if (!bitmap)
     return host::BitmapHandle::None;
   return objects_.AddBitmap(std::move(*bitmap));

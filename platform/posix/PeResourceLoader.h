@@ -31,8 +31,9 @@ std::optional<ResourceKey> ResourceKeyFromText(const String& text);
 // The DIB as a bitmap of the 32 bpp display (monochrome when it is a 1 bpp DIB
 // of black and white). With map3DColors, colour-table entries of the greys 128,
 // 192 and 223 become COLOR_3DSHADOW, COLOR_3DFACE and COLOR_3DLIGHT; a DIB of
-// more than 8 bpp has no table and keeps its colours, as LoadImage does.
-std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors);
+// more than 8 bpp has no table and keeps its colours, as LoadImage does. With
+// dibSection, a 32 bpp DIB keeps its alpha bytes.
+std::optional<BitmapObject> BitmapFromDib(Dib dib, bool map3DColors, bool dibSection);
 
 class PeResourceLoader final : public host::ResourceLoader {
  public:

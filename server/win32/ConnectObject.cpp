@@ -179,31 +179,35 @@ STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** custom) {
   return Door([&] { connect_.OnBeginShutdown(CustomData(custom)); });
 }
 
-String ConnectObject::ControlId(IRibbonControl* control) {
-  BSTR id = nullptr;
-  if (control == nullptr || FAILED(control->get_Id(&id)))
-    return String();
-  String text = win32::com::Bstr::ToString(id);
-  ::SysFreeString(id);
-  return text;
+host::office::RibbonControl ConnectObject::ControlOf(IRibbonControl* control) {
+  host::office::RibbonControl answer;
+  if (control == nullptr)
+    return answer;
+  for (const auto& [get, text] : {std::pair{&IRibbonControl::get_Id, &answer.id},
+                                  std::pair{&IRibbonControl::get_Tag, &answer.tag}}) {
+    BSTR value = nullptr;
+    if (SUCCEEDED((control->*get)(&value)))
+      *text = win32::com::Bstr::ToString(value);
+    ::SysFreeString(value);
+  }
+  return answer;
 }
 
-HRESULT ConnectObject::TextCallback(IRibbonControl* control, BSTR* out,
-                                    String (*text)(AddInState&, std::u16string_view)) {
+HRESULT ConnectObject::TextCallback(IRibbonControl* control, BSTR* out, std::u16string_view name) {
   if (out == nullptr)
     return E_POINTER;
-  String answer;
-  const HRESULT hr = Door([&] { answer = text(connect_.state(), ControlId(control)); });
-  *out = win32::com::Bstr(answer).Detach();
-  return hr;
+  std::optional<String> answer;
+  const HRESULT hr = Door([&] { answer = connect_.CallText(String(name), ControlOf(control)); });
+  *out = win32::com::Bstr(answer.value_or(String())).Detach();
+  return answer ? hr : E_FAIL;
 }
 
 STDMETHODIMP ConnectObject::GetLabel(IRibbonControl* control, BSTR* label) {
-  return TextCallback(control, label, &ribbon::Label);
+  return TextCallback(control, label, ribbon::kGetLabel);
 }
 
 STDMETHODIMP ConnectObject::GetScreentip(IRibbonControl* control, BSTR* tip) {
-  return TextCallback(control, tip, &ribbon::Screentip);
+  return TextCallback(control, tip, ribbon::kGetScreentip);
 }
 
 STDMETHODIMP ConnectObject::GetImage(IRibbonControl* control, IDispatch** image) {
@@ -211,10 +215,8 @@ STDMETHODIMP ConnectObject::GetImage(IRibbonControl* control, IDispatch** image)
     return E_POINTER;
   *image = nullptr;
   Door([&] {
-    const ribbon::Command* command = ribbon::Find(ControlId(control));
-    if (command == nullptr || !command->picture)
-      return;
-    const host::PicturePtr picture = ribbon::Picture(connect_.state(), command->id);
+    const host::PicturePtr picture =
+        connect_.CallImage(String(ribbon::kGetImage), ControlOf(control));
     if (picture)
       *image = win32::DispatchOf(*picture);
   });
@@ -222,10 +224,10 @@ STDMETHODIMP ConnectObject::GetImage(IRibbonControl* control, IDispatch** image)
 }
 
 STDMETHODIMP ConnectObject::OnAction(IRibbonControl* control) {
-  return Door([&] {
-    if (AddIn* addin = connect_.addIn())
-      addin->RibbonAction(ControlId(control));
-  });
+  bool done = false;
+  const HRESULT hr =
+      Door([&] { done = connect_.CallAction(String(ribbon::kOnAction), ControlOf(control)); });
+  return done ? hr : E_FAIL;
 }
 
 STDMETHODIMP ConnectObject::Ribbon::GetTypeInfoCount(UINT* count) {
@@ -290,8 +292,8 @@ STDMETHODIMP ConnectObject::Ribbon::GetCustomUI(BSTR ribbonId, BSTR* markup) {
   if (markup == nullptr)
     return E_POINTER;
   String text;
-  const HRESULT hr =
-      owner_.Door([&] { text = ribbon::CustomUI(win32::com::Bstr::ToString(ribbonId)); });
+  const HRESULT hr = owner_.Door(
+      [&] { text = owner_.connect_.GetCustomUI(win32::com::Bstr::ToString(ribbonId)); });
   // No markup for another ribbon: a null string, as Office takes it.
   *markup = text.empty() ? nullptr : win32::com::Bstr(text).Detach();
   return hr;

@@ -81,11 +81,10 @@ class ConnectObject final : public _Connect, private win32::com::ObjectCount {
    private:
     ConnectObject& owner_;
   };
-  // The Id of a ribbon control; empty when it cannot be read.
-  static String ControlId(IRibbonControl* control);
+  // The Id and Tag of a ribbon control; empty what cannot be read.
+  static host::office::RibbonControl ControlOf(IRibbonControl* control);
   // A callback that answers a control's text (its label, its screen tip).
-  HRESULT TextCallback(IRibbonControl* control, BSTR* out,
-                       String (*text)(AddInState&, std::u16string_view));
+  HRESULT TextCallback(IRibbonControl* control, BSTR* out, std::u16string_view name);
 
   Ribbon ribbon_{*this};
   LONG references_ = 1;

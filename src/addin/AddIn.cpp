@@ -30,6 +30,16 @@ constexpr std::int16_t kFaceWizard = 1992;
 constexpr std::int16_t kFaceHelp = 984;
 constexpr std::uint32_t kMagenta = 0xFF00FF;
 
+// Whether Application.Version ("14.0.0.4760", "16.0.0.0") is Outlook 2010
+// or later; false for text that starts with no number.
+bool RibbonHostVersion(const String& version) {
+  int major = 0;
+  std::size_t i = 0;
+  for (; i < version.size() && i < 4 && version[i] >= u'0' && version[i] <= u'9'; ++i)
+    major = major * 10 + (version[i] - u'0');
+  return i > 0 && major >= 14;
+}
+
 // The error an unset object reference raises (Visual Basic's 91).
 template <typename T>
 T& Required(T* object) {
@@ -138,7 +148,7 @@ std::shared_ptr<office::CommandBarControl> ExplorerToolbar::FindOrAdd(int type, 
 }
 
 void ExplorerToolbar::Build(const String& progId) {
-  if (Complete())
+  if (owner_.UsesRibbon() || Complete())
     return;
   outlook::Explorer* window = objExpl.get();
   if (!objCommandBar)
@@ -328,6 +338,11 @@ void AddIn::Initialize(std::shared_ptr<outlook::Application> application, const 
   state.objOutlook = application_.get();
   progId_ = progId;
   outlook::Application& app = *application_;
+  // Outlook 2010 and later ask every add-in for its ribbon
+  // (IRibbonExtensibility) and show the commands there; a toolbar would put
+  // them a second time on the Add-ins tab. When the version cannot be read,
+  // the toolbar is built: the commands are somewhere.
+  SkipOnFailure([&] { usesRibbon_ = RibbonHostVersion(app.Version()); });
   // Windows that open later: a main window gets its toolbar, an item window
   // its watch.
   SkipOnFailure([&] { explorers_.Bind(app.GetExplorers()); });
@@ -439,6 +454,13 @@ void AddIn::NewInspector(const std::shared_ptr<outlook::Inspector>& inspector) {
         WatchInspector(inspector);
       },
       [] {});
+}
+
+void AddIn::RibbonAsked() noexcept {
+  if (usesRibbon_)
+    return;
+  usesRibbon_ = true;
+  DeleteControls();
 }
 
 void AddIn::DeleteControls() noexcept {

@@ -153,6 +153,15 @@ class AddIn final : private host::outlook::ExplorersEvents,
   // The add-in-wide texts from the resource library, loaded once a window is
   // there. Throws at the first step that fails.
   void ApplyResources();
+  // Loads the texts once; at the first window, not before.
+  void EnsureResources();
+  // The host shows the add-in's commands on its ribbon (Outlook 2010 and
+  // later): no window gets a toolbar.
+  bool UsesRibbon() const { return usesRibbon_; }
+  // Office asked for the main window's ribbon: the commands live there from
+  // now on, and a toolbar built before (the version could not be read) loses
+  // its controls.
+  void RibbonAsked() noexcept;
 
   // Click handlers of the ten commands.
   void objCBButton_Click();
@@ -189,8 +198,6 @@ class AddIn final : private host::outlook::ExplorersEvents,
   // window refused the watch.
   ExplorerToolbar* WatchExplorer(const std::shared_ptr<host::outlook::Explorer>& explorer);
   void WatchInspector(const std::shared_ptr<host::outlook::Inspector>& inspector);
-  // Loads the texts once; at the first window, not before.
-  void EnsureResources();
   void BuildAll();
   void OpenForType(std::int32_t type);
   // No window of Outlook is left: everything is released.
@@ -206,6 +213,7 @@ class AddIn final : private host::outlook::ExplorersEvents,
   std::vector<std::unique_ptr<ExplorerToolbar>> toolbars_;
   std::vector<std::unique_ptr<InspectorWatch>> inspectors_;
   bool resourcesTried_ = false;
+  bool usesRibbon_ = false;
 };
 
 }  // namespace ostrel

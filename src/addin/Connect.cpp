@@ -1,5 +1,6 @@
 #include "addin/Connect.h"
 
+#include "addin/Ribbon.h"
 #include "addin/Steps.h"
 #include "common/Entry.h"
 #include "help/frmAbout.h"
@@ -55,6 +56,59 @@ void Connect::AddinInstance_OnDisconnection(int removeMode, const std::vector<St
   // A handler of the add-in may be running further up (a message box's loop
   // let this disconnection in): the object goes when it has returned.
   Entry::Retire(std::move(addIn_));
+}
+
+String Connect::GetCustomUI(const String& ribbonId) {
+  Entry entry;
+  String markup;
+  SkipOnFailure([&] { markup = ribbon::CustomUI(ribbonId); });
+  if (!markup.empty() && addIn_)
+    addIn_->RibbonAsked();
+  return markup;
+}
+
+bool Connect::HasCallback(const String& name) {
+  return ribbon::CallbackNamed(name).has_value();
+}
+
+std::optional<String> Connect::CallText(const String& name,
+                                        const host::office::RibbonControl& control) {
+  Entry entry;
+  const std::optional<ribbon::Callback> callback = ribbon::CallbackNamed(name);
+  if (callback != ribbon::Callback::Label && callback != ribbon::Callback::Screentip)
+    return std::nullopt;
+  std::optional<String> text;
+  SkipOnFailure([&] {
+    // Office asks as soon as the ribbon is drawn, which may be before the
+    // first window made the add-in load its texts.
+    if (addIn_)
+      addIn_->EnsureResources();
+    text = callback == ribbon::Callback::Label ? ribbon::Label(state_, control.id)
+                                               : ribbon::Screentip(state_, control.id);
+  });
+  return text;
+}
+
+host::PicturePtr Connect::CallImage(const String& name,
+                                    const host::office::RibbonControl& control) {
+  Entry entry;
+  if (ribbon::CallbackNamed(name) != ribbon::Callback::Image)
+    return nullptr;
+  host::PicturePtr picture;
+  SkipOnFailure([&] {
+    if (addIn_)
+      addIn_->EnsureResources();
+    picture = ribbon::Picture(state_, control.id);
+  });
+  return picture;
+}
+
+bool Connect::CallAction(const String& name, const host::office::RibbonControl& control) {
+  Entry entry;
+  if (ribbon::CallbackNamed(name) != ribbon::Callback::Action)
+    return false;
+  // A disconnected add-in has no commands; Office removes its ribbon then.
+  return addIn_ && addIn_->RibbonAction(control.id);
 }
 
 std::vector<ui::Dialog*> Connect::Dialogs() {

@@ -12,7 +12,9 @@
 
 namespace ostrel {
 
-class Connect final : public host::outlook::AddInConnection, public ui::DialogSource {
+class Connect final : public host::outlook::AddInConnection,
+                      public ui::DialogSource,
+                      public host::office::RibbonExtensibility {
  public:
   // The platform the add-in runs on and the folder of its module.
   Connect(host::Platform& platform, String addinFolder);
@@ -46,6 +48,17 @@ class Connect final : public host::outlook::AddInConnection, public ui::DialogSo
   void OnBeginShutdown(const std::vector<String>& custom) override {
     AddinInstance_OnBeginShutdown(custom);
   }
+  // The ribbon: the group's markup for Outlook's main window and the
+  // callbacks it names (addin/Ribbon.h).
+  host::office::RibbonExtensibility* Ribbon() override { return this; }
+  String GetCustomUI(const String& ribbonId) override;
+  bool HasCallback(const String& name) override;
+  std::optional<String> CallText(const String& name,
+                                 const host::office::RibbonControl& control) override;
+  host::PicturePtr CallImage(const String& name,
+                             const host::office::RibbonControl& control) override;
+  bool CallAction(const String& name, const host::office::RibbonControl& control) override;
+
   // The wizard, options, About and template chooser that are loaded.
   std::vector<ui::Dialog*> Dialogs() override;
 

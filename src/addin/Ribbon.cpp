@@ -19,7 +19,7 @@ String Attribute(std::u16string_view name, std::u16string_view value) {
 String Callbacks(const Command& command, bool action) {
   String text = Attribute(u"id", command.id) + Attribute(u"getLabel", kGetLabel) +
                 Attribute(u"getScreentip", kGetScreentip);
-  if (command.picture)
+  if (command.picture != 0)
     text += Attribute(u"getImage", kGetImage);
   if (action)
     text += Attribute(u"onAction", kOnAction);
@@ -28,20 +28,33 @@ String Callbacks(const Command& command, bool action) {
 
 }  // namespace
 
+std::optional<Callback> CallbackNamed(std::u16string_view name) {
+  static constexpr std::pair<std::u16string_view, Callback> kNames[] = {
+      {kGetLabel, Callback::Label},
+      {kGetScreentip, Callback::Screentip},
+      {kGetImage, Callback::Image},
+      {kOnAction, Callback::Action},
+  };
+  for (const auto& [known, callback] : kNames)
+    if (SameIgnoringAsciiCase(name, known))
+      return callback;
+  return std::nullopt;
+}
+
 const std::vector<Command>& Commands() {
   using namespace res;
   static const std::vector<Command> commands = {
-      {u"QuarroButton", kToolbarFirst, kToolbarFirst + 2, false, true},
-      {kMenuId, kToolbarFirst + 1, kToolbarFirst + 3, false, false},
-      {u"QuarroGeneral", kMenuFirst, kMenuFirst, false, false},
-      {u"QuarroProduct", kMenuFirst + 1, kMenuFirst + 1, true, false},
-      {u"QuarroService", kMenuFirst + 2, kMenuFirst + 2, false, false},
-      {u"QuarroAuction", kMenuFirst + 3, kMenuFirst + 3, false, false},
-      {u"QuarroDonation", kMenuFirst + 4, kMenuFirst + 4, false, false},
-      {u"QuarroOptions", kMenuFirst + 5, kMenuFirst + 5, true, false},
-      {u"QuarroHelp", kMenuFirst + 6, kMenuFirst + 6, true, false},
-      {u"QuarroAbout", kMenuFirst + 7, kMenuFirst + 7, true, false},
-      {u"QuarroUpdate", kMenuFirst + 8, kMenuFirst + 8, true, false},
+      {u"QuarroButton", kToolbarFirst, kToolbarFirst + 2, false, kRibbonButtonBitmap},
+      {kMenuId, kToolbarFirst + 1, kToolbarFirst + 3, false, 0},
+      {u"QuarroGeneral", kMenuFirst, kMenuFirst, false, 0},
+      {u"QuarroProduct", kMenuFirst + 1, kMenuFirst + 1, true, 0},
+      {u"QuarroService", kMenuFirst + 2, kMenuFirst + 2, false, 0},
+      {u"QuarroAuction", kMenuFirst + 3, kMenuFirst + 3, false, 0},
+      {u"QuarroDonation", kMenuFirst + 4, kMenuFirst + 4, false, 0},
+      {u"QuarroOptions", kMenuFirst + 5, kMenuFirst + 5, true, 0},
+      {u"QuarroHelp", kMenuFirst + 6, kMenuFirst + 6, true, kRibbonHelpBitmap},
+      {u"QuarroAbout", kMenuFirst + 7, kMenuFirst + 7, true, 0},
+      {u"QuarroUpdate", kMenuFirst + 8, kMenuFirst + 8, true, 0},
   };
   return commands;
 }
@@ -84,10 +97,12 @@ String Screentip(AddInState& state, std::u16string_view id) {
 
 host::PicturePtr Picture(AddInState& state, std::u16string_view id) {
   const Command* command = Find(id);
-  if (command == nullptr || !command->picture)
+  if (command == nullptr || command->picture == 0)
     return nullptr;
-  // The toolbar's face until the libraries carry the ribbon's own pictures.
-  const host::BitmapHandle bitmap = ResBitmap(state, DecimalText(res::kToolbarFaceBitmap));
+  // As a DIB section: a bitmap compatible with the screen would lose the
+  // alpha (LoadImage, LR_CREATEDIBSECTION).
+  const host::BitmapHandle bitmap =
+      ResBitmap(state, DecimalText(command->picture), host::kLrCreateDibSection);
   return host::IsNone(bitmap) ? nullptr : BitmapToPicture(state.platform, bitmap);
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,12 +31,17 @@ inline constexpr std::u16string_view kGetScreentip = u"GetScreentip";
 inline constexpr std::u16string_view kGetImage = u"GetImage";
 inline constexpr std::u16string_view kOnAction = u"OnAction";
 
+enum class Callback { Label, Screentip, Image, Action };
+// The callback of a name, without regard to case as IDispatch finds names;
+// nothing for a name that is none of ours.
+std::optional<Callback> CallbackNamed(std::u16string_view name);
+
 struct Command {
   std::u16string_view id;  // the toolbar's tag
   std::int32_t label;      // resource string of the label
   std::int32_t screentip;  // resource string of the screen tip
   bool separatorBefore;    // begins a group of the menu
-  bool picture;            // has a picture (getImage)
+  std::int32_t picture;    // its bitmap in the resource library (getImage); 0: none
 };
 
 // The large button, the menu, then the menu's nine commands.
@@ -52,8 +58,9 @@ String CustomUI(std::u16string_view ribbonId);
 String Label(AddInState& state, std::u16string_view id);
 String Screentip(AddInState& state, std::u16string_view id);
 
-// What getImage answers: the control's picture from the resource library;
-// nullptr for a control without one or without a library.
+// What getImage answers: the control's picture from the resource library, a
+// 32 bpp DIB section whose alpha makes its background transparent; nullptr
+// for a control without one or without a library.
 host::PicturePtr Picture(AddInState& state, std::u16string_view id);
 
 }  // namespace ribbon

@@ -1,5 +1,7 @@
 #include "common/Text.h"
 
+#include <algorithm>
+
 namespace ostrel {
 
 String DecimalText(std::int64_t number) {
@@ -122,6 +124,15 @@ String WithoutAccessKey(std::u16string_view caption) {
     text += caption[i];
   }
   return text;
+}
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  const auto fold = [](char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
 char16_t AccessKeyOf(std::u16string_view caption) {

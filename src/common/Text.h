@@ -25,6 +25,10 @@ String WithoutAccessKey(std::u16string_view caption);
 // 0 when it has none.
 char16_t AccessKeyOf(std::u16string_view caption);
 
+// Whether two names are equal when the ASCII letters' case is ignored, as
+// IDispatch::GetIDsOfNames compares names.
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+
 // Widens 7-bit ASCII text; other bytes are taken as Latin-1.
 String FromAscii(std::string_view text);
 

@@ -100,4 +100,31 @@ class CommandBars {
   virtual std::shared_ptr<CommandBar> Add(const String& name, int position, bool temporary) = 0;
 };
 
+// A ribbon control as its callbacks are handed it (IRibbonControl).
+struct RibbonControl {
+  String id;
+  String tag;
+};
+
+// The add-in's ribbon as Office reaches it: IRibbonExtensibility's
+// GetCustomUI, and the callbacks the markup names, found by name without
+// regard to case (IDispatch::GetIDsOfNames) and invoked with the control.
+// None of them throws; a callback that fails answers nothing.
+// https://learn.microsoft.com/office/vba/library-reference/concepts/customizing-the-office-fluent-ribbon-by-using-a-managed-com-add-in
+class RibbonExtensibility {
+ public:
+  virtual ~RibbonExtensibility() = default;
+  // The markup for the ribbon of that ID; empty for a ribbon the add-in
+  // leaves alone.
+  virtual String GetCustomUI(const String& ribbonId) = 0;
+  // Whether a callback of that name exists.
+  virtual bool HasCallback(const String& name) = 0;
+  // A text callback (getLabel, getScreentip); nothing when it fails.
+  virtual std::optional<String> CallText(const String& name, const RibbonControl& control) = 0;
+  // getImage: an IPictureDisp; nullptr when it fails.
+  virtual PicturePtr CallImage(const String& name, const RibbonControl& control) = 0;
+  // onAction; false when it fails.
+  virtual bool CallAction(const String& name, const RibbonControl& control) = 0;
+};
+
 }  // namespace ostrel::host::office

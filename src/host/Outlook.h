@@ -93,6 +93,8 @@ class Application {
   virtual ~Application() = default;
   // A new, unsaved item of the type; the add-in asks only for olMailItem.
   virtual std::unique_ptr<MailItem> CreateItem(int itemType) = 0;
+  // Application.Version, "16.0.0.0" for Outlook 2016.
+  virtual String Version() = 0;
   // Explorers.Count and Inspectors.Count.
   virtual int ExplorersCount() = 0;
   virtual int InspectorsCount() = 0;
@@ -128,6 +130,9 @@ class AddInConnection {
   virtual void OnAddInsUpdate(const std::vector<String>& custom) = 0;
   virtual void OnStartupComplete(const std::vector<String>& custom) = 0;
   virtual void OnBeginShutdown(const std::vector<String>& custom) = 0;
+  // The object's IRibbonExtensibility, as QueryInterface finds it; nullptr
+  // for an add-in without a ribbon.
+  virtual office::RibbonExtensibility* Ribbon() { return nullptr; }
 };
 
 }  // namespace ostrel::host::outlook

@@ -10,6 +10,9 @@
 namespace ostrel::host {
 
 inline constexpr std::uint32_t kLrLoadMap3DColors = 0x1000;
+// A DIB section rather than a bitmap compatible with the screen: the rows stay
+// as stored, a 32 bpp bitmap's fourth bytes (its alpha) with them.
+inline constexpr std::uint32_t kLrCreateDibSection = 0x2000;
 
 class ResourceLoader {
  public:

@@ -61,6 +61,8 @@ inline constexpr std::int32_t kTemplateCheckBox = 3001;
 
 // Bitmaps, asked for by their number as text.
 inline constexpr std::int32_t kToolbarFaceBitmap = 2003;
+inline constexpr std::int32_t kRibbonButtonBitmap = 2004;  // 32 x 32, alpha
+inline constexpr std::int32_t kRibbonHelpBitmap = 2005;    // 16 x 16, alpha
 inline constexpr std::int32_t kSideBitmap = 3001;
 inline constexpr std::int32_t kPageSymbolBitmap = 3002;
 inline constexpr std::int32_t kHeaderBitmap = 3003;

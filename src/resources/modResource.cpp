@@ -73,12 +73,11 @@ String ResString(AddInState& state, std::int32_t number) {
   return String(buffer.data(), static_cast<std::size_t>(std::min(length, kTextBuffer - 1)));
 }
 
-host::BitmapHandle ResBitmap(AddInState& state, const String& name) {
+host::BitmapHandle ResBitmap(AddInState& state, const String& name, std::uint32_t flags) {
   // Without a library LoadImageW would look among the system's own bitmaps.
   if (host::IsNone(state.hResourceLibrary))
     return host::BitmapHandle::None;
-  return state.platform.resources.LoadBitmap(state.hResourceLibrary, u"#" + name,
-                                             host::kLrLoadMap3DColors);
+  return state.platform.resources.LoadBitmap(state.hResourceLibrary, u"#" + name, flags);
 }
 
 host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bitmap) {

@@ -28,8 +28,11 @@ bool CloseResourceLibrary(AddInState& state);
 // The string, at most 1023 characters; "" when missing or no library is loaded.
 String ResString(AddInState& state, std::int32_t number);
 
-// The bitmap whose number is given as decimal text ("2003"); None when missing.
-host::BitmapHandle ResBitmap(AddInState& state, const String& name);
+// The bitmap whose number is given as decimal text ("2003"), loaded with
+// LoadImage's flags (3-D colours mapped unless told otherwise); None when
+// missing.
+host::BitmapHandle ResBitmap(AddInState& state, const String& name,
+                             std::uint32_t flags = host::kLrLoadMap3DColors);
 
 // A picture that owns the bitmap; nullptr when the picture cannot be made.
 host::PicturePtr BitmapToPicture(host::Platform& platform, host::BitmapHandle bitmap);

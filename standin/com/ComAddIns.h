@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Extensibility.h"  // made by widl
+#include "host/Office.h"
 #include "host/String.h"
 #include "win32/com/ComPtr.h"
 
@@ -25,10 +26,17 @@ class ComAddIn {
   HRESULT OnDisconnection(ext_DisconnectMode mode);
   HRESULT OnStartupComplete();
   HRESULT OnBeginShutdown();
+  // The object's IRibbonExtensibility, asked for once; nullptr when it has
+  // none.
+  host::office::RibbonExtensibility* Ribbon();
 
  private:
-  explicit ComAddIn(win32::com::ComPtr<IDTExtensibility2> object) : object_(std::move(object)) {}
+  explicit ComAddIn(win32::com::ComPtr<IDTExtensibility2> object);
+  ~ComAddIn();
+  friend std::default_delete<ComAddIn>;
   win32::com::ComPtr<IDTExtensibility2> object_;
+  bool ribbonAsked_ = false;
+  std::unique_ptr<host::office::RibbonExtensibility> ribbon_;
 };
 
 }  // namespace ostrel::standin::com

@@ -23,6 +23,7 @@ class ComLoadedAddIn final : public LoadedAddIn {
   void Disconnect(int removeMode) override {
     addIn_->OnDisconnection(static_cast<ext_DisconnectMode>(removeMode));
   }
+  host::office::RibbonExtensibility* Ribbon() override { return addIn_->Ribbon(); }
 
  private:
   std::unique_ptr<ComAddIn> addIn_;

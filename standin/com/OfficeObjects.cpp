@@ -310,4 +310,33 @@ STDMETHODIMP ControlsObject::Add(VARIANT type, VARIANT, VARIANT parameter, VARIA
   });
 }
 
+RibbonControlObject::RibbonControlObject(String id, String tag)
+    : Automation(IID_IRibbonControl), id_(std::move(id)), tag_(std::move(tag)) {}
+
+ComPtr<RibbonControlObject> RibbonControlObject::Make(String id, String tag) {
+  return ComPtr<RibbonControlObject>::Attach(
+      new RibbonControlObject(std::move(id), std::move(tag)));
+}
+
+STDMETHODIMP RibbonControlObject::get_Id(BSTR* id) {
+  if (id == nullptr)
+    return E_POINTER;
+  HandOut(id_, id);
+  return S_OK;
+}
+
+STDMETHODIMP RibbonControlObject::get_Context(IDispatch** context) {
+  if (context == nullptr)
+    return E_POINTER;
+  *context = nullptr;
+  return S_OK;
+}
+
+STDMETHODIMP RibbonControlObject::get_Tag(BSTR* tag) {
+  if (tag == nullptr)
+    return E_POINTER;
+  HandOut(tag_, tag);
+  return S_OK;
+}
+
 }  // namespace ostrel::standin::com

@@ -61,4 +61,21 @@ class ControlsObject final : public Automation<_StandinControls> {
 // for none.
 ComPtr<IDispatch> WrapControl(const std::shared_ptr<host::office::CommandBarControl>& control);
 
+// The control a ribbon callback is handed (IRibbonControl): its Id and Tag as
+// the markup gives them. Context, the window the control is in, is Nothing:
+// the stand-in's ribbon is not tied to one explorer.
+// https://learn.microsoft.com/office/vba/api/office.iribboncontrol
+class RibbonControlObject final : public Automation<IRibbonControl> {
+ public:
+  static ComPtr<RibbonControlObject> Make(String id, String tag);
+  STDMETHODIMP get_Id(BSTR* id) override;
+  STDMETHODIMP get_Context(IDispatch** context) override;
+  STDMETHODIMP get_Tag(BSTR* tag) override;
+
+ private:
+  RibbonControlObject(String id, String tag);
+  String id_;
+  String tag_;
+};
+
 }  // namespace ostrel::standin::com

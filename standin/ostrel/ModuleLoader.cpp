@@ -54,6 +54,7 @@ class ModuleLoader::Module final : public LoadedAddIn {
   void StartupComplete() override { object_->OnStartupComplete({}); }
   void BeginShutdown() override { object_->OnBeginShutdown({}); }
   void Disconnect(int removeMode) override { object_->OnDisconnection(removeMode, {}); }
+  host::office::RibbonExtensibility* Ribbon() override { return object_->Ribbon(); }
 
   ui::DialogSource* dialogs() const { return dialogs_; }
 

@@ -40,7 +40,7 @@ OutlookState::OutlookState(host::FileSystem& fileSystem, String outboxFolder, Cl
               "CreateItem", "To", "Subject", "HTMLBody", "Display",
               // the application and its windows
               "Explorers", "Inspectors", "Item", "Explorers.Count", "Inspectors.Count",
-              "ActiveExplorer", "CommandBars", "Advise", "Unadvise", "ProgId",
+              "ActiveExplorer", "CommandBars", "Advise", "Unadvise", "ProgId", "Version",
               // command bars
               "CommandBars.Item", "CommandBars.Add", "CommandBar.Name", "CommandBar.Reset",
               "Controls.Add", "FindControl", "CommandBar.Visible", "AdaptiveMenu",

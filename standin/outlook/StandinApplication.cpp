@@ -138,7 +138,8 @@ int StandinApplication::MajorVersion() const {
   return state_->version;
 }
 
-String StandinApplication::Version() const {
+String StandinApplication::Version() {
+  state_->faults.Check("Version");
   return Utf8ToUtf16(std::to_string(state_->version) + ".0.0.0");
 }
 

@@ -67,9 +67,10 @@ class StandinApplication : public host::outlook::Application {
 
   // Application.Version: "N.0.0.0" for the major version set here (11, 12, 14,
   // 15 or 16; 16 by default). std::invalid_argument for any other.
+  // Version fails with "Version".
   void SetVersion(int major);
   int MajorVersion() const;
-  String Version() const;
+  String Version() override;
   // Outlook 2010 and later end without OnBeginShutdown and OnDisconnection
   // ("Shutdown changes for Outlook 2010", Outlook developer documentation).
   bool FastShutdown() const { return MajorVersion() >= 14; }

@@ -4,7 +4,6 @@
 #include "host/Office.h"
 
 namespace ostrel::standin {
-namespace {
 
 std::string Quoted(const String& text) {
   std::string out = "\"";
@@ -19,6 +18,8 @@ std::string Quoted(const String& text) {
   }
   return out + '"';
 }
+
+namespace {
 
 const char* PositionName(int position) {
   static const char* const kNames[] = {"left", "top", "right", "bottom", "floating", "popup"};

@@ -40,6 +40,10 @@ struct BarView {
   std::vector<ControlView> controls;
 };
 
+// Text as the views quote it: in double quotes, '"' and '\' escaped by '\',
+// line ends as \r and \n; UTF-8.
+std::string Quoted(const String& text);
+
 // The controls of the bar, those in its popups' menus included, at any depth.
 int CountControls(const std::vector<ControlView>& controls);
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "host/Office.h"
 #include "outlook/AddInList.h"
 
 namespace ostrel::standin {
@@ -32,6 +33,10 @@ class LoadedAddIn {
   // OnDisconnection as Outlook exits (ext_dm_HostShutdown) or when the user
   // unticks the add-in (ext_dm_UserClosed).
   virtual void Disconnect(int removeMode) = 0;
+  // The add-in's IRibbonExtensibility and the callbacks its markup names, as
+  // Office 2010 and later reach them; nullptr when it has none (QueryInterface
+  // fails). Valid while the add-in is loaded.
+  virtual host::office::RibbonExtensibility* Ribbon() = 0;
 };
 
 class AddInLoader {

@@ -101,7 +101,10 @@ void Session::Execute(const Command& command) {
   }
   RequireNoMessageBox();
   if (verb == "open-explorer") {
-    onOutlook_([this] { outlook_.OpenExplorer(); });
+    onOutlook_([this] {
+      outlook_.OpenExplorer();
+      LoadRibbons();
+    });
   } else if (verb == "disconnect") {
     onOutlook_([this] { DisconnectAddIns(); });
   } else if (verb == "connect") {
@@ -153,6 +156,7 @@ void Session::Start(const std::string& windows) {
   else if (windows == "inspector")
     outlook_.OpenInspector();
   LoadAddIns();
+  LoadRibbons();
   for (auto& loaded : addIns_)
     loaded.addIn->StartupComplete();
 }
@@ -177,7 +181,7 @@ void Session::LoadAddIns() {
     }
     out_("add-in " + name + " loaded from " + Utf16ToUtf8(*entry.server));
     loaded->Connect(host::outlook::ext_cm_Startup);
-    addIns_.push_back(Loaded{name, std::move(loaded), true});
+    addIns_.push_back(Loaded{name, std::move(loaded), true, false, nullptr});
   }
 }
 
@@ -190,6 +194,9 @@ void Session::DisconnectAddIns() {
     loaded.addIn->BeginShutdown();
     loaded.addIn->Disconnect(host::outlook::ext_dm_UserClosed);
     loaded.connected = false;
+    // Office takes the add-in's ribbon away with it.
+    loaded.ribbon.reset();
+    loaded.ribbonAsked = false;
     out_("add-in " + loaded.name + " disconnected (user closed)");
   }
 }
@@ -204,6 +211,36 @@ void Session::ConnectAddIns() {
     loaded.addIn->Connect(host::outlook::ext_cm_AfterStartup);
     loaded.connected = true;
     out_("add-in " + loaded.name + " connected");
+  }
+  LoadRibbons();
+}
+
+void Session::LoadRibbons() {
+  // Office asks an add-in for its markup once per ribbon ID, not once per
+  // window: every explorer shows the same groups. Ribbon extensibility
+  // ("Customizing the Office Fluent Ribbon by using a managed COM add-in"):
+  // QueryInterface for IRibbonExtensibility after OnConnection, then
+  // GetCustomUI with the ribbon ID.
+  if (outlook_.MajorVersion() < 14 || outlook_.Explorers().empty())
+    return;
+  for (auto& loaded : addIns_) {
+    if (!loaded.connected || loaded.ribbonAsked)
+      continue;
+    loaded.ribbonAsked = true;
+    host::office::RibbonExtensibility* extensibility = loaded.addIn->Ribbon();
+    if (extensibility == nullptr)
+      continue;
+    try {
+      loaded.ribbon =
+          std::make_unique<AddInRibbon>(*extensibility, String(kExplorerRibbon), platform_.gdi);
+    } catch (const CustomUiError& error) {
+      out_("ribbon of " + loaded.name + " refused: " + error.what());
+      continue;
+    }
+    for (const std::string& problem : loaded.ribbon->problems())
+      out_("ribbon of " + loaded.name + ": " + problem);
+    for (const std::string& line : loaded.ribbon->Summary())
+      out_(line);
   }
 }
 
@@ -293,12 +330,24 @@ void Session::Click(const std::string& target) {
     return;
   }
   onOutlook_([this, target] {
+    const String id = Utf8ToUtf16(target);
+    for (auto& loaded : addIns_) {
+      if (!loaded.ribbon || !loaded.ribbon->Has(id) || outlook_.Explorers().empty())
+        continue;
+      out_("click " + target + " (ribbon)");
+      try {
+        loaded.ribbon->Click(id);
+      } catch (const std::runtime_error& error) {
+        throw ActionError("click " + target + ": " + error.what());
+      }
+      return;
+    }
     try {
-      outlook_.ClickControl(Utf8ToUtf16(target));
+      outlook_.ClickControl(id);
     } catch (const std::exception& error) {
       throw ActionError("click " + target +
-                        ": no such control on the open dialog or the toolbar (" + error.what() +
-                        ")");
+                        ": no such control on the open dialog, the toolbar or the ribbon (" +
+                        error.what() + ")");
     }
   });
 }
@@ -327,10 +376,16 @@ void Session::Show() {
   const std::vector<std::string> lines = dialogs_.Show();
   if (lines.empty()) {
     onOutlook_([this] {
-      const std::vector<std::string> toolbars = outlook_.DescribeToolbars();
-      if (toolbars.empty())
-        out_(outlook_.Explorers().empty() ? "no explorer is open" : "the explorer has no toolbars");
-      for (const std::string& line : toolbars)
+      std::vector<std::string> lines = outlook_.DescribeToolbars();
+      if (!outlook_.Explorers().empty())
+        for (const auto& loaded : addIns_)
+          if (loaded.ribbon)
+            for (std::string& line : loaded.ribbon->Describe())
+              lines.push_back(std::move(line));
+      if (lines.empty())
+        out_(outlook_.Explorers().empty() ? "no explorer is open"
+                                          : "the explorer has no toolbars and no ribbon groups");
+      for (const std::string& line : lines)
         out_(line);
     });
     return;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/Platform.h"
+#include "outlook/AddInRibbon.h"
 #include "outlook/StandinApplication.h"
 #include "script/AddInLoader.h"
 #include "script/Commands.h"
@@ -54,6 +55,10 @@ class Session {
   // them again.
   void DisconnectAddIns();
   void ConnectAddIns();
+  // Outlook 2010 and later ask each connected add-in for its ribbon once an
+  // explorer is there, and draw it: "ribbon <group>: N controls", or why the
+  // markup was refused.
+  void LoadRibbons();
   void CloseWindow(const std::string& kind, const std::vector<std::string>& args);
   void Click(const std::string& target);
   void Type(const std::string& target, const std::string& text);
@@ -79,6 +84,8 @@ class Session {
     std::string name;  // the ProgID
     std::unique_ptr<LoadedAddIn> addIn;
     bool connected = false;
+    bool ribbonAsked = false;
+    std::unique_ptr<AddInRibbon> ribbon;
   };
   std::vector<Loaded> addIns_;
 };

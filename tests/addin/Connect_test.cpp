@@ -28,10 +28,14 @@ class AddInHost : public ::testing::Test {
     CHECKED(f.Install());
     outlook = NewOutlook();
   }
+  // Outlook 2003, which shows the add-in's toolbar; the ribbon's tests set
+  // their version.
   std::unique_ptr<standin::StandinApplication> NewOutlook() {
-    return std::make_unique<standin::StandinApplication>(
+    auto app = std::make_unique<standin::StandinApplication>(
         f.services.files, f.services.clipboard, f.AddinPath("Outbox"), f.AddinPath("Profile"),
         [] { return std::int64_t{1796720400}; });
+    app->SetVersion(11);
+    return app;
   }
   void Connect() {
     instance = outlook->MakeAddInInstance(u"Ostrel.Connect");
@@ -290,13 +294,15 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
                               "Popup.CommandBar",
                               "Advise",
                               "Unadvise",
-                              "ProgId"};
+                              "ProgId",
+                              "Version"};
   for (const char* operation : operations) {
     SCOPED_TRACE(operation);
     test::WizardFixture g;
     CHECKED(g.Install());
     standin::StandinApplication app(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
                                     g.AddinPath("Profile"), [] { return std::int64_t{0}; });
+    app.SetVersion(11);
     app.OpenExplorer();
     app.FailOn(operation);
     ostrel::Connect addin(g.services, g.state.addinFolder);
@@ -326,6 +332,7 @@ TEST_F(AddInHost, EveryHostFailureIsSkipped) {
                                                 "Explorers.Count",
                                                 "Inspectors.Count",
                                                 "ProgId",
+                                                "Version",
                                                 "Explorers",
                                                 "Inspectors",
                                                 "Item",

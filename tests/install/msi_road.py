@@ -9,8 +9,8 @@
     `regsvr32 /u` the COM entries and Outlook's key are gone, after `regsvr32`
     the registry is exactly as msiexec left it.
  3. Outlook's stand-in runs the five example requests against the installed
-    add-in through its real windows: each run loads it through COM and builds
-    its toolbar, and each request leaves one draft that reads as the draft the
+    add-in through its real windows: each run loads it through COM and shows
+    its ribbon group, and each request leaves one draft that reads as the draft the
     Linux stand-in makes from the same script.
  4. Uninstalling leaves no file and no key of the add-in (nor its entry in the
     list of installed programs), and COM no longer creates it.
@@ -372,9 +372,9 @@ class Road:
             user = os.path.basename(self.wine.user_folder())
             installed = rf"C:\users\{user}\AppData\Local\Programs\Ostrel\Ostrel.dll"
             if f"add-in Ostrel.Connect loaded from {installed}" not in out or \
-                    "toolbar Quarro: 11 controls" not in out:
+                    "ribbon Quarro: 11 controls" not in out:
                 raise RoadFailure(f"{name}: the installed add-in did not load into Outlook's "
-                                  f"stand-in and build its toolbar\n{out}")
+                                  f"stand-in and show its ribbon group\n{out}")
             subprocess.run([reg_tool, "--profile", linux_profile, "import", installed_reg],
                            stdin=subprocess.DEVNULL, capture_output=True, check=True)
             linux = subprocess.run([self.args.standin, "--profile", linux_profile,

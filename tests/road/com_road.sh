@@ -2,7 +2,7 @@
 # The add-in on the Windows road, under Wine: registered with regsvr32 into a
 # fresh private prefix, loaded by ostrel-outlook.exe through COM's own lookup,
 # driven by the scripts of examples/ through its real windows. The output of
-# the window and toolbar scripts must equal the Linux stand-in's, each example
+# the window, ribbon and toolbar scripts must equal the Linux stand-in's, each example
 # request's draft must read as the Linux stand-in's does, and unregistering
 # must leave the registration keys as they were. Both stand-ins run the add-in
 # from a folder named outside the ANSI code page ("Łódź Ψ", Wine's code page
@@ -73,7 +73,7 @@ run_linux() {  # NAME SCRIPT [VERSION]: output in $work/NAME.linux
     --script "$2" >"$work/$1.linux" 2>&1 || fail "$1: ostrel-standin ended with an error"
 }
 
-for run in toolbar:16 lifecycle:16 outlook2003:11; do
+for run in ribbon:16 lifecycle:16 outlook2003:11; do
   name=${run%%:*}
   run_windows "$name" "$source/examples/$name.txt" "${run##*:}"
   run_linux "$name" "$source/examples/$name.txt" "${run##*:}"

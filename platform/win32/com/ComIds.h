@@ -64,6 +64,7 @@ inline constexpr wchar_t kInspectors[] = L"Inspectors";
 inline constexpr wchar_t kCount[] = L"Count";
 inline constexpr wchar_t kActiveExplorer[] = L"ActiveExplorer";
 inline constexpr wchar_t kCreateItem[] = L"CreateItem";
+inline constexpr wchar_t kVersion[] = L"Version";
 // MailItem
 inline constexpr wchar_t kTo[] = L"To";
 inline constexpr wchar_t kSubject[] = L"Subject";

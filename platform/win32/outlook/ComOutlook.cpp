@@ -127,6 +127,10 @@ int ComApplication::InspectorsCount() {
   return Get(GetObject(app_.get(), names::kInspectors).get(), names::kCount).AsLong();
 }
 
+String ComApplication::Version() {
+  return Get(app_.get(), names::kVersion).AsString();
+}
+
 std::shared_ptr<host::outlook::Explorer> ComApplication::ActiveExplorer() {
   ComPtr<IDispatch> explorer = Call(app_.get(), names::kActiveExplorer).AsDispatch();
   if (!explorer)

@@ -35,6 +35,7 @@ class ComApplication final : public host::outlook::Application {
  public:
   explicit ComApplication(ComPtr<IDispatch> application) : app_(std::move(application)) {}
   std::unique_ptr<host::outlook::MailItem> CreateItem(int itemType) override;
+  String Version() override;
   int ExplorersCount() override;
   int InspectorsCount() override;
   std::shared_ptr<host::outlook::Explorer> ActiveExplorer() override;

@@ -40,12 +40,13 @@ Outcome Execute(const std::string& command) {
 }
 
 // ostrel-standin on the profile with the script's lines.
-Outcome RunScript(const fs::path& profile, const std::string& lines) {
+Outcome RunScript(const fs::path& profile, const std::string& lines,
+                  const std::string& version = "16") {
   fs::create_directories(profile);
   const fs::path script = profile.parent_path() / (profile.filename().string() + ".txt");
   std::ofstream(script) << lines;
   return Execute(std::string("'") + OSTREL_STANDIN_PROGRAM + "' --profile '" + profile.string() +
-                 "' --script '" + script.string() + "'");
+                 "' --outlook-version " + version + " --script '" + script.string() + "'");
 }
 
 std::vector<fs::path> Drafts(const fs::path& profile) {
@@ -133,7 +134,7 @@ TEST(StandinExamples, WindowWatchAndToolbarGiveTheExpectedOutput) {
   const struct {
     const char* name;
     const char* version;
-  } scripts[] = {{"lifecycle", "16"}, {"toolbar", "16"}, {"outlook2003", "11"}};
+  } scripts[] = {{"lifecycle", "16"}, {"ribbon", "16"}, {"outlook2003", "11"}};
   for (const auto& [name, version] : scripts) {
     SCOPED_TRACE(name);
     const std::string examples = std::string(OSTREL_TEST_SOURCE_DIR) + "/examples/" + name;
@@ -168,6 +169,23 @@ TEST(StandinExamples, AnAddinInAFolderOutsideWindows1252LoadsWhereTheCodePageHas
   const auto drafts = Drafts(profile);
   ASSERT_EQ(drafts.size(), 1u) << run.output;
   EXPECT_EQ(ParseDraft(drafts[0]), "1\nwinner@example.com\nItem #: A17\ntext/html True True\n");
+}
+
+// The ribbon group in German: labels and screen tips from the German library,
+// the pictures with their alpha, and the commands run from it.
+TEST(StandinExamples, TheRibbonSpeaksGerman) {
+  const auto platform = test::MakeTestPlatform();
+  const Outcome run = Execute("env -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 '" +
+                              std::string(OSTREL_STANDIN_PROGRAM) + "' --profile '" +
+                              (platform->TempDir() / "profile").string() + "' --script '" +
+                              OSTREL_TEST_SOURCE_DIR + "/examples/ribbon.txt'");
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* line :
+       {"  button id \"QuarroButton\" label \"Zahlungsanforderung\" screentip \"Eine neue "
+        "Zahlungsanforderung per E-Mail erstellen\" large image 32x32 alpha action \"OnAction\"\n",
+        "    button id \"QuarroHelp\" label \"Hilfe\" screentip \"Hilfe\" image 16x16 alpha",
+        "click QuarroUpdate (ribbon)\nshell open "})
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
 }
 
 TEST(StandinExamples, ScriptsStopAtTheFirstActionThatCannotBeDone) {
@@ -231,7 +249,7 @@ TEST(StandinProfile, DamagedToolbarSettingsAreReportedAndLeftAsTheyAre) {
       std::ofstream(settings, std::ios::binary) << c.content;
     else
       fs::create_directory(settings);
-    const Outcome run = RunScript(profile, "start\nshow\nquit\n");
+    const Outcome run = RunScript(profile, "start\nshow\nquit\n", "12");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("CommandBars.txt"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Outlook starts without the saved toolbars"), std::string::npos)
