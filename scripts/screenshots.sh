@@ -141,3 +141,30 @@ do_ close
 do_ about
 shot about
 do_ click cmdOK
+
+# Outlook 2016's main window in Outlook's stand-in, with the add-in's group on
+# the Home tab of the ribbon: the add-in registered through COM as an
+# installation registers it, the stand-in driven through a pipe so that the
+# window stays up while the picture is taken.
+if [ -x "$build/windows/standin/com/ostrel-outlook.exe" ]; then
+  "$root/tools/wine-run" "$build/windows/ostrel-reglink.exe" </dev/null >/dev/null 2>&1
+  "$root/tools/wine-run" regsvr32 /s "$(x11_windows_path "$build/windows/addin/Ostrel.dll")" \
+    </dev/null >/dev/null 2>&1
+  pipe=$(mktemp -u)
+  mkfifo "$pipe"
+  profile=$(mktemp -d)
+  "$root/tools/wine-run" "$build/windows/standin/com/ostrel-outlook.exe" \
+    --profile "$(x11_windows_path "$profile")" <"$pipe" >/dev/null 2>&1 &
+  outlook=$!
+  exec 6>"$pipe"
+  echo start >&6
+  window=$(timeout 60 xdotool search --sync --name 'Inbox - Outlook' | head -1)
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/ribbon.png"
+  echo "$out/ribbon.png"
+  echo quit >&6
+  exec 6>&-
+  wait "$outlook" || true
+  rm -rf "$pipe" "$profile"
+fi

@@ -1,7 +1,10 @@
 // Connection through COM under Wine: from CoCreateInstance to the return of
-// OnConnection, with the toolbar built and the resources applied, for Ostrel
-// and for a do-nothing add-in loaded the same way, each on its first load
-// (the DLL loaded by COM) and on later loads (the DLL already in the process).
+// OnConnection with the resources applied, then, as Outlook 2016 goes on, the
+// ribbon's markup asked for (IRibbonExtensibility::GetCustomUI; the
+// do-nothing add-in has none). For Ostrel and for a do-nothing add-in loaded
+// the same way, each on its first load (the DLL loaded by COM) and on later
+// loads (the DLL already in the process); Ostrel also in Outlook 2003, where
+// it builds its toolbar at connection.
 // Both servers must be registered where COM finds them (scripts/wine-bench.sh).
 #include "win32/WindowsHeaders.h"  // before widl's headers, which include <windows.h>
 
@@ -14,13 +17,14 @@
 #include "outlook/StandinApplication.h"
 #include "standin/com/OutlookObjects.h"
 #include "win32/Win32Services.h"
+#include "win32/com/Variant.h"
 #include "win32/outlook/ComOutlook.h"
 
 namespace {
 
 using ostrel::win32::com::ComPtr;
 
-void Connect(benchmark::State& state, const wchar_t* progId, bool firstLoad) {
+void Connect(benchmark::State& state, const wchar_t* progId, bool firstLoad, int version = 16) {
   ::CoInitialize(nullptr);
   CLSID clsid{};
   if (FAILED(::CLSIDFromProgID(progId, &clsid))) {
@@ -45,6 +49,7 @@ void Connect(benchmark::State& state, const wchar_t* progId, bool firstLoad) {
     ostrel::standin::StandinApplication model(platform.services().files,
                                               platform.services().clipboard, profile + u"\\Outbox",
                                               profile, [] { return std::int64_t{0}; });
+    model.SetVersion(version);
     model.OpenExplorer();
     auto app = ostrel::standin::com::ApplicationObject::Make(model);
     auto instance = ostrel::standin::com::AddInObject::Make(
@@ -60,6 +65,13 @@ void Connect(benchmark::State& state, const wchar_t* progId, bool firstLoad) {
                                    &custom))) {
       state.SkipWithError("the add-in could not be created or connected");
       break;
+    }
+    ComPtr<IRibbonExtensibility> ribbon;
+    if (version >= 14 &&
+        SUCCEEDED(addin->QueryInterface(IID_IRibbonExtensibility, ribbon.OutVoid()))) {
+      BSTR markup = nullptr;
+      ribbon->GetCustomUI(ostrel::win32::com::Bstr(u"Microsoft.Outlook.Explorer").get(), &markup);
+      ::SysFreeString(markup);
     }
 
     state.PauseTiming();
@@ -78,6 +90,12 @@ void BM_ConnectOstrel_FirstLoad(benchmark::State& state) {
 void BM_ConnectOstrel_LaterLoads(benchmark::State& state) {
   Connect(state, L"Ostrel.Connect", false);
 }
+void BM_ConnectOstrel_FirstLoad_Outlook2003(benchmark::State& state) {
+  Connect(state, L"Ostrel.Connect", true, 11);
+}
+void BM_ConnectOstrel_LaterLoads_Outlook2003(benchmark::State& state) {
+  Connect(state, L"Ostrel.Connect", false, 11);
+}
 void BM_ConnectDoNothing_FirstLoad(benchmark::State& state) {
   Connect(state, L"OstrelBench.NullAddIn", true);
 }
@@ -89,6 +107,8 @@ BENCHMARK(BM_ConnectOstrel_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(BM_ConnectDoNothing_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_ConnectOstrel_LaterLoads)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConnectDoNothing_LaterLoads)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConnectOstrel_FirstLoad_Outlook2003)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ConnectOstrel_LaterLoads_Outlook2003)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

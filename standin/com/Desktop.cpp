@@ -160,7 +160,7 @@ void DesktopWatch::Settle() {
   for (HWND window : now) {
     if (windows_.count(window) != 0 || window == window_ ||
         !win32::view::TextProperty(window, win32::view::kDialogName).empty() ||
-        ClassName(window) == "#32770")
+        ClassName(window) == "#32770" || ClassName(window).starts_with("OstrelOutlook"))
       continue;
     output_("window opened: " + ClassName(window) + " \"" + WindowText(window) + "\"");
   }

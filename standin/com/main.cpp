@@ -28,6 +28,7 @@
 #include "standin/com/ComLoader.h"
 #include "standin/com/Desktop.h"
 #include "standin/com/DialogDriver.h"
+#include "standin/com/ExplorerWindow.h"
 #include "standin/com/UiThread.h"
 #include "win32/Win32Services.h"
 
@@ -85,6 +86,9 @@ int RunScript(const Arguments& arguments, ostrel::host::Platform& platform,
   const auto blocked = [&dialogs] { return dialogs.MessageBox().has_value(); };
   const auto onOutlook = [&](const std::function<void()>& work) { ui.Run(work, blocked); };
   com::ComLoader loader(outlook);
+  // Outlook's main window, made and drawn on Outlook's thread.
+  std::unique_ptr<com::ExplorerWindow> window;
+  onOutlook([&window] { window = std::make_unique<com::ExplorerWindow>(); });
   int code = 0;
   {
     ostrel::standin::Session session(platform, outlook, loader, dialogs, Print, onOutlook);
@@ -98,7 +102,10 @@ int RunScript(const Arguments& arguments, ostrel::host::Platform& platform,
         if (const auto command = ostrel::standin::ParseCommand(line)) {
           session.Execute(*command);
           // What the action asked of the desktop: links and windows.
-          onOutlook([&desktop] { desktop.Settle(); });
+          onOutlook([&] {
+            window->Update(!outlook.Explorers().empty(), session.RibbonGroups());
+            desktop.Settle();
+          });
         }
       } catch (const std::exception& failure) {
         Print((arguments.script.empty() ? std::string()
@@ -111,6 +118,7 @@ int RunScript(const Arguments& arguments, ostrel::host::Platform& platform,
       }
     }
   }  // a session still running quits here, on Outlook's thread
+  onOutlook([&window] { window.reset(); });
   ui.Stop();
   return code;
 }

@@ -13,10 +13,10 @@ namespace {
 // Microsoft's lists of Office control identifiers for Outlook's explorer
 // ("Office Fluent User Interface Control Identifiers").
 const std::vector<String>& ExplorerTabs() {
-  static const std::vector<String> tabs = {
-      u"TabMail",   u"TabCalendar",    u"TabContacts", u"TabTasks",     u"TabNotes",
-      u"TabJournal", u"TabSendReceive", u"TabFolder",   u"TabView",      u"TabAddIns",
-      u"TabDeveloper"};
+  static const std::vector<String> tabs = {u"TabMail",        u"TabCalendar", u"TabContacts",
+                                           u"TabTasks",       u"TabNotes",    u"TabJournal",
+                                           u"TabSendReceive", u"TabFolder",   u"TabView",
+                                           u"TabAddIns",      u"TabDeveloper"};
   return tabs;
 }
 
@@ -105,7 +105,8 @@ AddInRibbon::AddInRibbon(host::office::RibbonExtensibility& ribbon, const String
 }
 
 AddInRibbon::Control AddInRibbon::Draw(const RibbonElement& element) {
-  Control control{RibbonElement{element.name, element.attributes, {}}, {}, {}, 0, 0, false, {}};
+  Control control{
+      RibbonElement{element.name, element.attributes, {}}, {}, {}, 0, 0, false, nullptr, {}};
   control.label = Text(element, "label");
   control.screentip = Text(element, "screentip");
   if (element.Has("getImage")) {
@@ -119,6 +120,7 @@ AddInRibbon::Control AddInRibbon::Draw(const RibbonElement& element) {
       control.imageWidth = record.width;
       control.imageHeight = record.height;
       control.imageAlpha = HasAlpha(gdi_, picture->Handle(), record);
+      control.picture = picture;
     }
   }
   for (const RibbonElement& child : element.children)
@@ -136,8 +138,8 @@ String AddInRibbon::Text(const RibbonElement& element, std::string_view attribut
   const String callback = element.Attribute(getter);
   const std::optional<String> text = ribbon_.CallText(callback, ControlOf(element));
   if (!text)
-    problems_.push_back(getter + " " + Quoted(callback) + " of " +
-                        Quoted(element.Attribute("id")) + " failed");
+    problems_.push_back(getter + " " + Quoted(callback) + " of " + Quoted(element.Attribute("id")) +
+                        " failed");
   return text.value_or(String());
 }
 

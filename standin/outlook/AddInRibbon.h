@@ -47,6 +47,7 @@ class AddInRibbon {
     int imageWidth = 0;  // 0: no picture
     int imageHeight = 0;
     bool imageAlpha = false;  // transparent where its alpha channel says
+    host::PicturePtr picture;
     std::vector<Control> items;
   };
   struct Group {

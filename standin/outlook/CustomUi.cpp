@@ -156,8 +156,8 @@ class Reader {
     const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
     if (digits.empty() || code > 0x10FFFF || surrogate ||
         (code < 0x10000 && IsForbidden(static_cast<char16_t>(code))) || code == 0) {
-      FailAt(start, "the character reference &" + Utf16ToUtf8(name) +
-                        "; names no character XML allows");
+      FailAt(start,
+             "the character reference &" + Utf16ToUtf8(name) + "; names no character XML allows");
     }
     if (code >= 0x10000) {
       code -= 0x10000;
@@ -266,15 +266,34 @@ bool In(const Names& names, std::string_view name) {
 }
 
 // The attributes of a control on the ribbon (AG_Control and its kin).
-const Names kControl = {
-    "id",          "idQ",           "idMso",          "tag",          "enabled",
-    "getEnabled",  "image",         "imageMso",       "getImage",     "visible",
-    "getVisible",  "label",         "getLabel",       "insertAfterMso", "insertBeforeMso",
-    "insertAfterQ", "insertBeforeQ", "keytip",        "getKeytip",    "screentip",
-    "getScreentip", "supertip",     "getSupertip",    "showImage",    "getShowImage",
-    "showLabel",   "getShowLabel"};
-const Names kPlacement = {"insertAfterMso", "insertBeforeMso", "insertAfterQ",
-                              "insertBeforeQ"};
+const Names kControl = {"id",
+                        "idQ",
+                        "idMso",
+                        "tag",
+                        "enabled",
+                        "getEnabled",
+                        "image",
+                        "imageMso",
+                        "getImage",
+                        "visible",
+                        "getVisible",
+                        "label",
+                        "getLabel",
+                        "insertAfterMso",
+                        "insertBeforeMso",
+                        "insertAfterQ",
+                        "insertBeforeQ",
+                        "keytip",
+                        "getKeytip",
+                        "screentip",
+                        "getScreentip",
+                        "supertip",
+                        "getSupertip",
+                        "showImage",
+                        "getShowImage",
+                        "showLabel",
+                        "getShowLabel"};
+const Names kPlacement = {"insertAfterMso", "insertBeforeMso", "insertAfterQ", "insertBeforeQ"};
 
 // Whether `attribute` is defined for `element` inside `parent`.
 bool Defined(std::string_view element, std::string_view parent, std::string_view attribute) {
@@ -299,7 +318,8 @@ bool Defined(std::string_view element, std::string_view parent, std::string_view
            In(kPlacement, attribute);
   }
   if (element == "separator")
-    return In({"id", "idQ", "tag", "visible", "getVisible"}, attribute) || In(kPlacement, attribute);
+    return In({"id", "idQ", "tag", "visible", "getVisible"}, attribute) ||
+           In(kPlacement, attribute);
   if (element == "menuSeparator")
     return In({"id", "idQ", "tag", "title", "getTitle"}, attribute) || In(kPlacement, attribute);
   if (element == "button" || element == "menu") {
@@ -337,10 +357,10 @@ bool ChildAllowed(std::string_view parent, std::string_view child) {
 // Elements of the schema this stand-in does not draw: refused with a message
 // of their own, so that nobody takes them for faults of the markup.
 bool OfTheSchema(std::string_view element) {
-  return In({"commands", "command", "backstage", "contextMenus", "contextMenu", "qat",
-             "contextualTabs", "officeMenu", "toggleButton", "checkBox", "editBox", "comboBox",
-             "dropDown", "gallery", "splitButton", "dynamicMenu", "labelControl", "box",
-             "buttonGroup", "dialogBoxLauncher"},
+  return In({"commands",    "command",        "backstage",  "contextMenus", "contextMenu",
+             "qat",         "contextualTabs", "officeMenu", "toggleButton", "checkBox",
+             "editBox",     "comboBox",       "dropDown",   "gallery",      "splitButton",
+             "dynamicMenu", "labelControl",   "box",        "buttonGroup",  "dialogBoxLauncher"},
             element);
 }
 
@@ -441,24 +461,23 @@ class Checker {
                         [&](const auto& a) { return a.first == name; }))
           given.push_back(name);
       if (given.size() > 1)
-        reader_.FailAt(node.at, "<" + node.name + "> has both " + std::string(given[0]) +
-                                    " and " + std::string(given[1]) + "; only one is allowed");
+        reader_.FailAt(node.at, "<" + node.name + "> has both " + std::string(given[0]) + " and " +
+                                    std::string(given[1]) + "; only one is allowed");
     }
     Identity(node);
     for (const Node& child : node.children) {
       if (!ChildAllowed(node.name, child.name)) {
-        reader_.FailAt(child.at,
-                       OfTheSchema(child.name)
-                           ? "the element <" + child.name + "> is not supported here"
-                           : "the element <" + child.name + "> is not allowed in <" + node.name +
-                                 ">");
+        reader_.FailAt(child.at, OfTheSchema(child.name)
+                                     ? "the element <" + child.name + "> is not supported here"
+                                     : "the element <" + child.name + "> is not allowed in <" +
+                                           node.name + ">");
       }
       Check(child, node.name);
     }
     // customUI holds one ribbon, and a ribbon one list of tabs.
     if ((node.name == "customUI" || node.name == "ribbon") && node.children.size() > 1)
-      reader_.FailAt(node.children[1].at, "<" + node.name + "> may hold only one <" +
-                                              node.children[1].name + ">");
+      reader_.FailAt(node.children[1].at,
+                     "<" + node.name + "> may hold only one <" + node.children[1].name + ">");
   }
 
   // The element's identity: a tab, a group or a control has exactly one of
@@ -474,8 +493,8 @@ class Checker {
     if (qualified)
       reader_.FailAt(node.at, "idQ (shared controls) is not supported here");
     if (builtIn && node.name != "tab")
-      reader_.FailAt(node.at, "built-in controls (idMso on <" + node.name +
-                                  ">) are not supported here");
+      reader_.FailAt(node.at,
+                     "built-in controls (idMso on <" + node.name + ">) are not supported here");
     if (builtIn && std::find(builtInTabs_.begin(), builtInTabs_.end(), Value(node, "idMso")) ==
                        builtInTabs_.end()) {
       reader_.FailAt(node.at, "unknown Office control ID: " + Utf16ToUtf8(Value(node, "idMso")));
@@ -512,8 +531,8 @@ class Checker {
     } else if (name == "size" || name == "itemSize") {
       if (value != u"normal" && value != u"large")
         reader_.FailAt(at, quoted + ": the size is normal or large");
-    } else if (In({"visible", "enabled", "showLabel", "showImage", "startFromScratch",
-                   "autoScale", "centerVertically"},
+    } else if (In({"visible", "enabled", "showLabel", "showImage", "startFromScratch", "autoScale",
+                   "centerVertically"},
                   name)) {
       if (value != u"true" && value != u"false" && value != u"1" && value != u"0")
         reader_.FailAt(at, quoted + ": true or false is needed");
@@ -531,8 +550,8 @@ class Checker {
 }  // namespace
 
 CustomUiError::CustomUiError(int atLine, int atColumn, const std::string& why)
-    : std::runtime_error("line " + std::to_string(atLine) + ", column " +
-                         std::to_string(atColumn) + ": " + why),
+    : std::runtime_error("line " + std::to_string(atLine) + ", column " + std::to_string(atColumn) +
+                         ": " + why),
       line(atLine),
       column(atColumn) {}
 

@@ -394,6 +394,15 @@ void Session::Show() {
     out_(line);
 }
 
+std::vector<AddInRibbon::Group> Session::RibbonGroups() const {
+  std::vector<AddInRibbon::Group> groups;
+  for (const auto& loaded : addIns_)
+    if (loaded.ribbon)
+      for (const AddInRibbon::Group& group : loaded.ribbon->groups())
+        groups.push_back(group);
+  return groups;
+}
+
 void Session::Answer(const std::string& button) {
   if (button != "OK")
     throw ActionError("answer: the add-in's message boxes have OK only");

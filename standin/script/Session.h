@@ -44,6 +44,9 @@ class Session {
   // Carries out one action; throws ActionError when it cannot be carried out.
   void Execute(const Command& command);
   bool Running() const { return running_; }
+  // The groups the connected add-ins have on the ribbon of Outlook's main
+  // window; on Outlook's thread.
+  std::vector<AddInRibbon::Group> RibbonGroups() const;
 
  private:
   // "explorer" (the usual start), "inspector" (an item window only) or "none"
