@@ -304,6 +304,20 @@ def draw_coin(canvas, cx, cy, r, smooth=True):
     draw_q(canvas, cx - r * 0.06, cy - r * 0.08, r * 0.5, QUARRO_BLUE, smooth=smooth)
 
 
+def coin_with_arrow(canvas, coin, shadow, badge, arrow_size):
+    """The coin (cx, cy, r) over its shadow ((cx, cy, r), colour, opacity), with a
+    green badge (cx, cy, outer radius, inner radius, half the gradient's height)
+    that holds a white arrow (length, width)."""
+    (sx, sy, sr), colour, opacity = shadow
+    fill(canvas, disc(sx, sy, sr), colour, opacity=opacity)
+    draw_coin(canvas, *coin)
+    bx, by, outer, inner, half = badge
+    fill(canvas, disc(bx, by, outer), WHITE)
+    fill(canvas, disc(bx, by, inner),
+         vertical_gradient((70, 190, 90), (30, 130, 55), by - half, by + half))
+    fill(canvas, arrow(bx, by, *arrow_size), WHITE)
+
+
 def arrow(cx, cy, length, width):
     """A right-pointing arrow centred on (cx, cy)."""
     head = width * 1.9
@@ -354,11 +368,8 @@ def side_picture():
 def page_symbol():
     """48 x 48 on white: the coin with a green arrow badge (welcome, completion)."""
     canvas = Canvas(48, 48, WHITE)
-    fill(canvas, disc(23, 24, 19), (200, 200, 210), opacity=0.5)  # shadow
-    draw_coin(canvas, 21, 21, 19)
-    fill(canvas, disc(37, 37, 10), WHITE)
-    fill(canvas, disc(37, 37, 8.5), vertical_gradient((70, 190, 90), (30, 130, 55), 28, 46))
-    fill(canvas, arrow(37, 37, 11, 3.2), WHITE)
+    coin_with_arrow(canvas, (21, 21, 19), ((23, 24, 19), (200, 200, 210), 0.5),
+                    (37, 37, 10, 8.5, 9), (11, 3.2))
     return canvas
 
 
@@ -395,11 +406,8 @@ def ribbon_button():
     """32 x 32 on a transparent background: the coin with the green arrow badge,
     the large button of the ribbon group."""
     canvas = Canvas(32, 32, (0, 0, 0), alpha=0.0)
-    fill(canvas, disc(15.5, 16.5, 13.5), (60, 60, 80), opacity=0.3)  # shadow
-    draw_coin(canvas, 14, 14, 13)
-    fill(canvas, disc(24.5, 24.5, 7.2), WHITE)
-    fill(canvas, disc(24.5, 24.5, 6), vertical_gradient((70, 190, 90), (30, 130, 55), 18, 31))
-    fill(canvas, arrow(24.5, 24.5, 7.5, 2.2), WHITE)
+    coin_with_arrow(canvas, (14, 14, 13), ((15.5, 16.5, 13.5), (60, 60, 80), 0.3),
+                    (24.5, 24.5, 7.2, 6, 6.5), (7.5, 2.2))
     return canvas
 
 
