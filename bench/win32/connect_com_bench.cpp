@@ -110,6 +110,33 @@ BENCHMARK(BM_ConnectDoNothing_LaterLoads)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConnectOstrel_FirstLoad_Outlook2003)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_ConnectOstrel_LaterLoads_Outlook2003)->Unit(benchmark::kMillisecond);
 
+// What a connection spends on the resource library alone: LoadLibraryExW of
+// RES_ENU.DLL as the add-in loads it (no flags), and FreeLibrary; against a
+// load as a resource image only (LOAD_LIBRARY_AS_DATAFILE |
+// LOAD_LIBRARY_AS_IMAGE_RESOURCE), which maps it without making a module.
+void LoadResourceLibrary(benchmark::State& state, DWORD flags) {
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::filesystem::path library =
+      std::filesystem::path(self).parent_path() / ".." / ".." / "addin" / "RES_ENU.DLL";
+  for (auto _ : state) {
+    const HMODULE module = ::LoadLibraryExW(library.c_str(), nullptr, flags);
+    if (module == nullptr) {
+      state.SkipWithError("RES_ENU.DLL is not in the build's addin folder");
+      break;
+    }
+    ::FreeLibrary(module);
+  }
+}
+void BM_LoadResourceLibrary(benchmark::State& state) {
+  LoadResourceLibrary(state, 0);
+}
+void BM_LoadResourceLibrary_Baseline_AsImageResource(benchmark::State& state) {
+  LoadResourceLibrary(state, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+}
+BENCHMARK(BM_LoadResourceLibrary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadResourceLibrary_Baseline_AsImageResource)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 namespace {

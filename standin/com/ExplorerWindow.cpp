@@ -109,7 +109,8 @@ void ExplorerWindow::Paint(HDC dc) const {
   const auto px = [dpi](int length) { return ::MulDiv(length, dpi, 96); };
   RECT client;
   ::GetClientRect(window_, &client);
-  const HGDIOBJ oldFont = ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+  const HGDIOBJ oldFont =
+      ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
   ::SetBkMode(dc, TRANSPARENT);
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc, &metrics);
