@@ -261,10 +261,30 @@ class ComAddIn : public ::testing::Test {
     factory->CreateInstance(nullptr, IID_IDTExtensibility2, addin.OutVoid());
     return addin;
   }
+  // Outlook's stand-in objects over the model and the add-in made and
+  // connected at start-up through them, OnConnection's answer in hr.
+  struct Connection {
+    ComPtr<standin::com::ApplicationObject> app;
+    ComPtr<standin::com::AddInObject> instance;
+    ComPtr<IDTExtensibility2> addin;
+    HRESULT hr = E_FAIL;
+  };
+  Connection Connected(standin::StandinApplication& model) {
+    Connection c{standin::com::ApplicationObject::Make(model),
+                 standin::com::AddInObject::Make(model.MakeAddInInstance(u"Ostrel.Connect")),
+                 Create()};
+    if (c.addin)
+      c.hr = c.addin->OnConnection(c.app->AsDispatch(), ext_cm_Startup, c.instance->AsDispatch(),
+                                   &custom);
+    return c;
+  }
   void TearDown() override {
+    ::SafeArrayDestroy(custom);
     if (module_ != nullptr)
       ::FreeLibrary(module_);
   }
+  // The custom argument, an empty array as Outlook passes it.
+  SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
   HMODULE module_ = nullptr;
 };
 
@@ -337,15 +357,10 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
     model.OpenExplorer();
     if (*operation != '\0')
       model.FailOn(operation);
-    ComPtr<standin::com::ApplicationObject> app = standin::com::ApplicationObject::Make(model);
-    ComPtr<standin::com::AddInObject> instance =
-        standin::com::AddInObject::Make(model.MakeAddInInstance(u"Ostrel.Connect"));
-    ComPtr<IDTExtensibility2> addin = Create();
+    const Connection connection = Connected(model);
+    const ComPtr<IDTExtensibility2>& addin = connection.addin;
     ASSERT_TRUE(addin);
-    SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-    EXPECT_EQ(
-        addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
-        S_OK);
+    EXPECT_EQ(connection.hr, S_OK);
     EXPECT_EQ(addin->OnStartupComplete(&custom), S_OK);
     if (wholeToolbar.count(operation) != 0) {
       const std::vector<String> tags = Tags(model.Toolbars());
@@ -356,7 +371,6 @@ TEST_F(ComAddIn, EveryHostFailureIsSkippedThroughCom) {
     model.CloseExplorer();
     EXPECT_EQ(addin->OnBeginShutdown(&custom), S_OK);
     EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
-    ::SafeArrayDestroy(custom);
   }
 }
 
@@ -388,14 +402,10 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
                                     g.AddinPath("Com"), [] { return std::int64_t{0}; });
   model.SetVersion(11);
   model.OpenExplorer();
-  ComPtr<standin::com::ApplicationObject> app = standin::com::ApplicationObject::Make(model);
-  ComPtr<standin::com::AddInObject> instance =
-      standin::com::AddInObject::Make(model.MakeAddInInstance(u"Ostrel.Connect"));
-  ComPtr<IDTExtensibility2> addin = Create();
+  Connection connection = Connected(model);
+  const ComPtr<IDTExtensibility2>& addin = connection.addin;
   ASSERT_TRUE(addin);
-  SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-  ASSERT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
-            S_OK);
+  ASSERT_EQ(connection.hr, S_OK);
   EXPECT_EQ(standin::DescribeToolbars(model.Toolbars()),
             standin::DescribeToolbars(direct.Toolbars()));
   ASSERT_TRUE(model.Toolbars().back().controls.at(0).maskSet) << "Picture and Mask through COM";
@@ -407,7 +417,7 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
             "keep");
   // Outlook lets go of the Application it handed over once OnConnection
   // returns; the add-in keeps its own.
-  app.Reset();
+  connection.app.Reset();
   EXPECT_GT(model.HeldObjects(), 0);
   EXPECT_EQ(model.HeldObjects(), direct.HeldObjects());
 
@@ -425,7 +435,6 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
             standin::DescribeToolbars(direct.Toolbars()));
   EXPECT_EQ(model.HeldObjects(), 0);
   EXPECT_EQ(direct.HeldObjects(), 0);
-  ::SafeArrayDestroy(custom);
 }
 
 // A ribbon control as Office hands it to a callback: its Id, and nothing else.
@@ -478,14 +487,10 @@ TEST_F(ComAddIn, TheRibbonAnswersAsOfficeAsks) {
   standin::StandinApplication model(g.services.files, g.services.clipboard, g.AddinPath("Outbox"),
                                     g.AddinPath("Profile"), [] { return std::int64_t{0}; });
   model.OpenExplorer();
-  ComPtr<standin::com::ApplicationObject> app = standin::com::ApplicationObject::Make(model);
-  ComPtr<standin::com::AddInObject> instance =
-      standin::com::AddInObject::Make(model.MakeAddInInstance(u"Ostrel.Connect"));
-  ComPtr<IDTExtensibility2> addin = Create();
+  const Connection connection = Connected(model);
+  const ComPtr<IDTExtensibility2>& addin = connection.addin;
   ASSERT_TRUE(addin);
-  SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-  ASSERT_EQ(addin->OnConnection(app->AsDispatch(), ext_cm_Startup, instance->AsDispatch(), &custom),
-            S_OK);
+  ASSERT_EQ(connection.hr, S_OK);
 
   ComPtr<IRibbonExtensibility> ribbon;
   ASSERT_EQ(addin->QueryInterface(IID_IRibbonExtensibility, reinterpret_cast<void**>(ribbon.Out())),
@@ -548,7 +553,6 @@ TEST_F(ComAddIn, TheRibbonAnswersAsOfficeAsks) {
       << "no command of ours";
 
   EXPECT_EQ(addin->OnDisconnection(ext_dm_HostShutdown, &custom), S_OK);
-  ::SafeArrayDestroy(custom);
 }
 
 }  // namespace
