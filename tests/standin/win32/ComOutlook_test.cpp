@@ -20,6 +20,7 @@
 #include "host/HostError.h"
 #include "outlook/StandinApplication.h"
 #include "standin/OutlookFixture.h"
+#include "standin/com/OfficeObjects.h"
 #include "standin/com/OutlookObjects.h"
 #include "support/ErrorNumber.h"
 #include "support/WizardFixture.h"
@@ -437,47 +438,6 @@ TEST_F(ComAddIn, BuildsTheSameToolbarAsInProcess) {
   EXPECT_EQ(direct.HeldObjects(), 0);
 }
 
-// A ribbon control as Office hands it to a callback: its Id, and nothing else.
-class FakeRibbonControl final : public IRibbonControl {
- public:
-  explicit FakeRibbonControl(const wchar_t* id) : id_(id) {}
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IRibbonControl) {
-      *out = static_cast<IRibbonControl*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                      UINT*) override {
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP get_Id(BSTR* id) override {
-    *id = ::SysAllocString(id_);
-    return S_OK;
-  }
-  STDMETHODIMP get_Context(IDispatch** context) override {
-    *context = nullptr;
-    return S_OK;
-  }
-  STDMETHODIMP get_Tag(BSTR* tag) override {
-    *tag = ::SysAllocString(L"");
-    return S_OK;
-  }
-
- private:
-  const wchar_t* id_;
-};
-
 // Office's side of the ribbon through COM: IRibbonExtensibility's markup by
 // the vtable and by dispatch number 1, the callbacks by name through the
 // class's IDispatch with a ribbon control.
@@ -525,11 +485,14 @@ TEST_F(ComAddIn, TheRibbonAnswersAsOfficeAsks) {
     DISPID member = DISPID_UNKNOWN;
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &member), S_OK)
         << Utf16ToUtf8(win32::com::Bstr::ToString(names[0]));
-    FakeRibbonControl control(id);
+    // The Windows stand-in's own IRibbonControl, as Office hands one over.
+    const ComPtr<standin::com::RibbonControlObject> control =
+        standin::com::RibbonControlObject::Make(String(reinterpret_cast<const char16_t*>(id)),
+                                                String());
     VARIANT argument;
     ::VariantInit(&argument);
     argument.vt = VT_DISPATCH;
-    argument.pdispVal = &control;
+    argument.pdispVal = static_cast<IRibbonControl*>(control.get());
     DISPPARAMS parameters{&argument, nullptr, 1, 0};
     return dispatch->Invoke(member, IID_NULL, 0, DISPATCH_METHOD, &parameters, out, nullptr,
                             nullptr);
